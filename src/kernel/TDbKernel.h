@@ -1,0 +1,117 @@
+// The storage kernel: one database file of fixed size mapped as one view,
+// table slots, hash buckets and data pages, rows written and read in place.
+// One kernel object per process (DbKernel); the open database is
+// process-wide state shared by all kernel objects.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kernel/DbFormat.h"
+#include "kernel/KernelRecords.h"
+#include "kernel/TDBFields.h"
+
+class TDbFile;
+
+class TDbKernel {
+public:
+    TDbKernel();   // creates the process-wide TDbKernelHelperFunctions
+    ~TDbKernel();  // frees it
+
+    // ---- File and mapping ----
+    // Opens (or creates) the file read-write, exclusively. Handle >= 0, or -1.
+    int32_t OpenDBFile(const std::string& fileName);
+    // Maps size bytes of the open file; Base, or nullptr when that fails.
+    uint8_t* GetPointerToBaseOfMapping(int32_t& fileHandle, uint32_t size);
+    int32_t StartExistingDB(const std::string& fileName);  // 0 / 999
+    int32_t CreateInitialDB(const std::string& fileName);  // 0 / 999
+    int32_t CloseDB();                                     // 0 / 999
+    // 0 when a file of exactly that (bare) name exists in the current
+    // directory, same case; 999 otherwise.
+    int32_t FileExistsBetter(const std::string& fileName);
+    int32_t CreateKernelMappingInMemory(int32_t continueFlag, const TSlotRecordsView& records);
+    uint8_t* GetHashBucketsPointer(int32_t tableID);
+    uint8_t* GetDataPagesPointer();
+    int32_t FlushRange(const uint8_t* address, uint32_t count);
+
+    // ---- Bootstrap ----
+    int32_t InitializeMetaRecs();
+    int32_t InitDefinitionStructure();
+    int32_t InitSysUsers();
+    int32_t InitSysTables();
+    int32_t InitSysLocks();
+
+    // ---- Table and column records ----
+    int32_t GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out);
+    // action 1: table record; 0: columns (all when selector 999, else that one); 2: nothing.
+    int32_t WriteDBArchitectureRecord(uint32_t slot, int32_t action, int32_t columnSelector,
+                                      const TSlotRecordsView& records);
+    int32_t ReadTableRecord(int32_t mode, uint32_t slot, TSlotRecords& out);
+    int32_t WriteTableRecord(int32_t mode, uint32_t slot, int32_t flag, int32_t columnSelector,
+                             const TSlotRecordsView& records);
+    int32_t IsAvailableTableID(uint32_t tableID);  // -1 / 0
+    uint32_t GetFirstAvailableTableID();            // 999 when none is free
+    int32_t IsDuplicateTableName(const std::string& name);  // -1 / 0
+    uint32_t GetTableIDFromName(const std::string& name);   // 999 when unknown or empty
+    void GetNameFromTableID(uint32_t tableID, std::string& name);
+    // Zeroes count bytes of buffer, copies text and a zero byte (never past
+    // bufferSize), upper-cases a..z in the first count bytes when upper != 0.
+    void ConvToSpecialChars(const std::string& text, uint32_t count, char* buffer,
+                            uint32_t bufferSize, int32_t upper);
+
+    // ---- Rows ----
+    int32_t WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fields, uint8_t rejectExisting);
+    int32_t ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occurrence, const std::string& key);
+    // An empty field list of the table; nullptr when no table of that ID is in
+    // use. Without bypass the kernel's cached (shared) list may be answered.
+    TDBFieldsPtr CreateEmptyFieldsObject(uint32_t tableID, int32_t bypassCache);
+    int32_t GetGUID(int32_t n) { return n; }
+    // Forgets the cached field list and RowSize of a table (dropped or created).
+    void ForgetTable(uint32_t tableID);
+
+    // ---- Pages and buckets ----
+    uint8_t* GetWriteDataPointer(TDBFields& fields, uint32_t tableID, int32_t& found, uint32_t& previous);
+    uint8_t* GetReadDataPointer(TDBFields& fields, uint32_t tableID, int32_t occurrence, const std::string& key);
+    uint8_t* GetExistingReadDataPointer(uint32_t firstOffset, uint32_t tableID, uint32_t& previous,
+                                        int32_t& found, int32_t occurrence, int32_t mode,
+                                        uint32_t rowSizePlus8, const std::string& key, int32_t keyIndex);
+    uint8_t* FindRowForWrite(uint32_t tableID, int32_t& found, uint32_t& previous, TDBFields& fields);
+    uint8_t* NewWriteDataPointer(uint32_t tableID, TDBFields& fields);
+    // pages[1..] receive page addresses (nullptr for other tables' pages).
+    int32_t GetDataPagesList(uint8_t* pagesBase, std::vector<uint8_t*>& pages, int32_t& first, uint32_t tableID);
+    uint32_t FindFirstEmptyDataSpace(uint8_t* page, uint32_t tableID, TDBFields& fields);
+    uint8_t* GetNewPagePointer(uint32_t tableID, uint8_t* pagesBase);
+    int32_t LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, TDBFields& fields, int32_t found);
+    void CheckAccess(const uint8_t* address, bool isWrite, uint32_t count, const std::string& caption);
+
+    // ---- Deletion and truncation ----
+    int32_t MarkDataRowDeleted(TDBFields& fields);
+    int32_t BruteForceDeleteDataRows(uint32_t tableID);
+    int32_t TruncateTable(const std::string& tableName);
+
+    // ---- Integrity check and diagnostics ----
+    int32_t CheckDatabase(std::string& report, uint32_t tableID);
+    // tails[n] (n from 1) receives the tail text of the n-th live row.
+    int32_t RawScanTable(int32_t selector, uint32_t tableID, int32_t& deleted,
+                         std::vector<std::string>& tails, int32_t noTails);
+    // lines[n] (n from 0) receives the bucket line of the chain's n-th row.
+    int32_t GetHashBucketContents(uint32_t tableID, int32_t keyIndex, int32_t bucket,
+                                  const std::string& key, std::vector<std::string>& lines);
+    // 999 (and text untouched) when offset is not a row slot inside the data region.
+    int32_t ReadRowAt(int32_t selector, uint32_t tableID, uint32_t offset, std::string& text);
+    uint32_t ScanForKey(int32_t selector, const std::string& key, uint32_t tableID, uint32_t limit);
+    void GetBucketHitCounts(std::vector<std::string>& lines);
+    int32_t GetKeyHash(const std::string& key);
+
+    // ---- Text ----
+    void Pad(const std::string& text, int32_t width, std::string& result);
+
+    // ---- Process-wide state of the open database ----
+    static uint8_t* Base();  // nullptr while no database is open
+    static uint32_t MapSize();
+};
+
+// The process's kernel object (created by TDatabase::StartDatabase).
+extern TDbKernel* DbKernel;

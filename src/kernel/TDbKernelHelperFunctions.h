@@ -1,0 +1,38 @@
+// Sizing, keying and hashing of field lists, with the row-size cache and the
+// bucket hit counters. One per process, created and freed by TDbKernel.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kernel/DbFormat.h"
+#include "kernel/TDBFields.h"
+
+class TDbKernelHelperFunctions {
+public:
+    // Index of the first field of key type 1 or 4; 999 when none (or empty list).
+    int32_t GetPrimaryKeyIndex(const TDBFields& fields) const;
+    // RowSize of the list's table, computed once per table ID and cached.
+    int32_t GetRowSize(const TDBFields& fields);
+    // Bucket of the key field's value, trimmed and upper-cased; raises
+    // ExcNoPrimaryKeyDefined when the list has no key field.
+    int32_t GetHash(const TDBFields& fields) const;
+    // Bucket of the text taken unchanged.
+    int32_t GetStringHash(const std::string& text) const;
+    void CountBucketHit(const TDBFields& fields, int32_t bucket);
+    // Line i := hit counter i in decimal, i = 0..10000.
+    void GetBucketHitCounts(std::vector<std::string>& lines) const;
+    int32_t HasMultiKey(const TDBFields& fields) const;                   // -1 / 0
+    int32_t IsMultiKeyField(const TDBFields& fields, int32_t index) const;  // -1 / 0
+    // Forgets the cached RowSize of a table (when it is dropped or created).
+    void ForgetTable(uint32_t tableID);
+
+private:
+    std::array<int32_t, DbFormat::kTableSlotCount> rowSizes_{};
+    std::array<int32_t, DbFormat::kBucketHitCounters> hits_{};
+};
+
+// The process's helper object (owned by the kernel object).
+extern TDbKernelHelperFunctions* DbKernelHelper;

@@ -1,0 +1,45 @@
+// The file and memory services under the storage kernel: a database file
+// opened read-write with an exclusive lock, mapped shared as one view, flushed
+// range by range. Tests substitute subclasses (fault injection, power loss)
+// through SetDbFileFactory.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TDbFile {
+public:
+    virtual ~TDbFile();
+
+    // Opens the file, creating it when missing, read-write, and takes an
+    // exclusive flock. False when it cannot be opened or another process holds it.
+    virtual bool Open(const std::string& path);
+    // Extends a shorter file with zeros to size bytes and maps size bytes
+    // shared and read-write. nullptr on failure.
+    virtual uint8_t* Map(uint32_t size);
+    // Writes count bytes of the view from addr to the disk at once
+    // (msync MS_SYNC over the page-aligned range).
+    virtual bool Flush(const uint8_t* addr, uint32_t count);
+    virtual void Unmap();
+    virtual bool Close();
+    // Whether count bytes at addr lie inside the mapped view.
+    virtual bool IsAccessible(const void* addr, uint32_t count) const;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    uint8_t* Base() const { return base_; }
+    uint32_t Size() const { return size_; }
+
+protected:
+    int fd_ = -1;
+    uint8_t* base_ = nullptr;
+    uint32_t size_ = 0;
+};
+
+using TDbFileFactory = std::function<std::unique_ptr<TDbFile>()>;
+
+// A new file object of the kind currently installed (TDbFile by default).
+std::unique_ptr<TDbFile> NewDbFile();
+// Installs a factory; an empty function restores the default.
+void SetDbFileFactory(TDbFileFactory factory);

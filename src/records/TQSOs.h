@@ -1,0 +1,41 @@
+// Loads the contacts of a date through the date index, stores a new contact
+// with its date-index row, deletes a contact with its index and text rows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kernel/TDBFields.h"
+#include "records/TQSO.h"
+
+class TDBResultSet;
+
+class TQSOs {
+public:
+    TQSOs();
+    ~TQSOs();
+
+    std::unique_ptr<TDBResultSet> ResultSet;  // last used for storing
+    TQSO* Current = nullptr;                 // the record last built from a row
+    std::vector<std::unique_ptr<TQSO>> QSOs;
+
+    void LoadDay(const std::string& dateFrom, const std::string& dateTo);
+    // The stored contact (owned by QSOs), or nullptr when QSOLOG cannot be opened.
+    TQSO* AddQSO(const std::string& date, const std::string& call, const std::string& startTime,
+                 const std::string& endTime, const std::string& frequency, int32_t power,
+                 const std::string& mode, int32_t sentRST, int32_t rcvdRST, int32_t rcvdQSL,
+                 int32_t sentQSL, int32_t logID, const std::string& zone, const std::string& country,
+                 const std::string& county, const std::string& grid, const std::string& qslManager,
+                 int32_t colLayoutType, const std::string& contest1, const std::string& contest2,
+                 const std::string& contest3, const std::string& contest4);
+    void DeleteQSO(TQSO& qso);
+    // A new record from a QSOLOG field list (strict decimal conversion of the
+    // integer columns; throws std::invalid_argument on a bad number); it also
+    // becomes Current.
+    std::unique_ptr<TQSO> QSOFromFields(const TDBFields& fields);
+
+private:
+    std::unique_ptr<TQSO> current_;
+};
