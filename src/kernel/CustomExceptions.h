@@ -39,5 +39,8 @@ constexpr const char* kTailOutOfRange =
 constexpr const char* kLinkedRowOtherTable =
     "Requested TableID is not the same as linked row tableID. This should never happen";
 constexpr const char* kOffsetOutOfRange = "offset out of range";
+constexpr const char* kChainTooLong =
+    "A bucket chain holds more rows than the data region has slots: the chain is damaged.";
+constexpr const char* kNotARowOfTable = "The RowID is not a row slot of the field list's table: ";
 constexpr const char* kDatabaseFull = "The database file is full: no free row slot or data page is left.";
 }  // namespace KernelMessages

@@ -14,6 +14,7 @@
 #include "kernel/TDBFields.h"
 
 class TDbFile;
+struct TRowLayout;
 
 class TDbKernel {
 public:
@@ -111,6 +112,35 @@ public:
     // ---- Process-wide state of the open database ----
     static uint8_t* Base();  // nullptr while no database is open
     static uint32_t MapSize();
+
+private:
+    // How a chain walk ended.
+    enum class TWalkEnd { Found, End, FreeSlot, Damaged };
+
+    // The cached list of the table, or nullptr.
+    TDBFieldsPtr CachedFields(uint32_t tableID) const;
+    // A table's RowSize and layout (from its cached field list); false when
+    // the table has no field list.
+    bool LayoutOfTable(uint32_t tableID, TRowLayout& layout, TDBFieldsPtr* fieldsOut = nullptr);
+    uint8_t* WalkChain(uint32_t firstOffset, uint32_t tableID, const TRowLayout& layout,
+                       uint32_t& previous, int32_t& found, int32_t occurrence, int32_t mode,
+                       const std::string& key, int32_t keyIndex, TWalkEnd& how);
+    // The slot a row goes to, without changing anything. bucketWord is the
+    // offset of the bucket word when the row starts a new chain, else 0.
+    // Answers nullptr with damaged set when the chain cannot take a row.
+    uint8_t* LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t& found,
+                             uint32_t& previous, uint32_t& bucketWord, bool& damaged);
+    // The key text / tail text / bucket line pieces of the diagnostics.
+    std::string KeyText(int32_t selector, const TDBFields& fields, bool omitEmpty) const;
+    void ReadRowInto(uint32_t slotOffset, const TRowLayout& layout, TDBFields& fields,
+                     bool trimmed) const;
+
+    // Live rows of one bucket's chain of a table of the given layout; the
+    // bucket lines go to lines when it is not null.
+    int32_t BucketContents(uint32_t tableID, const TRowLayout& layout, TDBFields& scratch, int32_t bucket,
+                           std::vector<std::string>* lines);
+
+    std::vector<TDBFieldsPtr> fieldsCache_;
 };
 
 // The process's kernel object (created by TDatabase::StartDatabase).

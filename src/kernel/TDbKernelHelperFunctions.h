@@ -34,5 +34,13 @@ private:
     std::array<int32_t, DbFormat::kBucketHitCounters> hits_{};
 };
 
+// Text helpers of the kernel (Latin-1, one byte per character).
+// Removes characters of code 32 and below at both ends.
+std::string TrimText(const std::string& text);
+// Upper-cases a..z only.
+std::string UpperText(const std::string& text);
+// Strict decimal parse of a 32-bit signed number (optional sign, no blanks).
+bool ParseInt32(const std::string& text, int32_t& value);
+
 // The process's helper object (owned by the kernel object).
 extern TDbKernelHelperFunctions* DbKernelHelper;

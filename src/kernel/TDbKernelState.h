@@ -1,0 +1,63 @@
+// The process-wide state of the open database and the raw accessors every
+// kernel operation uses. Offsets are from the start of the file; every
+// accessor is range-checked against the mapped size so that no offset read
+// from a damaged file can reach outside the view.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "kernel/DbFormat.h"
+#include "platform/TDbFile.h"
+
+class TDbKernelState {
+public:
+    static std::unique_ptr<TDbFile> File;
+    static uint8_t* Base;        // nullptr while no database is open
+    static uint32_t MapSize;     // kDbFileSize while open
+    static uint8_t* MetaCursor;  // where the next metadata record goes
+
+    static bool IsOpen() { return Base != nullptr; }
+    // True when count bytes at offset lie inside the view.
+    static bool InView(uint32_t offset, uint32_t count) {
+        return Base != nullptr && offset <= MapSize && count <= MapSize - offset;
+    }
+    static uint32_t U32(uint32_t offset) {
+        uint32_t v = 0;
+        if (InView(offset, 4)) std::memcpy(&v, Base + offset, 4);
+        return v;
+    }
+    static void SetU32(uint32_t offset, uint32_t value) {
+        if (InView(offset, 4)) std::memcpy(Base + offset, &value, 4);
+    }
+    static uint32_t OffsetOf(const uint8_t* p) { return static_cast<uint32_t>(p - Base); }
+
+    // Data pages. Page p starts at kDataRegionBase + p * kDataPageSize; its
+    // usable end is the page end or the end of the file, whichever is first.
+    static uint32_t PageStart(uint32_t page) { return DbFormat::kDataRegionBase + page * DbFormat::kDataPageSize; }
+    static uint32_t PageEnd(uint32_t page) {
+        const uint64_t end = static_cast<uint64_t>(PageStart(page)) + DbFormat::kDataPageSize;
+        return end > DbFormat::kDbFileSize ? DbFormat::kDbFileSize : static_cast<uint32_t>(end);
+    }
+    // A slot starting at slotStart of a page is usable when more than a
+    // whole slot's bytes remain before the page's usable end.
+    static bool SlotFits(uint32_t page, uint32_t slotStart, uint32_t rowSize) {
+        const uint64_t end = static_cast<uint64_t>(slotStart) + rowSize + DbFormat::kRowOverhead;
+        return end < PageEnd(page);
+    }
+    // True when offset is the start of a usable row slot of stride
+    // rowSize + 12 inside the data region.
+    static bool IsRowSlot(uint32_t offset, uint32_t rowSize) {
+        if (offset < DbFormat::kDataRegionBase || offset >= DbFormat::kDbFileSize) return false;
+        const uint32_t rel = offset - DbFormat::kDataRegionBase;
+        const uint32_t page = rel / DbFormat::kDataPageSize;
+        const uint32_t inPage = rel % DbFormat::kDataPageSize;
+        if (inPage % (rowSize + DbFormat::kRowOverhead) != 0) return false;
+        return SlotFits(page, offset, rowSize);
+    }
+    // No chain can hold more rows than the data region has slots.
+    static uint32_t MaxChainLength(uint32_t rowSize) {
+        return DbFormat::kDataRegionSize / (rowSize + DbFormat::kRowOverhead) + 1;
+    }
+};
