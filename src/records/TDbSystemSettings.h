@@ -12,6 +12,8 @@ class TDBResultSet;
 
 class TDbSystemSettings {
 public:
+    static constexpr const char* kTable = "SYSTEM_SETTINGS";
+
     TDbSystemSettings();
     ~TDbSystemSettings();
 
@@ -20,6 +22,7 @@ public:
     std::vector<std::unique_ptr<TDBSystemSetting>> Settings;
 
     void Load(const std::string& nameFrom, const std::string& nameTo);
-    // The new setting (owned by Settings), or nullptr when nothing was written.
+    // The new setting (owned by Settings), or nullptr when nothing was written
+    // (no table, or a name that is empty after trimming: it could not be keyed).
     TDBSystemSetting* Save(const std::string& name, const std::string& value);
 };

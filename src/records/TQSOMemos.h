@@ -14,6 +14,7 @@ class TDBResultSet;
 class TQSOMemos {
 public:
     static constexpr size_t kPieceLength = 249;
+    static constexpr const char* kTable = "QSO_TEXT";
 
     TQSOMemos();
     ~TQSOMemos();

@@ -14,6 +14,18 @@ class TDBResultSet;
 
 class TQSOs {
 public:
+    static constexpr const char* kLogTable = "QSOLOG";
+    static constexpr const char* kDateIndexTable = "QSO_DATE_INDEX";
+    // Columns of QSOLOG by position (the key, the call sign, is position 2).
+    enum Column : int {
+        kColNumber = 0, kColDate, kColCall, kColStart, kColEnd, kColFrequency, kColPower,
+        kColMode, kColSentRST, kColRcvdRST, kColRcvdQSL, kColSentQSL, kColLogID, kColZone,
+        kColCountry, kColCounty, kColGrid, kColQSLManager, kColLayout, kColContest1,
+        kColContest2, kColContest3, kColContest4, kColumnCount
+    };
+    // Columns of QSO_DATE_INDEX: the date (key), its own sequence number, the call.
+    enum IndexColumn : int { kIdxDate = 0, kIdxNumber = 1, kIdxCall = 2 };
+
     TQSOs();
     ~TQSOs();
 
@@ -30,6 +42,9 @@ public:
                  const std::string& county, const std::string& grid, const std::string& qslManager,
                  int32_t colLayoutType, const std::string& contest1, const std::string& contest2,
                  const std::string& contest3, const std::string& contest4);
+    // Deletes the QSOLOG rows of the call carrying the number, the date-index
+    // rows of the date carrying the number and the call, and the text pieces
+    // of the number. Nothing when the call has no QSOLOG rows.
     void DeleteQSO(TQSO& qso);
     // A new record from a QSOLOG field list (strict decimal conversion of the
     // integer columns; throws std::invalid_argument on a bad number); it also

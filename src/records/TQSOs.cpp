@@ -1,0 +1,190 @@
+#include "records/TQSOs.h"
+
+#include <string>
+#include <vector>
+
+#include "kernel/TProfiler.h"
+#include "records/TQSOMemos.h"
+#include "records/TRecordText.h"
+#include "schema/TDBResultSet.h"
+
+namespace {
+
+const std::string& ValueAt(const TDBFields& fields, int position) {
+    static const std::string kEmpty;
+    const TDBFieldParent* f = fields.GetField(position);
+    return f ? f->Value : kEmpty;
+}
+
+void SetValue(TDBFields& fields, int position, const std::string& value) {
+    if (TDBFieldParent* f = fields.GetField(position)) f->Value = value;
+}
+
+// Resetting a list carries a label the profiler times.
+void ResetLabel(const char* label) {
+    if (!Profiler) return;
+    Profiler->Start(label);
+    Profiler->Stop();
+}
+
+}  // namespace
+
+TQSOs::TQSOs() = default;
+TQSOs::~TQSOs() = default;
+
+void TQSOs::LoadDay(const std::string& dateFrom, const std::string& dateTo) {
+    QSOs.clear();
+    ResetLabel("QSOs load");
+
+    // Each call sign once per day, in the order of its first date-index row.
+    std::vector<std::string> calls;
+    {
+        TDBResultSet index;
+        if (index.Open(kDateIndexTable, dateFrom, dateTo) != TDBResultSet::kOK) return;
+        for (const TDBFieldsPtr& row : index.Rows) {
+            const std::string& call = ValueAt(*row, kIdxCall);
+            bool seen = false;
+            for (const std::string& c : calls) {
+                if (c == call) {
+                    seen = true;
+                    break;
+                }
+            }
+            if (!seen) calls.push_back(call);
+        }
+    }
+
+    for (const std::string& call : calls) {
+        TDBResultSet log;
+        if (log.Open(kLogTable, call, call) != TDBResultSet::kOK) continue;
+        for (const TDBFieldsPtr& row : log.Rows) {
+            std::unique_ptr<TQSO> qso = QSOFromFields(*row);
+            if (dateFrom <= qso->QSODate && qso->QSODate <= dateTo) QSOs.push_back(std::move(qso));
+        }
+    }
+}
+
+TQSO* TQSOs::AddQSO(const std::string& date, const std::string& call, const std::string& startTime,
+                    const std::string& endTime, const std::string& frequency, int32_t power,
+                    const std::string& mode, int32_t sentRST, int32_t rcvdRST, int32_t rcvdQSL,
+                    int32_t sentQSL, int32_t logID, const std::string& zone,
+                    const std::string& country, const std::string& county,
+                    const std::string& grid, const std::string& qslManager,
+                    int32_t colLayoutType, const std::string& contest1,
+                    const std::string& contest2, const std::string& contest3,
+                    const std::string& contest4) {
+    ResultSet = std::make_unique<TDBResultSet>();
+    TDBResultSet& log = *ResultSet;
+    if (log.Open(kLogTable, "", "") >= 999) return nullptr;
+    if (log.AppendRow() >= 999 || !log.CurrentFields) return nullptr;
+
+    const int32_t number = log.GetSequencedNumber(kLogTable);
+    TDBFields& f = *log.CurrentFields;
+    SetValue(f, kColNumber, std::to_string(number));
+    SetValue(f, kColDate, date);
+    SetValue(f, kColCall, call);
+    SetValue(f, kColStart, startTime);
+    SetValue(f, kColEnd, endTime);
+    SetValue(f, kColFrequency, frequency);
+    SetValue(f, kColPower, std::to_string(power));
+    SetValue(f, kColMode, mode);
+    SetValue(f, kColSentRST, std::to_string(sentRST));
+    SetValue(f, kColRcvdRST, std::to_string(rcvdRST));
+    SetValue(f, kColRcvdQSL, std::to_string(rcvdQSL));
+    SetValue(f, kColSentQSL, std::to_string(sentQSL));
+    SetValue(f, kColLogID, std::to_string(logID));
+    SetValue(f, kColZone, zone);
+    SetValue(f, kColCountry, country);
+    SetValue(f, kColCounty, county);
+    SetValue(f, kColGrid, grid);
+    SetValue(f, kColQSLManager, qslManager);
+    SetValue(f, kColLayout, std::to_string(colLayoutType));
+    SetValue(f, kColContest1, contest1);
+    SetValue(f, kColContest2, contest2);
+    SetValue(f, kColContest3, contest3);
+    SetValue(f, kColContest4, contest4);
+    log.Post();
+
+    std::unique_ptr<TQSO> qso = QSOFromFields(*log.CurrentFields);
+    TQSO* stored = qso.get();
+    QSOs.push_back(std::move(qso));
+
+    auto index = std::make_unique<TDBResultSet>();
+    if (index->Open(kDateIndexTable, "", "") < 999 && index->AppendRow() < 999 &&
+        index->CurrentFields) {
+        const int32_t indexNumber = index->GetSequencedNumber(kDateIndexTable);
+        TDBFields& x = *index->CurrentFields;
+        SetValue(x, kIdxNumber, std::to_string(indexNumber));
+        SetValue(x, kIdxDate, date);
+        SetValue(x, kIdxCall, call);
+        index->Post();
+        ResultSet = std::move(index);
+    }
+    return stored;
+}
+
+void TQSOs::DeleteQSO(TQSO& qso) {
+    const std::string number = std::to_string(qso.QSOID);
+    {
+        TDBResultSet log;
+        // An empty call would open the table without a key: nothing to find.
+        if (log.Open(kLogTable, qso.Call, qso.Call) != TDBResultSet::kOK || log.Rows.empty()) {
+            return;
+        }
+        while (log.Eof == 0) {
+            if (ValueAt(*log.CurrentFields, kColNumber) == number) log.DeleteCurrent();
+            log.Next();
+        }
+    }
+    {
+        // The index row's number comes from the index's own sequence, which
+        // agrees with the contact number only while both sequences advanced
+        // together; the call must match too, so that a log whose sequences
+        // drifted apart never loses another station's index row here.
+        const std::string call = TRecordText::UpperAZ(TRecordText::Trim(qso.Call));
+        TDBResultSet index;
+        if (index.Open(kDateIndexTable, qso.QSODate, qso.QSODate) == TDBResultSet::kOK &&
+            !index.Rows.empty()) {
+            while (index.Eof == 0) {
+                const TDBFields& x = *index.CurrentFields;
+                if (ValueAt(x, kIdxNumber) == number &&
+                    TRecordText::UpperAZ(TRecordText::Trim(ValueAt(x, kIdxCall))) == call) {
+                    index.DeleteCurrent();
+                }
+                index.Next();
+            }
+        }
+    }
+    TQSOMemos memos;
+    memos.DeleteForQSO(qso.QSOID);
+}
+
+std::unique_ptr<TQSO> TQSOs::QSOFromFields(const TDBFields& fields) {
+    auto q = std::make_unique<TQSO>();
+    q->QSOID = TRecordText::StrToIntStrict(ValueAt(fields, kColNumber));
+    q->QSODate = ValueAt(fields, kColDate);
+    q->Call = ValueAt(fields, kColCall);
+    q->StartTime = ValueAt(fields, kColStart);
+    q->EndTime = ValueAt(fields, kColEnd);
+    q->Frequency = ValueAt(fields, kColFrequency);
+    q->Power = TRecordText::StrToIntStrict(ValueAt(fields, kColPower));
+    q->Mode = ValueAt(fields, kColMode);
+    q->SentRST = TRecordText::StrToIntStrict(ValueAt(fields, kColSentRST));
+    q->RcvdRST = TRecordText::StrToIntStrict(ValueAt(fields, kColRcvdRST));
+    q->RcvdQSL = TRecordText::StrToIntStrict(ValueAt(fields, kColRcvdQSL));
+    q->SentQSL = TRecordText::StrToIntStrict(ValueAt(fields, kColSentQSL));
+    q->LogID = TRecordText::StrToIntStrict(ValueAt(fields, kColLogID));
+    q->Zone = ValueAt(fields, kColZone);
+    q->Country = ValueAt(fields, kColCountry);
+    q->County = ValueAt(fields, kColCounty);
+    q->Grid = ValueAt(fields, kColGrid);
+    q->QSLManager = ValueAt(fields, kColQSLManager);
+    q->ColLayoutType = TRecordText::StrToIntStrict(ValueAt(fields, kColLayout));
+    q->Contest1 = ValueAt(fields, kColContest1);
+    q->Contest2 = ValueAt(fields, kColContest2);
+    q->Contest3 = ValueAt(fields, kColContest3);
+    q->Contest4 = ValueAt(fields, kColContest4);
+    current_ = std::make_unique<TQSO>(*q);
+    Current = current_.get();
+    return q;
+}

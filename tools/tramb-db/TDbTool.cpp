@@ -1,0 +1,613 @@
+#include "TDbTool.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "SchemaScriptText.h"
+#include "kernel/DbFormat.h"
+#include "kernel/TDbKernel.h"
+#include "records/THolderImport.h"
+#include "records/TLogExport.h"
+#include "records/TQSOMemos.h"
+#include "records/TQSOs.h"
+#include "records/TRecordText.h"
+#include "records/TSchemaScript.h"
+#include "schema/TDBResultSet.h"
+#include "schema/TDatabase.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kSequencesTable = "SEQUENCES";
+const char* const kHolderTable = THolderImport::kTable;
+
+// Reports written by the lower layers end their lines with CR LF.
+std::string UnixLines(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') continue;
+            out += '\n';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+bool AllDigits(const std::string& s, size_t from, size_t count) {
+    for (size_t i = from; i < from + count; ++i) {
+        if (i >= s.size() || s[i] < '0' || s[i] > '9') return false;
+    }
+    return true;
+}
+
+int TwoDigits(const std::string& s, size_t from) { return (s[from] - '0') * 10 + (s[from + 1] - '0'); }
+
+// "mm/dd/yyyy", a month 01..12 and a day 01..31.
+bool IsDate(const std::string& s) {
+    if (s.size() != 10 || s[2] != '/' || s[5] != '/') return false;
+    if (!AllDigits(s, 0, 2) || !AllDigits(s, 3, 2) || !AllDigits(s, 6, 4)) return false;
+    const int month = TwoDigits(s, 0);
+    const int day = TwoDigits(s, 3);
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+// "hh:mm", 00:00..23:59.
+bool IsTime(const std::string& s) {
+    if (s.size() != 5 || s[2] != ':' || !AllDigits(s, 0, 2) || !AllDigits(s, 3, 2)) return false;
+    return TwoDigits(s, 0) <= 23 && TwoDigits(s, 3) <= 59;
+}
+
+bool HasControlChars(const std::string& s) {
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
+    }
+    return false;
+}
+
+std::string Join(const std::vector<std::string>& values) {
+    std::string line;
+    for (const std::string& v : values) {
+        line += v.empty() ? std::string("-") : v;
+        line += '|';
+    }
+    return TRecordText::UpperAZ(line);
+}
+
+// A contact in the row format of the export, without the link.
+std::string QSOLine(const TQSO& q) {
+    return Join({std::to_string(q.QSOID), q.QSODate, q.Call, q.StartTime, q.EndTime, q.Frequency,
+                 std::to_string(q.Power), q.Mode, std::to_string(q.SentRST),
+                 std::to_string(q.RcvdRST), std::to_string(q.RcvdQSL), std::to_string(q.SentQSL),
+                 std::to_string(q.LogID), q.Zone, q.Country, q.County, q.Grid, q.QSLManager,
+                 std::to_string(q.ColLayoutType), q.Contest1, q.Contest2, q.Contest3,
+                 q.Contest4});
+}
+
+// Whether another process holds the file's lock (the kernel then cannot open it).
+bool HeldByAnotherProcess(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (!held) ::flock(fd, LOCK_UN);
+    ::close(fd);
+    return held;
+}
+
+bool ReadWholeFile(const std::string& name, std::string& text) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad()) return false;
+    text = ss.str();
+    return true;
+}
+
+}  // namespace
+
+const char* TDbTool::Usage() {
+    return "Usage: tramb-db [--file PATH] COMMAND [ARGUMENTS]\n"
+           "\n"
+           "Works on the database file PATH (default: db_default.sib in the current directory).\n"
+           "Every command but create and init refuses a missing database file.\n"
+           "\n"
+           "Commands:\n"
+           "  create                      a new database file with the system tables only\n"
+           "  init                        create the file when missing and the log's six tables\n"
+           "  sql STATEMENT               run SQL statements (CREATE TABLE, DROP TABLE)\n"
+           "  sql -f FILE                 run the statements of FILE, each ending with a \";\"\n"
+           "                              at the end of a line\n"
+           "  list                        list every table slot and its columns\n"
+           "  check                       integrity check of all tables (exit 1 when damaged)\n"
+           "  export FILE                 export the log and the contact texts to FILE\n"
+           "  import-holders FILE [START [END]]\n"
+           "                              import call-sign holders (call|first|last|city|state)\n"
+           "                              into HAMCLS, lines START..END (default all)\n"
+           "  add-qso --date MM/DD/YYYY --call CALL [options]\n"
+           "                              store a contact; prints its number. Options:\n"
+           "                              --start HH:MM --end HH:MM --freq F --power N --mode M\n"
+           "                              --srst N --rrst N --rqsl N --sqsl N --logid N\n"
+           "                              --zone Z --country C --county C --grid G --qslmgr Q\n"
+           "                              --layout N --contest1 X ... --contest4 X --text TEXT\n"
+           "  qsos CALL                   every contact with the station CALL\n"
+           "  day MM/DD/YYYY              the contacts of one day\n"
+           "  delete-qso CALL NUMBER DATE delete a contact with its index row and its text\n"
+           "\n"
+           "Exit status: 0 success, 1 failure, 2 bad usage.\n";
+}
+
+int TDbTool::UsageError(const std::string& message) {
+    std::cerr << "tramb-db: " << message << "\n"
+              << "Try 'tramb-db --help' for more information.\n";
+    return kExitUsage;
+}
+
+int TDbTool::Fail(const std::string& message) {
+    std::cerr << "tramb-db: " << message << "\n";
+    return kExitFailed;
+}
+
+int TDbTool::Run(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    path_ = DbFormat::kDefaultDbFileName;
+
+    // Options before the command.
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << Usage();
+            return kExitOK;
+        }
+        if (args[i] == "--file") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return UsageError("--file needs a path");
+            }
+            path_ = args[++i];
+            continue;
+        }
+        if (args[i].rfind("--", 0) == 0) return UsageError("unknown option " + args[i]);
+        break;
+    }
+    if (i >= args.size()) return UsageError("no command given");
+    const std::string command = args[i];
+    std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    for (const std::string& a : rest) {
+        if (a == "--help") {
+            std::cout << Usage();
+            return kExitOK;
+        }
+    }
+
+    using Handler = int (TDbTool::*)(const std::vector<std::string>&);
+    static const std::map<std::string, Handler> kCommands = {
+        {"create", &TDbTool::Create},       {"init", &TDbTool::Init},
+        {"sql", &TDbTool::Sql},             {"list", &TDbTool::List},
+        {"check", &TDbTool::Check},         {"export", &TDbTool::Export},
+        {"import-holders", &TDbTool::ImportHolders},
+        {"add-qso", &TDbTool::AddQso},      {"qsos", &TDbTool::Qsos},
+        {"day", &TDbTool::Day},             {"delete-qso", &TDbTool::DeleteQso},
+    };
+    const auto it = kCommands.find(command);
+    if (it == kCommands.end()) return UsageError("unknown command '" + command + "'");
+
+    int status = kExitFailed;
+    try {
+        status = (this->*(it->second))(rest);
+    } catch (const std::exception& e) {
+        status = Fail(std::string("error: ") + e.what());
+    } catch (...) {
+        status = Fail("unexpected error");
+    }
+    if (started_ && !Shutdown() && status == kExitOK) status = kExitFailed;
+    return status;
+}
+
+bool TDbTool::Start() {
+    if (!Database) Database = new TDatabase();
+    const int32_t st = Database->StartDatabase(path_);
+    if (st != 0 || !TDbKernel::Base()) {
+        if (HeldByAnotherProcess(path_)) {
+            Fail(path_ + " is in use by another process (the database is opened exclusively)");
+        } else {
+            Fail("cannot open the database " + path_);
+        }
+        if (TDbKernel::Base()) Database->ShutdownDatabase(path_);
+        return false;
+    }
+    started_ = true;
+    return true;
+}
+
+bool TDbTool::OpenExisting() {
+    std::error_code ec;
+    const fs::file_status s = fs::status(path_, ec);
+    if (ec || !fs::exists(s)) {
+        Fail("no database file " + path_ + " (make one with 'tramb-db init')");
+        return false;
+    }
+    if (!fs::is_regular_file(s)) {
+        Fail(path_ + " is not a regular file");
+        return false;
+    }
+    // Opening maps the whole size and would extend any shorter file: refuse
+    // files that cannot be databases rather than grow them.
+    const uintmax_t size = fs::file_size(path_, ec);
+    if (ec || size != DbFormat::kDbFileSize) {
+        Fail(path_ + " is not a Tramb database (" + std::to_string(size) +
+             " bytes; a database file has " + std::to_string(DbFormat::kDbFileSize) + ")");
+        return false;
+    }
+    return Start();
+}
+
+bool TDbTool::Shutdown() {
+    started_ = false;
+    if (!Database) return true;
+    if (Database->ShutdownDatabase(path_) != 0) {
+        Fail("closing the database " + path_ + " failed");
+        return false;
+    }
+    return true;
+}
+
+bool TDbTool::TableInUse(const std::string& name) const {
+    if (!DbKernel) return false;
+    const uint32_t id = DbKernel->GetTableIDFromName(name);
+    return id != DbFormat::kNoTableID && DbKernel->CreateEmptyFieldsObject(id, 0) != nullptr;
+}
+
+bool TDbTool::RequireTables(const std::vector<std::string>& names) {
+    for (const std::string& n : names) {
+        if (!TableInUse(n)) {
+            Fail("the database " + path_ + " has no table " + n + " (run 'tramb-db init')");
+            return false;
+        }
+    }
+    return true;
+}
+
+int TDbTool::Create(const std::vector<std::string>& args) {
+    if (!args.empty()) return UsageError("create takes no arguments");
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(path_, ec)) || ec) {
+        return Fail(path_ + " already exists; create does not overwrite a file");
+    }
+    if (!Start()) {
+        fs::remove(path_, ec);
+        return kExitFailed;
+    }
+    std::cout << "created " << path_ << "\n";
+    return kExitOK;
+}
+
+int TDbTool::Init(const std::vector<std::string>& args) {
+    if (!args.empty()) return UsageError("init takes no arguments");
+    std::error_code ec;
+    const bool existed = fs::exists(fs::symlink_status(path_, ec));
+    if (ec) return Fail("cannot look at " + path_ + ": " + ec.message());
+    if (existed) {
+        if (!OpenExisting()) return kExitFailed;
+    } else if (!Start()) {
+        fs::remove(path_, ec);
+        return kExitFailed;
+    }
+    // A file this command made is removed again when the script fails.
+    auto undo = [&]() {
+        if (existed) return;
+        Shutdown();
+        fs::remove(path_, ec);
+    };
+
+    for (const auto& t : TSchemaScript::kLogTables) {
+        if (TableInUse(t.Name)) {
+            return Fail("table " + std::string(t.Name) + " already exists in " + path_ +
+                        "; init changed nothing");
+        }
+    }
+    for (const auto& t : TSchemaScript::kLogTables) {
+        if (DbKernel->IsAvailableTableID(t.TableID) == 0) {
+            std::string owner;
+            DbKernel->GetNameFromTableID(t.TableID, owner);
+            return Fail("table slot " + std::to_string(t.TableID) + " is taken by " + owner +
+                        "; the log's tables need the free slots 5 to 10; init changed nothing");
+        }
+    }
+
+    int carriedOut = 0;
+    int failed = -1;
+    std::string error;
+    if (TSchemaScript::Run(kSchemaScriptText, carriedOut, failed, error) != 0) {
+        undo();
+        return Fail("the schema script failed at statement " + std::to_string(failed + 1) + ": " +
+                    error + (existed ? "" : "; the new file was removed"));
+    }
+    for (const auto& t : TSchemaScript::kLogTables) {
+        const uint32_t id = DbKernel->GetTableIDFromName(t.Name);
+        if (id != t.TableID || !TableInUse(t.Name)) {
+            undo();
+            return Fail("table " + std::string(t.Name) + " came out with ID " + std::to_string(id) +
+                        " instead of " + std::to_string(t.TableID));
+        }
+    }
+    std::cout << (existed ? "initialised " : "created and initialised ") << path_ << ":";
+    for (const auto& t : TSchemaScript::kLogTables) std::cout << " " << t.Name << " " << t.TableID;
+    std::cout << "\n";
+    return kExitOK;
+}
+
+int TDbTool::Sql(const std::vector<std::string>& args) {
+    std::string script;
+    if (args.size() == 2 && args[0] == "-f") {
+        if (!ReadWholeFile(args[1], script)) {
+            return Fail("cannot read " + args[1] + ": " + std::strerror(errno));
+        }
+    } else if (args.size() == 1 && args[0] != "-f") {
+        script = args[0];
+    } else {
+        return UsageError("sql takes one STATEMENT or -f FILE");
+    }
+    if (TSchemaScript::Split(script).empty()) return UsageError("no SQL statement given");
+    if (!OpenExisting()) return kExitFailed;
+
+    int carriedOut = 0;
+    int failed = -1;
+    std::string error;
+    if (TSchemaScript::Run(script, carriedOut, failed, error) != 0) {
+        std::string done = carriedOut == 0
+                               ? "no statement was carried out"
+                               : (carriedOut == 1 ? "statement 1 was carried out"
+                                                  : "statements 1 to " + std::to_string(carriedOut) +
+                                                        " were carried out");
+        return Fail("statement " + std::to_string(failed + 1) + " failed: " + error + " (" + done +
+                    ")");
+    }
+    std::cout << carriedOut << (carriedOut == 1 ? " statement" : " statements")
+              << " carried out\n";
+    return kExitOK;
+}
+
+int TDbTool::List(const std::vector<std::string>& args) {
+    if (!args.empty()) return UsageError("list takes no arguments");
+    if (!OpenExisting()) return kExitFailed;
+    std::string text;
+    Database->ReadTableRecords(text);
+    std::cout << UnixLines(text);
+    return kExitOK;
+}
+
+int TDbTool::Check(const std::vector<std::string>& args) {
+    if (!args.empty()) return UsageError("check takes no arguments");
+    if (!OpenExisting()) return kExitFailed;
+    std::string report;
+    const int32_t st = DbKernel->CheckDatabase(report, 0);
+    std::cout << UnixLines(report);
+    if (st != 0) {
+        return Fail("the database shows signs of damage: a table's raw and hash counts differ");
+    }
+    return kExitOK;
+}
+
+int TDbTool::Export(const std::vector<std::string>& args) {
+    if (args.size() != 1 || args[0].empty()) return UsageError("export takes one FILE");
+    if (!OpenExisting()) return kExitFailed;
+    if (!RequireTables({TQSOs::kLogTable, TQSOMemos::kTable})) return kExitFailed;
+    int32_t count = 0;
+    if (TLogExport::ExportToFile(args[0], count) != TLogExport::kOK) {
+        return Fail(std::string(TLogExport::kFailedMessage) + " (" + args[0] +
+                    " could not be created or written; it may be incomplete)");
+    }
+    std::cout << count << TLogExport::kCountSuffix << "\n";
+    return kExitOK;
+}
+
+int TDbTool::ImportHolders(const std::vector<std::string>& args) {
+    if (args.empty() || args.size() > 3 || args[0].empty()) {
+        return UsageError("import-holders takes FILE [START [END]]");
+    }
+    int32_t start = 1;
+    int32_t end = INT32_MAX;
+    if (args.size() >= 2 && !TRecordText::TryStrToInt(args[1], start)) {
+        return UsageError("START must be a whole number, not '" + args[1] + "'");
+    }
+    if (args.size() == 3 && !TRecordText::TryStrToInt(args[2], end)) {
+        return UsageError("END must be a whole number, not '" + args[2] + "'");
+    }
+    if (!OpenExisting()) return kExitFailed;
+    if (!RequireTables({kHolderTable})) return kExitFailed;
+    THolderImport import;
+    if (import.ImportData(args[0], kHolderTable, start, end) != THolderImport::kOK) {
+        return Fail("import failed: " + import.LastError + " (" + std::to_string(import.Imported) +
+                    " rows were stored before)");
+    }
+    std::cout << import.Imported << " rows imported into " << kHolderTable << " ("
+              << import.LinesRead << " lines read; audit file " << args[0]
+              << THolderImport::kAuditSuffix << ")\n";
+    return kExitOK;
+}
+
+int TDbTool::AddQso(const std::vector<std::string>& args) {
+    static const std::vector<std::string> kTextOptions = {
+        "--date",    "--call",   "--start", "--end",      "--freq",     "--mode",
+        "--zone",    "--country", "--county", "--grid",   "--qslmgr",   "--contest1",
+        "--contest2", "--contest3", "--contest4", "--text"};
+    static const std::vector<std::string> kIntOptions = {"--power", "--srst",  "--rrst", "--rqsl",
+                                                         "--sqsl",  "--logid", "--layout"};
+    std::map<std::string, std::string> text;
+    std::map<std::string, int32_t> ints;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        bool hasValue = false;
+        const size_t eq = name.find('=');
+        if (name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+            hasValue = true;
+        }
+        const bool isText =
+            std::find(kTextOptions.begin(), kTextOptions.end(), name) != kTextOptions.end();
+        const bool isInt =
+            std::find(kIntOptions.begin(), kIntOptions.end(), name) != kIntOptions.end();
+        if (!isText && !isInt) return UsageError("add-qso: unknown option '" + args[i] + "'");
+        if (!hasValue) {
+            if (i + 1 >= args.size()) return UsageError("add-qso: " + name + " needs a value");
+            value = args[++i];
+        }
+        if (text.count(name) || ints.count(name)) {
+            return UsageError("add-qso: " + name + " given twice");
+        }
+        if (isInt) {
+            int32_t n = 0;
+            if (!TRecordText::TryStrToInt(value, n)) {
+                return UsageError("add-qso: " + name + " must be a whole number, not '" + value +
+                                  "'");
+            }
+            ints[name] = n;
+        } else {
+            if (name != "--text" && HasControlChars(value)) {
+                return UsageError("add-qso: " + name + " holds control characters");
+            }
+            text[name] = value;
+        }
+    }
+    auto t = [&](const char* n) { return text.count(n) ? text[n] : std::string(); };
+    auto n = [&](const char* o) { return ints.count(o) ? ints[o] : 0; };
+
+    if (!text.count("--date")) return UsageError("add-qso needs --date MM/DD/YYYY");
+    if (!IsDate(t("--date"))) {
+        return UsageError("add-qso: --date must be MM/DD/YYYY, not '" + t("--date") + "'");
+    }
+    if (TRecordText::Trim(t("--call")).empty()) return UsageError("add-qso needs --call CALL");
+    for (const char* o : {"--start", "--end"}) {
+        if (!t(o).empty() && !IsTime(t(o))) {
+            return UsageError(std::string("add-qso: ") + o + " must be HH:MM, not '" + t(o) + "'");
+        }
+    }
+
+    if (!OpenExisting()) return kExitFailed;
+    std::vector<std::string> needed = {TQSOs::kLogTable, TQSOs::kDateIndexTable, kSequencesTable};
+    if (text.count("--text")) needed.push_back(TQSOMemos::kTable);
+    if (!RequireTables(needed)) return kExitFailed;
+
+    // Values longer than their columns would be cut without a word: refuse them.
+    static const std::vector<std::pair<const char*, int>> kColumns = {
+        {"--date", TQSOs::kColDate},         {"--call", TQSOs::kColCall},
+        {"--start", TQSOs::kColStart},       {"--end", TQSOs::kColEnd},
+        {"--freq", TQSOs::kColFrequency},    {"--mode", TQSOs::kColMode},
+        {"--zone", TQSOs::kColZone},         {"--country", TQSOs::kColCountry},
+        {"--county", TQSOs::kColCounty},     {"--grid", TQSOs::kColGrid},
+        {"--qslmgr", TQSOs::kColQSLManager}, {"--contest1", TQSOs::kColContest1},
+        {"--contest2", TQSOs::kColContest2}, {"--contest3", TQSOs::kColContest3},
+        {"--contest4", TQSOs::kColContest4}};
+    const TDBFieldsPtr layout =
+        DbKernel->CreateEmptyFieldsObject(DbKernel->GetTableIDFromName(TQSOs::kLogTable), 0);
+    for (const auto& [option, position] : kColumns) {
+        const TDBFieldParent* f = layout ? layout->GetField(position) : nullptr;
+        if (f && f->DataType == static_cast<int32_t>(DbFormat::kTypeCharacter) &&
+            t(option).size() > static_cast<size_t>(f->Length)) {
+            return UsageError(std::string("add-qso: ") + option + " '" + t(option) +
+                              "' is longer than its column (" + std::to_string(f->Length) +
+                              " characters)");
+        }
+    }
+
+    TQSOs qsos;
+    TQSO* q = qsos.AddQSO(t("--date"), t("--call"), t("--start"), t("--end"), t("--freq"),
+                          n("--power"), t("--mode"), n("--srst"), n("--rrst"), n("--rqsl"),
+                          n("--sqsl"), n("--logid"), t("--zone"), t("--country"), t("--county"),
+                          t("--grid"), t("--qslmgr"), n("--layout"), t("--contest1"),
+                          t("--contest2"), t("--contest3"), t("--contest4"));
+    if (!q) return Fail("the contact could not be stored (table QSOLOG cannot be opened)");
+    if (text.count("--text")) {
+        TQSOMemos memos;
+        if (memos.SaveText(q->QSOID, t("--text")) != 0) {
+            return Fail("contact " + std::to_string(q->QSOID) +
+                        " was stored, but its text could not be stored");
+        }
+    }
+    std::cout << q->QSOID << "\n";
+    return kExitOK;
+}
+
+int TDbTool::Qsos(const std::vector<std::string>& args) {
+    if (args.size() != 1 || TRecordText::Trim(args[0]).empty()) {
+        return UsageError("qsos takes one CALL");
+    }
+    if (!OpenExisting()) return kExitFailed;
+    if (!RequireTables({TQSOs::kLogTable})) return kExitFailed;
+    TDBResultSet rs;
+    const int32_t st = rs.Open(TQSOs::kLogTable, args[0], args[0]);
+    if (st >= 999) return Fail("table QSOLOG cannot be opened (status " + std::to_string(st) + ")");
+    for (const TDBFieldsPtr& row : rs.Rows) {
+        std::cout << TRecordText::UpperAZ(TRecordText::RowLine(*row)) << "\n";
+    }
+    return kExitOK;
+}
+
+int TDbTool::Day(const std::vector<std::string>& args) {
+    if (args.size() != 1) return UsageError("day takes one date MM/DD/YYYY");
+    if (!IsDate(args[0])) return UsageError("day: the date must be MM/DD/YYYY, not '" + args[0] + "'");
+    if (!OpenExisting()) return kExitFailed;
+    if (!RequireTables({TQSOs::kLogTable, TQSOs::kDateIndexTable})) return kExitFailed;
+    TQSOs qsos;
+    qsos.LoadDay(args[0], args[0]);
+    for (const auto& q : qsos.QSOs) std::cout << QSOLine(*q) << "\n";
+    return kExitOK;
+}
+
+int TDbTool::DeleteQso(const std::vector<std::string>& args) {
+    if (args.size() != 3) return UsageError("delete-qso takes CALL NUMBER DATE");
+    const std::string& call = args[0];
+    int32_t number = 0;
+    if (TRecordText::Trim(call).empty()) return UsageError("delete-qso: CALL is empty");
+    if (!TRecordText::TryStrToInt(args[1], number)) {
+        return UsageError("delete-qso: NUMBER must be a whole number, not '" + args[1] + "'");
+    }
+    if (!IsDate(args[2])) {
+        return UsageError("delete-qso: DATE must be MM/DD/YYYY, not '" + args[2] + "'");
+    }
+    if (!OpenExisting()) return kExitFailed;
+    if (!RequireTables({TQSOs::kLogTable, TQSOs::kDateIndexTable, TQSOMemos::kTable})) {
+        return kExitFailed;
+    }
+
+    // Only a contact that exists exactly so is deleted: the index and text
+    // rows go by number, and must not be taken from another contact.
+    TQSOs qsos;
+    std::unique_ptr<TQSO> found;
+    {
+        TDBResultSet rs;
+        if (rs.Open(TQSOs::kLogTable, call, call) == TDBResultSet::kOK) {
+            for (const TDBFieldsPtr& row : rs.Rows) {
+                std::unique_ptr<TQSO> q = qsos.QSOFromFields(*row);
+                if (q->QSOID == number && q->QSODate == args[2]) {
+                    found = std::move(q);
+                    break;
+                }
+            }
+        }
+    }
+    if (!found) {
+        return Fail("no contact " + std::to_string(number) + " with " + call + " on " + args[2] +
+                    "; nothing deleted");
+    }
+    qsos.DeleteQSO(*found);
+    std::cout << "deleted contact " << number << " (" << found->Call << ", " << args[2] << ")\n";
+    return kExitOK;
+}

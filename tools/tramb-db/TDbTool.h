@@ -1,0 +1,53 @@
+// The commands of tramb-db over one database file. Exit status 0 success,
+// 1 failure, 2 bad usage; every failure is explained on stderr.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class TDbTool {
+public:
+    static constexpr int kExitOK = 0;
+    static constexpr int kExitFailed = 1;
+    static constexpr int kExitUsage = 2;
+
+    // The whole program: parses the arguments and runs the command.
+    int Run(int argc, char** argv);
+
+    static const char* Usage();
+
+private:
+    // Bad usage: the message and a pointer to --help; answers kExitUsage.
+    int UsageError(const std::string& message);
+    // A failure: the message; answers kExitFailed.
+    int Fail(const std::string& message);
+
+    // Opens the existing database; false (message printed) when there is no
+    // such file, it is not a database, or another process holds it.
+    bool OpenExisting();
+    // Starts the kernel on the file (created when missing); false on failure.
+    bool Start();
+    // Shuts the database down; false (message printed) when closing failed.
+    bool Shutdown();
+    // Whether a table of that name is allocated.
+    bool TableInUse(const std::string& name) const;
+    // Fails (message printed) unless every named table is allocated.
+    bool RequireTables(const std::vector<std::string>& names);
+
+    int Create(const std::vector<std::string>& args);
+    int Init(const std::vector<std::string>& args);
+    int Sql(const std::vector<std::string>& args);
+    int List(const std::vector<std::string>& args);
+    int Check(const std::vector<std::string>& args);
+    int Export(const std::vector<std::string>& args);
+    int ImportHolders(const std::vector<std::string>& args);
+    int AddQso(const std::vector<std::string>& args);
+    int Qsos(const std::vector<std::string>& args);
+    int Day(const std::vector<std::string>& args);
+    int DeleteQso(const std::vector<std::string>& args);
+
+    std::string path_;
+    bool started_ = false;
+};
