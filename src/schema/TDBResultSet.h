@@ -41,4 +41,10 @@ public:
     int32_t DeleteCurrent();
     int32_t Update();
     int32_t GetSequencedNumber(const std::string& tableName);
+
+private:
+    // Keeps Table alive while the table objects are rebuilt (the kernel's
+    // request for an empty field list reloads them).
+    std::shared_ptr<TDBTable> tableHold_;
+    void HoldTable(uint32_t tableID);
 };

@@ -29,4 +29,8 @@ public:
     // Carries out kinds 0 and 1; swallows every exception (kept in LastError).
     // Answers 0 when carried out, 999 when it failed.
     int32_t ProcessDDL(int32_t kind);
+
+private:
+    void CreateTable();
+    void DropTable();
 };

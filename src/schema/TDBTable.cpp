@@ -1,0 +1,3 @@
+#include "schema/TDBTable.h"
+
+TDBTable::TDBTable() : Rows(std::make_unique<TDBRows>()) {}
