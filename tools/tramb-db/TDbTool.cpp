@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -107,6 +108,17 @@ bool HeldByAnotherProcess(const std::string& path) {
     if (!held) ::flock(fd, LOCK_UN);
     ::close(fd);
     return held;
+}
+
+enum class TPathState { kMissing, kPresent, kError };
+
+// Whether anything (a dangling link too) lies at the path.
+TPathState PathState(const std::string& path, std::string& error) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) return TPathState::kPresent;
+    if (errno == ENOENT) return TPathState::kMissing;
+    error = std::strerror(errno);
+    return TPathState::kError;
 }
 
 bool ReadWholeFile(const std::string& name, std::string& text) {
@@ -285,8 +297,14 @@ bool TDbTool::RequireTables(const std::vector<std::string>& names) {
 int TDbTool::Create(const std::vector<std::string>& args) {
     if (!args.empty()) return UsageError("create takes no arguments");
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(path_, ec)) || ec) {
-        return Fail(path_ + " already exists; create does not overwrite a file");
+    std::string why;
+    switch (PathState(path_, why)) {
+        case TPathState::kPresent:
+            return Fail(path_ + " already exists; create does not overwrite a file");
+        case TPathState::kError:
+            return Fail("cannot look at " + path_ + ": " + why);
+        case TPathState::kMissing:
+            break;
     }
     if (!Start()) {
         fs::remove(path_, ec);
@@ -299,8 +317,10 @@ int TDbTool::Create(const std::vector<std::string>& args) {
 int TDbTool::Init(const std::vector<std::string>& args) {
     if (!args.empty()) return UsageError("init takes no arguments");
     std::error_code ec;
-    const bool existed = fs::exists(fs::symlink_status(path_, ec));
-    if (ec) return Fail("cannot look at " + path_ + ": " + ec.message());
+    std::string why;
+    const TPathState state = PathState(path_, why);
+    if (state == TPathState::kError) return Fail("cannot look at " + path_ + ": " + why);
+    const bool existed = state == TPathState::kPresent;
     if (existed) {
         if (!OpenExisting()) return kExitFailed;
     } else if (!Start()) {
