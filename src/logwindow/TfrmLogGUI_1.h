@@ -15,6 +15,7 @@
 #include <string>
 
 #include "logwindow/TDefaults.h"
+#include "logwindow/TFindCommands.h"
 #include "records/TQSO.h"
 #include "records/TQSOs.h"
 
@@ -267,6 +268,8 @@ public:
     void ToolButton1Click();
     void AbouttheTrambleQSOlogprogram1Click();
     void AFewHints1Click();
+    // SearchCall / SearchRow of the Find menu.
+    TFindCommands FindCommands;
 
 protected:
     void showEvent(QShowEvent* event) override;

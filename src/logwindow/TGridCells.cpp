@@ -1,0 +1,3 @@
+#include "logwindow/TGridCells.h"
+
+TGridCells::~TGridCells() = default;
