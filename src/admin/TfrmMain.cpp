@@ -21,6 +21,7 @@
 #include "kernel/TDbKernel.h"
 #include "kernel/TProfiler.h"
 #include "platform/TDialogs.h"
+#include "records/THolderImport.h"
 #include "schema/TDBResultSet.h"
 #include "schema/TDatabase.h"
 #include "schema/TSQLStatement.h"
@@ -513,7 +514,14 @@ void TfrmMain::Button3Click() {
     Guarded([&] {
         if (!RequireDatabase())
             return;
-        Dialogs().ShowMessage("The import is not available in this build.");
+        THolderImport import;
+        const int32_t status =
+            import.ImportDataAsking(kImportFileName, kImportTableName, [this](int32_t line) {
+                Label2->setText(QString::number(line));
+                Label2->repaint();
+            });
+        if (status != THolderImport::kOK)
+            Dialogs().ShowMessage("Import failed: " + import.LastError);
     });
 }
 
