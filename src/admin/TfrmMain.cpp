@@ -348,15 +348,17 @@ void TfrmMain::btnExecuteSQLClick() {
 // ---------------------------------------------------------------------------
 // Test rows.
 
+std::string TfrmMain::FieldLine(const TDBFieldParent& f) {
+    return "Column" + f.Name + "Value: " + f.Value + "\r\n Type:" + std::to_string(f.DataType) +
+           " TableID:" + std::to_string(f.TableID) + "\r\n";
+}
+
 std::string TfrmMain::FieldsListing(const TDBFields& fields) {
     std::string text;
     for (int i = 0; i < fields.Count(); ++i) {
         const TDBFieldParent* f = fields.GetField(i);
-        if (f->DataType == static_cast<int32_t>(DbFormat::kTypeFree))
-            continue;
-        text += "Column" + f->Name + "Value: " + f->Value +
-                "\r\n Type:" + std::to_string(f->DataType) +
-                " TableID:" + std::to_string(f->TableID) + "\r\n";
+        if (f->DataType != static_cast<int32_t>(DbFormat::kTypeFree))
+            text += FieldLine(*f);
     }
     return text;
 }
@@ -457,9 +459,7 @@ void TfrmMain::Button11Click() {
             for (int i = 0; i < fields.Count(); ++i) {
                 const TDBFieldParent* f = fields.GetField(i);
                 if (f->DataType != static_cast<int32_t>(DbFormat::kTypeFree)) {
-                    MemoAppend("Column" + f->Name + "Value: " + f->Value +
-                               "\r\n Type:" + std::to_string(f->DataType) +
-                               " TableID:" + std::to_string(f->TableID) + "\r\n");
+                    MemoAppend(FieldLine(*f));
                     continue;
                 }
                 // The first free slot ends the row's columns (and carries its RowID).

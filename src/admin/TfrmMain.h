@@ -22,6 +22,7 @@ class QPaintEvent;
 class QPlainTextEdit;
 class QPushButton;
 class TDatabase;
+class TDBFieldParent;
 class TDBFields;
 
 class TfrmMain : public QWidget {
@@ -122,6 +123,9 @@ class TfrmMain : public QWidget {
     // could not be written (already reported).
     bool WriteDump(const std::string& fileName, std::vector<std::string> entries, bool toMemo);
 
+    // One field as the listings show it: "Column", name, "Value: ", value, CR LF,
+    // " Type:", data type, " TableID:", table ID, CR LF.
+    static std::string FieldLine(const TDBFieldParent& field);
     static std::string FieldsListing(const TDBFields& fields);
 
     std::unique_ptr<TDatabase> database_;  // the database object this window created
