@@ -1,10 +1,5 @@
 #include "schema/TDBRow.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <cstdlib>
-#include <stdexcept>
-
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "schema/TDatabase.h"
@@ -12,17 +7,6 @@
 namespace {
 constexpr int32_t kFail = 999;
 
-// A decimal 32-bit integer, optionally signed, nothing else around it.
-bool IsInt32Text(const std::string& text) {
-    if (text.empty()) return false;
-    size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
-    if (i == text.size()) return false;
-    for (size_t j = i; j < text.size(); ++j)
-        if (text[j] < '0' || text[j] > '9') return false;
-    errno = 0;
-    const long long v = std::strtoll(text.c_str(), nullptr, 10);
-    return errno == 0 && v >= INT32_MIN && v <= INT32_MAX;
-}
 }  // namespace
 
 TDBRow::TDBRow() : Fields(std::make_shared<TDBFields>()) {}
@@ -67,15 +51,6 @@ int32_t TDBRow::GetFields(uint32_t tableID, const std::string& key, int32_t occu
 
 int32_t TDBRow::Write(TDBFieldsPtr fields) {
     if (!fields || fields->Count() == 0 || !DbKernel) return kFail;
-    // The kernel writes field by field; a number it cannot convert would stop
-    // it halfway through the row, so every integer value is checked first.
-    for (int i = 0; i < fields->Count(); ++i) {
-        const TDBFieldParent& f = *fields->GetField(i);
-        if (f.DataType == static_cast<int32_t>(DbFormat::kTypeFree)) break;
-        if (f.DataType == static_cast<int32_t>(DbFormat::kTypeInteger) && !f.Value.empty() &&
-            !IsInt32Text(f.Value))
-            throw std::invalid_argument("'" + f.Value + "' is not a valid integer value");
-    }
     TableID = fields->GetField(0)->TableID;
     Fields = std::move(fields);
     State = 0;
