@@ -168,8 +168,17 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
     }
 
     auto* left = new QVBoxLayout;
-    left->addWidget(lblTitle);
-    left->addWidget(lblJig);
+    // The picture is painted into this empty widget's place (see paintEvent).
+    picture_ = new QWidget(this);
+    picture_->setObjectName("imgKernel");
+    picture_->setFixedSize(56, 64);
+    auto* titles = new QVBoxLayout;
+    titles->addWidget(lblTitle);
+    titles->addWidget(lblJig);
+    auto* banner = new QHBoxLayout;
+    banner->addWidget(picture_);
+    banner->addLayout(titles, 1);
+    left->addLayout(banner);
     left->addSpacing(8);
     left->addLayout(database);
     left->addSpacing(8);
@@ -216,8 +225,6 @@ QPushButton* TfrmMain::MakeButton(const char* name, const char* caption,
 }
 
 void TfrmMain::paintEvent(QPaintEvent*) {
-    // The background picture: a dark-to-steel gradient with the kernel's file
-    // drawn as a cylinder of slot, bucket and page bands.
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, width(), height());
@@ -225,23 +232,17 @@ void TfrmMain::paintEvent(QPaintEvent*) {
     g.setColorAt(1, QColor(150, 170, 196));
     p.fillRect(rect(), g);
 
-    const int w = 90;
-    const int h = 120;
-    const int x = 12;
-    const int y = height() - h - 30;
+    const QRect r = picture_->geometry();
+    const int bandH = (r.height() - 10) / 3;
     const QColor bands[] = {QColor(70, 90, 140), QColor(90, 130, 90), QColor(150, 110, 60)};
-    p.setPen(QPen(QColor(40, 40, 60), 1.5));
+    p.setPen(QPen(QColor(40, 40, 60), 1.2));
     for (int b = 2; b >= 0; --b) {
-        const int by = y + b * (h / 3);
+        const int by = r.top() + b * bandH;
         p.setBrush(bands[b]);
-        p.drawRect(x, by + 8, w, h / 3);
-        p.drawEllipse(x, by + h / 3, w, 16);
-        p.drawEllipse(x, by, w, 16);
+        p.drawRect(r.left(), by + 5, r.width() - 1, bandH);
+        p.drawEllipse(r.left(), by + bandH, r.width() - 1, 10);
+        p.drawEllipse(r.left(), by, r.width() - 1, 10);
     }
-    p.setPen(QColor(30, 30, 50));
-    p.drawText(x + w + 10, y + 20, "slots");
-    p.drawText(x + w + 10, y + 20 + h / 3, "buckets");
-    p.drawText(x + w + 10, y + 20 + 2 * (h / 3), "pages");
 }
 
 void TfrmMain::Guarded(const std::function<void()>& body) {

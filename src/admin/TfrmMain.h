@@ -105,6 +105,8 @@ class TfrmMain : public QWidget {
     std::function<void()> TerminateApplication;
 
   protected:
+    // The background: a gradient and the database file drawn as a cylinder of
+    // slot, bucket and page bands.
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -128,6 +130,7 @@ class TfrmMain : public QWidget {
     static std::string FieldLine(const TDBFieldParent& field);
     static std::string FieldsListing(const TDBFields& fields);
 
+    QWidget* picture_ = nullptr;           // where the background picture is drawn
     std::unique_ptr<TDatabase> database_;  // the database object this window created
     std::string memo_;
 };
