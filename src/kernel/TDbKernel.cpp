@@ -17,13 +17,18 @@ using S = TDbKernelState;
 TDbKernel* DbKernel = nullptr;
 
 TDbKernel::TDbKernel() {
+    // The new helper is made before the old one goes, so their addresses differ.
+    auto* helper = new TDbKernelHelperFunctions();
     delete DbKernelHelper;
-    DbKernelHelper = new TDbKernelHelperFunctions();
+    DbKernelHelper = helper;
+    ownHelper_ = helper;
 }
 
 TDbKernel::~TDbKernel() {
-    delete DbKernelHelper;
-    DbKernelHelper = nullptr;
+    if (DbKernelHelper != nullptr && DbKernelHelper == ownHelper_) {
+        delete DbKernelHelper;
+        DbKernelHelper = nullptr;
+    }
 }
 
 uint8_t* TDbKernel::Base() { return S::Base; }

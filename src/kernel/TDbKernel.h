@@ -141,6 +141,9 @@ private:
                            std::vector<std::string>* lines);
 
     std::vector<TDBFieldsPtr> fieldsCache_;
+    // The helper object this kernel created; a kernel destroyed after a newer
+    // one was made leaves the newer one's helper alone.
+    void* ownHelper_ = nullptr;
 };
 
 // The process's kernel object (created by TDatabase::StartDatabase).
