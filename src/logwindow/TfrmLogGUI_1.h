@@ -211,6 +211,9 @@ public:
     int32_t IsValidMode(const std::string& value) const;
     static int32_t IsValidQSL(const std::string& value);
     static int32_t IsInBand(const std::string& value);
+    static int32_t IsNumeric(const std::string& value);
+    static int32_t IsNumericEx(const std::string& value);
+    static int32_t IsNumericEx2(const std::string& value);
     void DisplayInvalidDataMessage(int col);
 
     // ---- Station defaults and UTC shift ----
@@ -285,6 +288,7 @@ private:
     void BuildTextPanel();
     void ConnectControls();
     void LowMemoryStop();
+    void ArriveOnEntryRow();
     bool LowMemory() const;
     void ShowRowControls(bool contactRow);
     void RefreshSavedFromRow(int row);
@@ -293,7 +297,9 @@ private:
     void RestoreEditor(QLineEdit* editor, const std::string& startValue,
                        const std::string& fallback);
 
+    QWidget* activeControl_ = nullptr;  // the control that last had the focus
     bool shown_ = false;
+    bool rebuilding_ = false;  // the grid is refilled: cursor moves are no clicks
     bool restoringEditor_ = false;
     bool closing_ = false;
 };

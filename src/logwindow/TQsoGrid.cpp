@@ -1,0 +1,198 @@
+#include "logwindow/TQsoGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTableView>
+
+#include "logwindow/TQsoGridDelegate.h"
+
+TQsoGrid::TQsoGrid(QWidget* parent) : QTableWidget(parent), delegate_(new TQsoGridDelegate(this)) {
+    setItemDelegate(delegate_);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::AnyKeyPressed |
+                    QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::EditKeyPressed);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    left_ = MakeOverlay();
+    top_ = MakeOverlay();
+    corner_ = MakeOverlay();
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, left_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, top_->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    SetDefaultRowHeight(24);
+}
+
+TQsoGrid::~TQsoGrid() = default;
+
+QTableView* TQsoGrid::MakeOverlay() {
+    auto* view = new QTableView(this);
+    view->setModel(model());
+    view->setItemDelegate(delegate_);
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->setFocusPolicy(Qt::NoFocus);
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setWordWrap(false);
+    view->show();
+    return view;
+}
+
+void TQsoGrid::SetColCount(int cols) {
+    setColumnCount(cols);
+    ApplyFixed();
+}
+
+void TQsoGrid::SetRowCount(int rows) {
+    setRowCount(rows);
+    ApplyFixed();
+}
+
+void TQsoGrid::SetFixedCols(int cols) {
+    fixedCols_ = cols;
+    ApplyFixed();
+}
+
+void TQsoGrid::SetFixedRows(int rows) {
+    fixedRows_ = rows;
+    ApplyFixed();
+}
+
+void TQsoGrid::SetColWidth(int col, int width) {
+    if (width <= 0) {
+        zeroCols_.insert(col);
+    } else {
+        zeroCols_.remove(col);
+        for (QTableView* view : {static_cast<QTableView*>(this), left_, top_, corner_})
+            view->setColumnWidth(col, width);
+    }
+    ApplyFixed();
+}
+
+void TQsoGrid::SetDefaultRowHeight(int height) {
+    for (QTableView* view : {static_cast<QTableView*>(this), left_, top_, corner_}) {
+        view->verticalHeader()->setMinimumSectionSize(1);
+        view->verticalHeader()->setDefaultSectionSize(height);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    ApplyFixed();
+}
+
+void TQsoGrid::ApplyFixed() {
+    const int cols = columnCount();
+    for (int c = 0; c < cols; ++c) {
+        const bool fixed = c < fixedCols_;
+        const bool zero = zeroCols_.contains(c);
+        setColumnHidden(c, fixed || zero);
+        top_->setColumnHidden(c, fixed || zero);
+        left_->setColumnHidden(c, !fixed || zero);
+        corner_->setColumnHidden(c, !fixed || zero);
+    }
+    if (rowCount() > 0) {
+        setRowHidden(0, fixedRows_ > 0);
+        left_->setRowHidden(0, fixedRows_ > 0);
+    }
+    setViewportMargins(FixedWidth(), FixedHeight(), 0, 0);
+    PlaceOverlays();
+}
+
+int TQsoGrid::FixedWidth() const {
+    int width = 0;
+    for (int c = 0; c < fixedCols_ && c < columnCount(); ++c) width += left_->columnWidth(c);
+    return width;
+}
+
+int TQsoGrid::FixedHeight() const {
+    if (fixedRows_ <= 0 || rowCount() == 0) return 0;
+    return top_->rowHeight(0);
+}
+
+void TQsoGrid::PlaceOverlays() {
+    const QRect vp = viewport()->geometry();
+    const int w = FixedWidth();
+    const int h = FixedHeight();
+    left_->setGeometry(vp.x() - w, vp.y(), w, vp.height());
+    top_->setGeometry(vp.x(), vp.y() - h, vp.width(), h);
+    corner_->setGeometry(vp.x() - w, vp.y() - h, w, h);
+    left_->setVisible(w > 0);
+    top_->setVisible(h > 0);
+    corner_->setVisible(w > 0 && h > 0);
+    left_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    top_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    top_->verticalScrollBar()->setValue(0);
+    corner_->verticalScrollBar()->setValue(0);
+}
+
+void TQsoGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    PlaceOverlays();
+}
+
+void TQsoGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    PlaceOverlays();
+}
+
+QString TQsoGrid::CellText(int col, int row) const {
+    const QTableWidgetItem* cell = item(row, col);
+    return cell == nullptr ? QString() : cell->text();
+}
+
+void TQsoGrid::SetCellText(int col, int row, const QString& text) {
+    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return;
+    QTableWidgetItem* cell = item(row, col);
+    if (cell == nullptr) {
+        setItem(row, col, new QTableWidgetItem(text));
+    } else if (cell->text() != text) {
+        cell->setText(text);
+    }
+}
+
+void TQsoGrid::OpenEditor() {
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && indexWidget(current) == nullptr && state() != EditingState)
+        edit(current);
+}
+
+QWidget* TQsoGrid::EditorAt(int col, int row) const {
+    // The open editor is the focus proxy of the current cell.
+    if (row != currentRow() || col != currentColumn()) return nullptr;
+    for (QObject* child : viewport()->children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget != nullptr && widget->isVisible() && widget->inherits("QLineEdit"))
+            return widget;
+    }
+    return nullptr;
+}
+
+QRect TQsoGrid::CellRect(int col, int row) const {
+    const QTableView* view = this;
+    if (row < fixedRows_ && col < fixedCols_) view = corner_;
+    else if (row < fixedRows_) view = top_;
+    else if (col < fixedCols_) view = left_;
+    const QRect r = view->visualRect(view->model()->index(row, col));
+    return QRect(view->viewport()->mapTo(this, r.topLeft()), r.size());
+}
+
+void TQsoGrid::keyPressEvent(QKeyEvent* event) {
+    if (KeyHook && KeyHook(event->key())) {
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void TQsoGrid::focusInEvent(QFocusEvent* event) {
+    QTableWidget::focusInEvent(event);
+    OpenEditor();
+}

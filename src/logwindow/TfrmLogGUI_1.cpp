@@ -1,0 +1,944 @@
+// The log window: controls, start-up and shutdown, layout and resizing.
+#include "logwindow/TfrmLogGUI_1.h"
+
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "kernel/TDbKernel.h"
+#include "logwindow/Latin1.h"
+#include "logwindow/TForm3.h"
+#include "logwindow/TQsoGrid.h"
+#include "logwindow/TfrmDatabaseCheck.h"
+#include "platform/TClock.h"
+#include "platform/TDialogs.h"
+#include "platform/TEventPump.h"
+#include "platform/TInstanceMutex.h"
+#include "platform/TMemoryStatus.h"
+#include "platform/TOSVersion.h"
+#include "schema/TDatabase.h"
+
+TfrmLogGUI_1* frmLogGUI_1 = nullptr;
+
+namespace {
+
+const char* const kNoDatabaseFile =
+    "Database file could not be located. Please check to be sure the database file is "
+    "available.";
+const char* const kHeaderText =
+    "Date\rStart\rEnd\rCall\rFrequency\rS-RST\rR-RST\rPower\rMode\rLogID\rRQSL\rSQSL\rQso_ID\r"
+    "Country\rZone\rCounty\rGrid\rQSL Manager\rLayout\rContest1\rContest2\rContest3\rContest4\r";
+constexpr int kColumnWidths[TfrmLogGUI_1::kColumnCount] = {
+    62, 40, 38, 62, 65, 45, 45, 39, 39, 0, 42, 42, 0, 65, 55, 55, 55, 55, 0, 55, 55, 55, 55};
+constexpr int64_t kDayMs = 86400000;
+
+// Windows fonts and their metric-compatible Linux counterparts.
+QFont SansFont(int pixelHeight, bool bold = false) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QColor InfoBk() { return QColor(0xFF, 0xFF, 0xE1); }
+
+void Colour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void BaseColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, colour);
+    widget->setPalette(palette);
+}
+
+QLabel* BlueLabel(QWidget* parent, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(palette);
+    return label;
+}
+
+QPixmap Ellipse(int width, int height) {
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::blue);
+    painter.drawEllipse(0, 0, width - 1, height - 1);
+    return pixmap;
+}
+
+}  // namespace
+
+TfrmLogGUI_1::TfrmLogGUI_1(QWidget* parent) : QMainWindow(parent) {
+    frmLogGUI_1 = this;
+    HaltProcess = [] { std::_Exit(1); };
+    RunModal = [](QDialog& dialog) { return dialog.exec(); };
+    BuildWindow();
+    FormCreate();
+}
+
+TfrmLogGUI_1::~TfrmLogGUI_1() {
+    if (frmLogGUI_1 == this) frmLogGUI_1 = nullptr;
+}
+
+// ---------------------------------------------------------------- building
+
+void TfrmLogGUI_1::BuildWindow() {
+    setWindowTitle(QStringLiteral("QSO Log Version 1.0 Beta (test)"));
+    setFont(SansFont(11));
+    BuildMenus();
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildDefaultsPanel();
+    layout->addWidget(pnl_QSODefaults);
+    Splitter1 = new QSplitter(Qt::Vertical, central);
+    Splitter1->setChildrenCollapsible(false);
+    BuildGridPanel();
+    BuildTextPanel();
+    Splitter1->addWidget(pnlContainsQSOGrid);
+    Splitter1->addWidget(pnlQSOText);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({300, 149});
+    layout->addWidget(Splitter1, 1);
+    setCentralWidget(central);
+    ConnectControls();
+    resize(618, 437);
+}
+
+void TfrmLogGUI_1::BuildMenus() {
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    OpenSpecificLog1 = File1->addAction(QStringLiteral("&Open Specific Log"));
+    OpenSpecificLog1->setEnabled(false);
+    CloseLog1 = File1->addAction(QStringLiteral("&Close Log"));
+    CloseLog1->setEnabled(false);
+    Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    Find1 = menuBar()->addMenu(QStringLiteral("&Find"));
+    FindQSObyDate1 = Find1->addAction(QStringLiteral("Select QSOs by &Number of Days"));
+    FindCallincurrentselection1 =
+        Find1->addAction(QStringLiteral("&Find First Call in Current Selection"));
+    SearchNext1 = Find1->addAction(QStringLiteral("Find &Next Call"));
+    Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
+    ExporttoTextFile1 = Tools1->addAction(QStringLiteral("&Export to Text File"));
+    CheckDatabase1 = Tools1->addAction(QStringLiteral("&Check Database"));
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    AbouttheTrambleQSOlogprogram1 =
+        Help1->addAction(QStringLiteral("&About the QSO logging program"));
+    AFewHints1 = Help1->addAction(QStringLiteral("A &Few Hints"));
+}
+
+void TfrmLogGUI_1::BuildDefaultsPanel() {
+    pnl_QSODefaults = new QWidget(this);
+    pnl_QSODefaults->setFixedHeight(87);
+    Colour(pnl_QSODefaults, InfoBk());
+
+    tlbMain = new QToolBar(pnl_QSODefaults);
+    tlbMain->setGeometry(0, 0, 618, 29);
+    tlbMain->setIconSize(QSize(20, 20));
+    auto tool = [this](QStyle::StandardPixmap icon, const char* hint) {
+        auto* button = new QToolButton(tlbMain);
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolTip(QString::fromLatin1(hint));
+        button->setAutoRaise(true);
+        tlbMain->addWidget(button);
+        return button;
+    };
+    tlbtnExpFile = tool(QStyle::SP_DialogSaveButton, "Export to text file");
+    tlbbtnPrint = tool(QStyle::SP_FileDialogDetailedView, "Print logbook");
+    ToolButton1 = tool(QStyle::SP_FileDialogContentsView, "Print QSOs with QSO text");
+    tlbbtnFindCall = tool(QStyle::SP_FileDialogStart, "Find first call in current selection");
+    ToolButton3 = tool(QStyle::SP_DialogApplyButton, "Check database integrity");
+    tlbMain->addSeparator();
+    lblUTCShift = new QLabel(QStringLiteral("GMT Shift Hours"), tlbMain);
+    tlbMain->addWidget(lblUTCShift);
+    edtUTCShift = new QLineEdit(QStringLiteral("0"), tlbMain);
+    edtUTCShift->setMaxLength(3);
+    edtUTCShift->setFixedWidth(33);
+    edtUTCShift->setToolTip(QStringLiteral("Number of hours difference from local to GMT time"));
+    tlbMain->addWidget(edtUTCShift);
+
+    Shape1 = new QFrame(pnl_QSODefaults);
+    Shape1->setGeometry(8, 31, 400, 6);
+    Colour(Shape1, Qt::black);
+    lblForNewQsos = BlueLabel(pnl_QSODefaults, QStringLiteral("FOR NEW QSOs"));
+    lblForNewQsos->setToolTip(QStringLiteral("Default QSO values for new QSOs"));
+    lblForNewQsos->setFont(SansFont(9, true));
+    lblForNewQsos->setGeometry(8, 58, 78, 14);
+
+    const QFont arial = SansFont(12);
+    auto caption = [&](const char* text, int left) {
+        auto* label = new QLabel(QString::fromLatin1(text), pnl_QSODefaults);
+        label->setFont(arial);
+        label->setGeometry(left, 38, 70, 15);
+        return label;
+    };
+    auto edit = [&](const char* text, int left, int width, int maxLength) {
+        auto* editor = new QLineEdit(QString::fromLatin1(text), pnl_QSODefaults);
+        editor->setFont(arial);
+        editor->setGeometry(left, 54, width, 22);
+        if (maxLength > 0) editor->setMaxLength(maxLength);
+        return editor;
+    };
+    lblFrequencyCaption = caption("Frequency", 90);
+    edtFrequency = edit("0", 90, 80, 12);
+    lblModeCaption = caption("Mode", 176);
+    cboMode = new QComboBox(pnl_QSODefaults);
+    cboMode->setFont(arial);
+    cboMode->setGeometry(176, 54, 72, 22);
+    cboMode->addItems(
+        {"CW", "SSB", "RTTY", "AM", "FM", "PSK31", "NEW1", "NEW2"});
+    lblPowerCaption = caption("Power", 254);
+    edtPower = edit("", 254, 50, 6);
+    lblSRSTCaption = caption("S-RST", 310);
+    edtSRST = edit("599", 310, 46, 6);
+    lblRRSTCaption = caption("R-RST", 362);
+    edtRRst = edit("599", 362, 46, 6);
+    Shape2 = new QFrame(pnl_QSODefaults);
+    Shape2->setGeometry(8, 79, 400, 4);
+    Colour(Shape2, Qt::black);
+
+    memFromFcc = new QPlainTextEdit(pnl_QSODefaults);
+    memFromFcc->setReadOnly(true);
+    memFromFcc->setGeometry(423, 31, 180, 28);
+    btnCallData = new QPushButton(QStringLiteral("Get info from CD"), pnl_QSODefaults);
+    btnCallData->setGeometry(428, 61, 110, 22);
+}
+
+void TfrmLogGUI_1::BuildGridPanel() {
+    pnlContainsQSOGrid = new QWidget(this);
+    Colour(pnlContainsQSOGrid, InfoBk());
+    lblQsos = BlueLabel(pnlContainsQSOGrid, QStringLiteral("QSOs"));
+    lblQsos->setFont(SansFont(12, true));
+    lblQsos->setGeometry(15, 3, 40, 16);
+    btnBeginQso = new QPushButton(QStringLiteral("Start"), pnlContainsQSOGrid);
+    btnBeginQso->setGeometry(60, 1, 50, 20);
+    btnBeginQso->setFocusPolicy(Qt::NoFocus);
+    Button1 = new QPushButton(QStringLiteral("End"), pnlContainsQSOGrid);
+    Button1->setGeometry(115, 1, 50, 20);
+    Button1->setToolTip(QStringLiteral("Click to mark end time for selected row (QSO)"));
+    Button1->setFocusPolicy(Qt::NoFocus);
+    btnCountry = new QPushButton(QStringLiteral("Country"), pnlContainsQSOGrid);
+    btnCountry->setGeometry(170, 1, 60, 20);
+    btnCountry->hide();
+    strGridQSOS = new TQsoGrid(pnlContainsQSOGrid);
+    strGridQSOS->setGeometry(15, 23, 588, 250);
+    strGridQSOS->setFont(SansFont(11));
+    BaseColour(strGridQSOS, InfoBk());
+    strGridQSOS->EntryRow = [this] { return GridRowCount - 1; };
+    shpCursor = new QLabel(pnlContainsQSOGrid);
+    shpCursor->setPixmap(Ellipse(10, 9));
+    shpCursor->setGeometry(5, 30, 10, 9);
+}
+
+void TfrmLogGUI_1::BuildTextPanel() {
+    pnlQSOText = new QWidget(this);
+    Colour(pnlQSOText, InfoBk());
+    pnlQSOText->setMinimumHeight(90);
+    Label2 = BlueLabel(pnlQSOText, QStringLiteral("QSO Text"));
+    Label2->setToolTip(QStringLiteral("Here you may enter your text for each QSO"));
+    Label2->setFont(SansFont(12, true));
+    Label2->setGeometry(15, 12, 80, 16);
+    Memo1 = new QPlainTextEdit(pnlQSOText);
+    Memo1->setGeometry(15, 36, 365, 89);
+    Memo1->setFont(SansFont(13, true));
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    BaseColour(Memo1, QColor(0xC0, 0xC0, 0xC0));
+    memPreviousQsos = new QPlainTextEdit(pnlQSOText);
+    memPreviousQsos->setReadOnly(true);
+    memPreviousQsos->setFont(SansFont(12));
+    memPreviousQsos->setGeometry(395, 36, 200, 89);
+    BaseColour(memPreviousQsos, QColor(0xC0, 0xC0, 0xC0));
+    lblStatus = new QLabel(pnlQSOText);
+    lblStatus->setGeometry(15, 119, 200, 14);
+    auto grey = [this](const char* text) {
+        auto* label = new QLabel(QString::fromLatin1(text), pnlQSOText);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::darkGray);
+        label->setPalette(palette);
+        label->setFont(SansFont(10));
+        label->adjustSize();
+        return label;
+    };
+    lblGotoQSOText = grey("(F7 = Go to QSO Text)");
+    lblGoCallCOl = grey("(F8 = Go to Call Column)");
+    lblGoCallCOl->setMinimumWidth(lblGoCallCOl->width());
+    lblSave = new QLabel(pnlQSOText);
+    lblSave->setGeometry(0, 0, 40, 14);
+    lblSave->hide();
+    btnSave = new QPushButton(QStringLiteral("&Save"), pnlQSOText);
+    btnSave->setGeometry(0, 5, 60, 25);
+    btnSave->hide();
+    lstboxCountry = new QListWidget(pnlQSOText);
+    lstboxCountry->setGeometry(0, 0, 100, 60);
+    lstboxCountry->hide();
+}
+
+void TfrmLogGUI_1::ConnectControls() {
+    connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+    connect(FindQSObyDate1, &QAction::triggered, this, [this] { FindQSObyDate1Click(); });
+    connect(FindCallincurrentselection1, &QAction::triggered, this,
+            [this] { FindCallincurrentselection1Click(); });
+    connect(SearchNext1, &QAction::triggered, this, [this] { SearchNext1Click(); });
+    connect(ExporttoTextFile1, &QAction::triggered, this, [this] { ExporttoTextFile1Click(); });
+    connect(CheckDatabase1, &QAction::triggered, this, [this] { CheckDatabase1Click(); });
+    connect(AbouttheTrambleQSOlogprogram1, &QAction::triggered, this,
+            [this] { AbouttheTrambleQSOlogprogram1Click(); });
+    connect(AFewHints1, &QAction::triggered, this, [this] { AFewHints1Click(); });
+    connect(tlbtnExpFile, &QToolButton::clicked, this, [this] { tlbtnExpFileClick(); });
+    connect(tlbbtnPrint, &QToolButton::clicked, this, [this] { tlbbtnPrintClick(); });
+    connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
+    connect(tlbbtnFindCall, &QToolButton::clicked, this, [this] { tlbbtnFindCallClick(); });
+    connect(ToolButton3, &QToolButton::clicked, this, [this] { ToolButton3Click(); });
+    connect(btnCallData, &QPushButton::clicked, this, [this] { btnCallDataClick(); });
+    connect(btnCountry, &QPushButton::clicked, this, [this] { btnCountryClick(); });
+    connect(btnBeginQso, &QPushButton::clicked, this, [this] { btnBeginQsoClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+
+    connect(strGridQSOS, &QTableWidget::currentCellChanged, this,
+            [this](int, int, int, int) { strGridQSOSClick(); });
+    connect(strGridQSOS, &QTableWidget::cellDoubleClicked, this,
+            [this](int, int) { strGridQSOSDblClick(); });
+    connect(strGridQSOS, &TQsoGrid::EditTextChanged, this,
+            [this](int col, int row, const QString& text) {
+                // The cell follows its editor keystroke by keystroke.
+                SetCells(col, row, FromQt(text));
+                strGridQSOSSetEditText(col, row, FromQt(text));
+            });
+    strGridQSOS->KeyHook = [this](int key) {
+        switch (key) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_F7:
+            case Qt::Key_F8:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+                strGridQSOSKeyDown(key == Qt::Key_Enter ? Qt::Key_Return : key);
+                return true;
+            case Qt::Key_Tab:
+            case Qt::Key_Backtab:
+                strGridQSOSKeyDown(Qt::Key_Tab);
+                return false;  // the grid moves on after the value check
+            default:
+                return false;
+        }
+    };
+
+    connect(edtFrequency, &QLineEdit::textChanged, this, [this] { edtFrequencyChange(); });
+    connect(cboMode, &QComboBox::activated, this, [this](int) { cboModeChange(); });
+    connect(edtPower, &QLineEdit::textChanged, this, [this] { edtPowerChange(); });
+    connect(edtRRst, &QLineEdit::textChanged, this, [this] { edtRRstChange(); });
+    connect(edtUTCShift, &QLineEdit::textChanged, this, [this] { edtUTCShiftChange(); });
+    for (QWidget* editor : std::initializer_list<QWidget*>{edtFrequency, cboMode, edtPower,
+                                                          edtSRST, edtRRst, Memo1})
+        editor->installEventFilter(this);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+        // The memo holds at most kMaxMemoLength characters.
+        const QString text = Memo1->toPlainText();
+        if (text.size() > kMaxMemoLength) {
+            QTextCursor cursor = Memo1->textCursor();
+            Memo1->setPlainText(text.left(kMaxMemoLength));
+            cursor.movePosition(QTextCursor::End);
+            Memo1->setTextCursor(cursor);
+        }
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        // Enter/exit follow the window's active control: focus that leaves
+        // for a message box or another window changes nothing here.
+        if (now == nullptr || now->window() != this) return;
+        auto control = [this](QWidget* w) -> QWidget* {
+            for (; w != nullptr; w = w->parentWidget()) {
+                if (w == strGridQSOS || w == Memo1 || w == edtFrequency || w == edtPower ||
+                    w == edtSRST || w == edtRRst || w == edtUTCShift || w == cboMode)
+                    return w;
+            }
+            return nullptr;
+        };
+        QWidget* next = control(now);
+        QWidget* previous = activeControl_;
+        if (next == previous) return;
+        activeControl_ = next;
+        if (previous == strGridQSOS) strGridQSOSExit();
+        else if (previous == Memo1) Memo1Exit();
+        else if (previous == edtFrequency) edtFrequencyExit();
+        else if (previous == edtPower) edtPowerExit();
+        else if (previous == edtSRST) edtSRSTExit();
+        else if (previous == edtRRst) edtRRstExit();
+        else if (previous == edtUTCShift) edtUTCShiftExit();
+        if (next == strGridQSOS) strGridQSOSEnter();
+        else if (next == Memo1) Memo1Enter();
+    });
+    connect(strGridQSOS->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { UpdateCursorMark(); });
+    pnlContainsQSOGrid->installEventFilter(this);
+    pnlQSOText->installEventFilter(this);
+}
+
+bool TfrmLogGUI_1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == pnlContainsQSOGrid) pnlContainsQSOGridResize();
+        else if (watched == pnlQSOText) pnlQSOTextResize();
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (watched == Memo1) {
+            if (key == Qt::Key_F8) {
+                Memo1KeyDown(key);
+                return true;
+            }
+        } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            PanelEditorKeyDown(static_cast<QWidget*>(watched), Qt::Key_Return);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- grid access
+
+std::string TfrmLogGUI_1::Cells(int col, int row) const {
+    return FromQt(strGridQSOS->CellText(col, row));
+}
+
+void TfrmLogGUI_1::SetCells(int col, int row, const std::string& text) {
+    strGridQSOS->SetCellText(col, row, ToQt(text));
+}
+
+int TfrmLogGUI_1::Row() const { return strGridQSOS->currentRow(); }
+
+int TfrmLogGUI_1::Col() const { return strGridQSOS->currentColumn(); }
+
+void TfrmLogGUI_1::SetCurrentCell(int col, int row) {
+    // Fixed cells never take the cursor.
+    row = std::clamp(row, strGridQSOS->FixedRows(), std::max(0, RowCount() - 1));
+    col = std::clamp(col, static_cast<int>(kFixedCols), kColumnCount - 1);
+    if (row == Row() && col == Col()) return;
+    // The grid's first cursor position is where it starts, not a move.
+    const QSignalBlocker quiet(rebuilding_ || Row() < 0 ? strGridQSOS : nullptr);
+    strGridQSOS->setCurrentCell(row, col);
+    UpdateCursorMark();
+}
+
+int TfrmLogGUI_1::RowCount() const { return strGridQSOS->rowCount(); }
+
+void TfrmLogGUI_1::SetRowCount(int rows) {
+    const QSignalBlocker quiet(rebuilding_ ? strGridQSOS : nullptr);
+    strGridQSOS->SetRowCount(rows);
+}
+
+std::string TfrmLogGUI_1::MemoText() const {
+    std::string text = FromQt(Memo1->toPlainText());
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+void TfrmLogGUI_1::SetMemoText(const std::string& text) {
+    std::string plain;
+    plain.reserve(text.size());
+    for (char c : text)
+        if (c != '\r') plain += c;
+    Memo1->setPlainText(ToQt(plain));
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TfrmLogGUI_1::FormCreate() {
+    Memo1->hide();
+    Label2->hide();
+    lblGoCallCOl->hide();
+    lblGotoQSOText->hide();
+    memPreviousQsos->hide();
+    AppFailed = 0;
+    Loading = -1;
+    BlockProc = 0;
+    InGridClick = 0;
+    InGridKeyDown = 0;
+}
+
+void TfrmLogGUI_1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;  // restoring a minimised window is no new start
+    shown_ = true;
+    FormShow();
+}
+
+void TfrmLogGUI_1::TerminateApplication() {
+    TerminateRequested = true;
+    // The loop may not run yet while the window is first shown: queue the quit.
+    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+}
+
+void TfrmLogGUI_1::FormShow() {
+    try {
+        CurrentQSO = std::make_unique<TQSO>();
+        CompareQSO = std::make_unique<TQSO>();
+        bool failed = false;
+
+        const int32_t code = ResourceCheck();
+        if (code >= 2) {
+            AppFailed = -1;
+            if (code == 4)
+                Dialogs().ShowMessage(
+                    "Sorry: This application requires a processing speed of at least 450 Mhz. "
+                    "It appears that your computer is not capable of this speed.");
+            else if (code == 3)
+                Dialogs().ShowMessage(
+                    "Problem: This application requires at least 64 Megabytes of physical "
+                    "memory.  It appears that your machine does not have the minimum amount of "
+                    "memory.");
+            else
+                Dialogs().ShowMessage(
+                    "You do not have a large enough paging file for this application.  Please "
+                    "increase the size of your paging file (In your virtual memory system "
+                    "setup)  before using this program. ");
+            ReleaseAppMutex();
+            TerminateApplication();
+            failed = true;
+        } else if (code == 1) {
+            Dialogs().ShowMessage(
+                "Your virtual memory is very marginal for this application.  Please increase "
+                "the size of your system paging file.");
+        }
+
+        if (!failed) {
+            const int32_t env = SetupEnvironment();
+            if (AppFailed != 0) return;
+            failed = env != 0;
+        }
+        std::string path;
+        if (!failed) {
+            delete Database;
+            Database = new TDatabase();
+            path = LocateDatabaseFile();
+            std::error_code error;
+            if (!std::filesystem::is_regular_file(path, error)) {
+                AppFailed = -1;
+                Dialogs().ShowMessage(kNoDatabaseFile);
+                delete Database;
+                Database = nullptr;
+                CurrentQSO.reset();
+                CompareQSO.reset();
+                ReleaseAppMutex();
+                TerminateApplication();
+                failed = true;
+            }
+        }
+        if (!failed) {
+            Database->StartDatabase(path);
+            if (Form3 != nullptr) {
+                Form3->Showit("Please wait while the database integrity is checked ... ");
+                Form3->show();
+                Form3->repaint();
+            }
+            std::string report;
+            const int32_t check =
+                DbKernel != nullptr ? DbKernel->CheckDatabase(report, 0) : int32_t{999};
+            if (Form3 != nullptr) Form3->hide();
+            if (check != 0)
+                Dialogs().ShowMessage(
+                    "The database file shows signs of corruption. You should perform an export "
+                    "to a new text file [tools menu] as soon as possible, and copy a previous "
+                    "backup of the database into the application directory.");
+            rebuilding_ = true;
+            failed = SetUPQSoGridHeader() != 0;
+        }
+        if (!failed) {
+            failed = SetupDefaults("", "", "", "", "", "") != 0;
+            if (!failed) {
+                TDefaults stored;
+                failed = GetExistingDefaults(stored) != 0;
+                CurrentDefaults = stored;
+                if (!failed && !stored.Frequency.empty())
+                    failed = SetupDefaults(stored.Frequency, stored.Power, stored.Mode,
+                                           stored.RRst, stored.SRst, stored.UTCShift) != 0;
+            }
+        }
+        if (!failed) {
+            LoadGridRows();
+            strGridQSOS->setFocus();
+        }
+        rebuilding_ = false;
+        if (!failed) ArriveOnEntryRow();
+        Loading = 0;
+    } catch (...) {
+        Dialogs().ShowMessage(kNoDatabaseFile);
+        HaltProcess();
+    }
+}
+
+void TfrmLogGUI_1::LoadGridRows() {
+    QSOList = std::make_unique<TQSOs>();
+    struct TSortEntry {
+        std::string Key;
+        size_t Copy;
+    };
+    std::vector<TSortEntry> sortList;
+    std::vector<std::unique_ptr<TQSO>> copies;
+    for (int d = 0; d <= DaysToShow; ++d) {
+        QSOList->LoadDay(UtcBaseDate(d), UtcBaseDate(d));
+        for (size_t i = 0; i < QSOList->QSOs.size(); ++i) {
+            const TQSO& qso = *QSOList->QSOs[i];
+            const std::string year = qso.QSODate.size() > 6 ? qso.QSODate.substr(6, 4) : "";
+            sortList.push_back(
+                {year + qso.QSODate + qso.StartTime + std::to_string(i), copies.size()});
+            auto copy = std::make_unique<TQSO>();
+            FillQsoDataRow(qso, *copy);
+            copies.push_back(std::move(copy));
+        }
+    }
+    // Case-insensitive text order: by date, start time, then list position as text.
+    auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (TSortEntry& entry : sortList) entry.Key = lower(entry.Key);
+    std::stable_sort(sortList.begin(), sortList.end(),
+                     [](const TSortEntry& a, const TSortEntry& b) { return a.Key < b.Key; });
+    for (const TSortEntry& entry : sortList) {
+        PopGridFromQSOObject(*copies[entry.Copy], GridRowCount - 1);
+        ++GridRowCount;
+        SetRowCount(GridRowCount);
+    }
+    FillQSORow(GridRowCount - 1, -1);
+}
+
+int32_t TfrmLogGUI_1::SetupEnvironment() {
+    if (BlockProc != 0) return 0;
+    try {
+        LastCol = 0;
+        if (OSVersion().Major() != 5) {
+            Dialogs().InformationBox("This version of the QSO logging program will run only on "
+                                     "Windows 2000!",
+                                     "Tramb");
+            AppFailed = -1;
+            ReleaseAppMutex();
+            TerminateApplication();
+            return 0;
+        }
+        GridRowCount = 1;
+        FillCountryList();
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr && !isMaximized()) {
+            const QRect desktop = screen->virtualGeometry();
+            const QRect area = screen->geometry();
+            if (desktop.width() <= 640)
+                setGeometry(0, 0, area.width(), area.height() - 24);
+            else
+                setGeometry((area.width() - 618) / 2, (area.height() - 437) / 2, 618, 437);
+        }
+        strGridQSOS->SetColCount(kColumnCount);
+        if (DaysToShow == 0 || DaysToShow > 3650) DaysToShow = 180;
+        return 0;
+    } catch (...) {
+        return 2;
+    }
+}
+
+int32_t TfrmLogGUI_1::ResourceCheck() {
+    int32_t code = 0;
+    try {
+        const TMemoryStatusInfo status = MemoryStatus().Query();
+        if (status.AvailPageFile < 130000000ULL) code = 2;
+        else if (status.TotalPageFile < 150000000ULL) code = 1;
+        if (status.TotalPhys < 63000000ULL) code = 3;
+        if (MeasureSpeed() > 1440) code = 4;
+    } catch (...) {
+        code = 2;
+    }
+    return code;
+}
+
+int32_t TfrmLogGUI_1::MeasureSpeed() {
+    const uint32_t start = Clock().TickCount();
+    volatile uint32_t sink = 0;
+    for (uint32_t i = 0; i < 100000001u; ++i) sink = start + 10;
+    (void)sink;
+    const int64_t elapsed =
+        static_cast<int64_t>(Clock().TickCount()) - static_cast<int64_t>(start);
+    return elapsed > 0 ? static_cast<int32_t>(elapsed) : 0;
+}
+
+std::string TfrmLogGUI_1::LocateDatabaseFile() {
+    char buffer[4096];
+    std::string dir = getcwd(buffer, sizeof buffer) != nullptr ? buffer : ".";
+    if (dir.size() >= 4 || dir.empty() || dir.back() != '/') dir += "/";
+    return dir + "db_default.sib";
+}
+
+// ---------------------------------------------------------------- shutdown
+
+void TfrmLogGUI_1::closeEvent(QCloseEvent* event) {
+    FormCloseQuery();
+    FormClose();
+    event->accept();
+}
+
+void TfrmLogGUI_1::FormCloseQuery() {
+    if (AppFailed != 0) return;
+    BlockProc = -1;
+    const int row = Row();
+    if (row > 0 && Cells(colCall, row) != kTypeCall) {
+        MarkInvalidEntries(row);
+        SaveQSORow(row);
+    }
+    ReleaseAppMutex();
+}
+
+void TfrmLogGUI_1::FormClose() {
+    if (AppFailed != 0 || closing_) return;
+    closing_ = true;
+    try {
+        BlockProc = -1;
+        TDefaults current;
+        GetCurrentDefaults(current);
+        if (SaveDefaults(current) != 0) Dialogs().ShowMessage("Could not save defaults");
+        if (Database != nullptr && Database->ShutdownDatabase(LocateDatabaseFile()) != 0)
+            Dialogs().ShowMessage("Could not shut down database engine.");
+        ReleaseAppMutex();
+        TerminateApplication();
+    } catch (...) {
+        Dialogs().ShowMessage("Unexpected operation has occurred.  Beta REF = EXIT OPERATION");
+    }
+}
+
+void TfrmLogGUI_1::Exit1Click() { close(); }
+
+void TfrmLogGUI_1::ShutdownLog() {
+    try {
+        const std::string path = LocateDatabaseFile();
+        BlockProc = -1;
+        EventPump().ProcessMessages();
+        if (Database != nullptr) Database->ShutdownDatabase(path);
+    } catch (...) {
+    }
+}
+
+void TfrmLogGUI_1::ArriveOnEntryRow() {
+    // The refilled grid is taken up from scratch: no row is left behind.
+    LastRow = 0;
+    strGridQSOSClick();
+}
+
+void TfrmLogGUI_1::ReloadGrid() {
+    rebuilding_ = true;
+    CurrentQSO = std::make_unique<TQSO>();
+    CompareQSO = std::make_unique<TQSO>();
+    SetupEnvironment();
+    if (SetUPQSoGridHeader() != 0) {
+        Dialogs().ShowMessage(kNoDatabaseFile);
+        delete Database;
+        Database = nullptr;
+        CurrentQSO.reset();
+        CompareQSO.reset();
+        ReleaseAppMutex();
+        TerminateApplication();
+        rebuilding_ = false;
+        return;
+    }
+    LoadGridRows();
+    rebuilding_ = false;
+    ArriveOnEntryRow();
+}
+
+// ---------------------------------------------------------------- UTC time
+
+void TfrmLogGUI_1::UtcStamp(std::string& date, std::string& time) const {
+    // t = local time of day + shift, in days. The date moves one day forward
+    // when t > 1.0, stays for 0.0 < t <= 1.0, and moves back when t <= 0.0;
+    // the time shown is t's time of day.
+    const TLocalDateTime now = Clock().Now();
+    const int64_t t = ((static_cast<int64_t>(now.Hour) * 60 + now.Minute) * 60 + now.Second) *
+                          1000 + now.Millisecond + static_cast<int64_t>(UTCShiftHours) * 3600000;
+    int64_t days = t > 0 ? (t - 1) / kDayMs : -((-t) / kDayMs) - 1;
+    const int64_t timeOfDay = (t - days * kDayMs) % kDayMs;
+    const QDate day = QDate(now.Year, now.Month, now.Day).addDays(days);
+    date = FromQt(day.toString(QStringLiteral("MM/dd/yyyy")));
+    const int64_t minutes = timeOfDay / 60000;
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(minutes / 60),
+                  static_cast<int>(minutes % 60));
+    time = text;
+}
+
+std::string TfrmLogGUI_1::UtcBaseDate(int daysBack) const {
+    std::string date, time;
+    UtcStamp(date, time);
+    const QDate base = QDate::fromString(ToQt(date), QStringLiteral("MM/dd/yyyy"));
+    return FromQt(base.addDays(-daysBack).toString(QStringLiteral("MM/dd/yyyy")));
+}
+
+// ---------------------------------------------------------------- layout
+
+int32_t TfrmLogGUI_1::SetUPQSoGridHeader() {
+    try {
+        strGridQSOS->OpenEditor();
+        if (const int32_t result = DimensionHeader(); result != 0) return result;
+        ++GridRowCount;
+        SetRowCount(GridRowCount);
+        return FillQSORow(0, -2);
+    } catch (...) {
+        return 2;
+    }
+}
+
+int32_t TfrmLogGUI_1::DimensionHeader() {
+    try {
+        strGridQSOS->SetColCount(kColumnCount);
+        SetRowCount(GridRowCount);
+        strGridQSOS->SetFixedCols(kFixedCols);
+        for (int c = 0; c < kColumnCount; ++c) strGridQSOS->SetColWidth(c, kColumnWidths[c]);
+        return 0;
+    } catch (...) {
+        return 2;
+    }
+}
+
+int32_t TfrmLogGUI_1::FillQSORow(int row, int mode) {
+    try {
+        if (GridRowCount > 1) strGridQSOS->SetFixedRows(1);
+        if (mode == -2) {
+            const std::string header = kHeaderText;
+            size_t start = 0;
+            for (int c = 0; c < kColumnCount; ++c) {
+                const size_t end = header.find('\r', start);
+                SetCells(c, row, header.substr(start, end - start));
+                start = end + 1;
+            }
+        } else if (mode == -1) {
+            // A row past the grid's end is filled before the grid grows to it.
+            if (row >= RowCount()) SetRowCount(row + 1);
+            std::string date, time;
+            UtcStamp(date, time);
+            SetCells(colDate, row, date);
+            SetCells(colStart, row, time);
+            SetCells(colEnd, row, time);
+            SetCells(colCall, row, kTypeCall);
+            SetCells(colFrequency, row, FromQt(edtFrequency->text()));
+            SetCells(colPower, row, FromQt(edtPower->text()));
+            SetCells(colMode, row, FromQt(cboMode->currentText()));
+            SetCells(colSRST, row, FromQt(edtSRST->text()));
+            SetCells(colRRST, row, FromQt(edtRRst->text()));
+            SetCells(colLogID, row, "0");
+            SetCells(colSQSL, row, "N");
+            SetCells(colRQSL, row, "N");
+            SetCells(colQsoID, row, "-1");
+            SetCells(colZone, row, "00");
+            for (int c : {colCountry, colCounty, colGrid, colQSLManager}) SetCells(c, row, "");
+            SetCells(colLayout, row, "0");
+            for (int c : {colContest2, colContest1, colContest3, colContest4})
+                SetCells(c, row, "");
+            if (Row() >= 0) SetCurrentCell(colCall, Row());
+        }
+        if (GridRowCount - 1 >= 1)
+            SetCurrentCell(Col() >= kFixedCols ? Col() : int{colCall}, GridRowCount - 1);
+        return 0;
+    } catch (...) {
+        return 2;
+    }
+}
+
+void TfrmLogGUI_1::UpdateCursorMark() {
+    if (BlockProc != 0 || Row() < 0) return;
+    const QRect cell = strGridQSOS->CellRect(std::max(Col(), int{colCall}), Row());
+    const int top = strGridQSOS->y() + cell.top() + (cell.height() - shpCursor->height()) / 2;
+    shpCursor->move(5, top);
+}
+
+void TfrmLogGUI_1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmLogGUI_1::FormResize() {
+    if (AppFailed != 0 || BlockProc != 0) return;
+    try {
+        if (width() < 618) resize(618, height());
+        if (height() < 437) resize(width(), 437);
+        pnlContainsQSOGridResize();
+        pnlQSOTextResize();
+        Memo1->resize(width() - 253, Memo1->height());
+        memPreviousQsos->setGeometry(Memo1->width() + 30, memPreviousQsos->y(),
+                                     pnlQSOText->width() - (Memo1->width() + 45),
+                                     memPreviousQsos->height());
+        const int right = memPreviousQsos->x() + memPreviousQsos->width();
+        btnSave->move(right - btnSave->width(), Memo1->y() - (btnSave->height() + 6));
+        lblSave->move(right - btnSave->width() - lblSave->width(), btnSave->y());
+        lblGoCallCOl->move(lblSave->x() - (lblGoCallCOl->width() + 30), btnSave->y());
+        lblGotoQSOText->move(lblGoCallCOl->x() - (lblGotoQSOText->width() + 30), btnSave->y());
+        memFromFcc->setGeometry(Shape1->x() + Shape1->width() + 15, memFromFcc->y(),
+                                pnlContainsQSOGrid->width() - (Shape1->width() + 30),
+                                memFromFcc->height());
+        btnCallData->move(memFromFcc->x() + 5, btnCallData->y());
+        tlbMain->resize(pnl_QSODefaults->width(), tlbMain->height());
+    } catch (...) {
+        Dialogs().ShowMessage(
+            "Unexpected operation has occurred.  Beta REF = RESIZE FORM OPERATION");
+    }
+}
+
+void TfrmLogGUI_1::pnlContainsQSOGridResize() {
+    if (BlockProc != 0) return;
+    strGridQSOS->resize(pnlContainsQSOGrid->width() - 30, pnlContainsQSOGrid->height() - 30);
+    UpdateCursorMark();
+}
+
+void TfrmLogGUI_1::pnlQSOTextResize() {
+    if (BlockProc != 0) return;
+    Memo1->resize(Memo1->width(), pnlQSOText->height() - 60);
+    memPreviousQsos->resize(memPreviousQsos->width(), pnlQSOText->height() - 60);
+    lblStatus->move(lblStatus->x(), pnlQSOText->height() - 30);
+}
+
+// ---------------------------------------------------------------- database check
+
+void TfrmLogGUI_1::CheckDatabase1Click() {
+    if (BlockProc != 0) return;
+    CheckSave();
+    if (frmDatabaseCheck != nullptr) RunModal(*frmDatabaseCheck);
+}
+
+void TfrmLogGUI_1::ToolButton3Click() {
+    if (BlockProc != 0) return;
+    CheckSave();
+    CheckDatabase1Click();
+}
