@@ -10,8 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cctype>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -300,8 +298,8 @@ void TfrmMain::btnCreateInitialKernelClick() {
 
 void TfrmMain::btnStartExistingClick() {
     Guarded([&] {
-        std::string folder = std::filesystem::current_path().string();
-        std::string path = folder;
+        // The current folder, a separator unless it already ends in one (the root).
+        std::string path = std::filesystem::current_path().string();
         if (path.empty() || path.back() != '/')
             path += "/";
         path += kDbFileName;
