@@ -1,0 +1,38 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang (build-fuzz/, separate from the main
+# build) and runs one of them for a bounded time:
+#   scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]
+# TARGET: db_image sql holder_import viewer_results country_chars
+# The corpus is tests/data/fuzz/TARGET/corpus (kept out of git) seeded from
+# tests/data/fuzz/TARGET/seeds; a crashing, hanging or leaking input is written to
+# tests/data/fuzz/TARGET/crashes/ and the script exits non-zero.
+set -e
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+TARGET="$1"
+SECONDS_TO_RUN="${2:-60}"
+[ -n "$TARGET" ] || { echo "usage: $0 TARGET SECONDS [libFuzzer options]" >&2; exit 2; }
+shift; [ $# -gt 0 ] && shift
+BUILD="${TRAMB_FUZZ_BUILD:-$ROOT/build-fuzz}"
+DATA="$ROOT/tests/data/fuzz/$TARGET"
+[ -d "$DATA/seeds" ] || { echo "no seeds for fuzz target '$TARGET' in $DATA" >&2; exit 2; }
+
+if [ ! -f "$BUILD/build.ninja" ]; then
+    cmake -S "$ROOT/fuzz" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$BUILD" -j"${TRAMB_FUZZ_JOBS:-2}" --target "fuzz_$TARGET" >/dev/null
+
+mkdir -p "$DATA/corpus" "$DATA/crashes"
+# The targets' scratch databases (45 MB each) go to a directory of this run,
+# removed at the end whatever happens to the target.
+SCRATCH="$(mktemp -d "${TMPDIR:-/dev/shm}/tramb-fuzzrun-XXXXXX")"
+trap 'rm -rf "$SCRATCH"' EXIT INT TERM
+export TRAMB_FUZZ_TMP="$SCRATCH"
+
+status=0
+ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}" \
+UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
+    "$BUILD/fuzz_$TARGET" -max_total_time="$SECONDS_TO_RUN" -timeout=20 -rss_limit_mb=3072 \
+    -max_len=4096 -print_final_stats=1 -artifact_prefix="$DATA/crashes/" "$@" \
+    "$DATA/corpus" "$DATA/seeds" || status=$?
+exit $status
