@@ -6,6 +6,8 @@
 #include "admin/TfrmMain.h"
 #include "logwindow/TForm3.h"
 #include "logwindow/TForm6.h"
+#include "logwindow/TfrmALittleHelp.h"
+#include "logwindow/TfrmAbout.h"
 #include "logwindow/TfrmDatabaseCheck.h"
 #include "logwindow/TfrmLogGUI_1.h"
 #include "platform/TBusyCursor.h"
@@ -16,6 +18,8 @@
 #include "platform/qt/TQtBusyCursor.h"
 #include "platform/qt/TQtDialogs.h"
 #include "platform/qt/TQtEventPump.h"
+#include "platform/qt/TQtPrinter.h"
+#include "platform/TPrinter.h"
 
 int main(int argc, char** argv) {
     // A second instance waits two seconds for the first and ends silently.
@@ -43,15 +47,20 @@ int main(int argc, char** argv) {
         dialogs.SetParent(&logWindow);
         TfrmMain adminWindow;  // the administration window; no log command opens it
         // TfrmExEdit: not part of this program.
-        // TfrmAbout: created here once it exists.
+        TfrmAbout about(&logWindow);
+        frmAbout = &about;
         TfrmDatabaseCheck databaseCheck(&logWindow);
         // TForm4: not part of this program.
         TForm3 alert(&logWindow);
-        // TfrmALittleHelp: created here once it exists.
+        TfrmALittleHelp help(&logWindow);  // the help viewer from now on
+        frmALittleHelp = &help;
+        TQtPrinter printer;
+        SetPrinter(&printer);
         TForm6 stationSettings(&logWindow);
 
         logWindow.showMaximized();
         rc = QApplication::exec();
+        SetPrinter(nullptr);
         SetBusyCursor(nullptr);
         SetEventPump(nullptr);
         SetDialogs(nullptr);

@@ -44,6 +44,10 @@ TfrmAbout::TfrmAbout(QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
+TfrmAbout::~TfrmAbout() {
+    if (frmAbout == this) frmAbout = nullptr;
+}
+
 void TfrmAbout::Button2Click() { accept(); }
 
 void TfrmAbout::FormShow() {

@@ -16,6 +16,7 @@ public:
     static constexpr int kClientHeight = 189;
 
     explicit TfrmAbout(QWidget* parent = nullptr);
+    ~TfrmAbout() override;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
