@@ -31,23 +31,31 @@ TDbKernel::~TDbKernel() {
     }
 }
 
-uint8_t* TDbKernel::Base() { return S::Base; }
-uint32_t TDbKernel::MapSize() { return S::MapSize; }
+uint8_t* TDbKernel::Base() {
+    return S::Base;
+}
+uint32_t TDbKernel::MapSize() {
+    return S::MapSize;
+}
 
 // ---- File and mapping ----
 
 int32_t TDbKernel::OpenDBFile(const std::string& fileName) {
-    if (S::File && S::File->IsOpen()) return -1;  // one database per process
+    if (S::File && S::File->IsOpen())
+        return -1;  // one database per process
     auto file = NewDbFile();
-    if (!file || !file->Open(fileName)) return -1;
+    if (!file || !file->Open(fileName))
+        return -1;
     S::File = std::move(file);
     return 1;
 }
 
 uint8_t* TDbKernel::GetPointerToBaseOfMapping(int32_t& fileHandle, uint32_t size) {
-    if (fileHandle < 0 || !S::File) return nullptr;
+    if (fileHandle < 0 || !S::File)
+        return nullptr;
     uint8_t* base = S::File->Map(size);
-    if (base == nullptr) return nullptr;
+    if (base == nullptr)
+        return nullptr;
     S::Base = base;
     S::MapSize = size;
     return base;
@@ -67,9 +75,11 @@ void DropFile() {
 }  // namespace
 
 int32_t TDbKernel::StartExistingDB(const std::string& fileName) {
-    if (S::IsOpen()) return 999;
+    if (S::IsOpen())
+        return 999;
     int32_t handle = OpenDBFile(fileName);
-    if (handle < 0) return 999;
+    if (handle < 0)
+        return 999;
     S::MapSize = kDbFileSize;
     if (GetPointerToBaseOfMapping(handle, kDbFileSize) == nullptr) {
         DropFile();
@@ -81,7 +91,8 @@ int32_t TDbKernel::StartExistingDB(const std::string& fileName) {
 
 int32_t TDbKernel::CreateInitialDB(const std::string& fileName) {
     const int32_t status = StartExistingDB(fileName);
-    if (status != 0) return status;
+    if (status != 0)
+        return status;
     std::memset(S::Base, 0, S::MapSize);
     return InitializeMetaRecs();
 }
@@ -91,7 +102,8 @@ int32_t TDbKernel::CloseDB() {
         S::Base = nullptr;
         return 0;
     }
-    if (S::Base != nullptr) S::File->Flush(S::Base, S::MapSize);
+    if (S::Base != nullptr)
+        S::File->Flush(S::Base, S::MapSize);
     S::File->Unmap();
     S::Base = nullptr;
     S::MapSize = 0;
@@ -104,9 +116,11 @@ int32_t TDbKernel::CloseDB() {
 int32_t TDbKernel::FileExistsBetter(const std::string& fileName) {
     // Only a bare name can match: the directory search reports names without
     // their folder.
-    if (fileName.empty() || fileName.find('/') != std::string::npos) return 999;
+    if (fileName.empty() || fileName.find('/') != std::string::npos)
+        return 999;
     DIR* dir = ::opendir(".");
-    if (dir == nullptr) return 999;
+    if (dir == nullptr)
+        return 999;
     int32_t status = 999;
     while (const dirent* e = ::readdir(dir)) {
         if (fileName == e->d_name && e->d_type != DT_DIR) {
@@ -118,17 +132,23 @@ int32_t TDbKernel::FileExistsBetter(const std::string& fileName) {
     return status;
 }
 
-int32_t TDbKernel::CreateKernelMappingInMemory(int32_t continueFlag, const TSlotRecordsView& records) {
-    if (!S::IsOpen()) return 999;
+int32_t TDbKernel::CreateKernelMappingInMemory(int32_t continueFlag,
+                                               const TSlotRecordsView& records) {
+    if (!S::IsOpen())
+        return 999;
     try {
-        if (continueFlag == 0 || S::MetaCursor == nullptr) S::MetaCursor = S::Base;
+        if (continueFlag == 0 || S::MetaCursor == nullptr)
+            S::MetaCursor = S::Base;
         uint32_t at = S::OffsetOf(S::MetaCursor);
-        if (records.Table == nullptr || !S::InView(at, kTableRecordSize)) return 999;
+        if (records.Table == nullptr || !S::InView(at, kTableRecordSize))
+            return 999;
         std::memcpy(S::Base + at, records.Table, kTableRecordSize);
         at += kTableRecordSize;
         for (const TColumnRecord* c : records.Columns) {
-            if (c == nullptr) continue;
-            if (!S::InView(at, kColumnRecordSize)) return 999;
+            if (c == nullptr)
+                continue;
+            if (!S::InView(at, kColumnRecordSize))
+                return 999;
             std::memcpy(S::Base + at, c, kColumnRecordSize);
             at += kColumnRecordSize;
         }
@@ -140,17 +160,22 @@ int32_t TDbKernel::CreateKernelMappingInMemory(int32_t continueFlag, const TSlot
 }
 
 uint8_t* TDbKernel::GetHashBucketsPointer(int32_t tableID) {
-    if (!S::IsOpen()) return nullptr;
+    if (!S::IsOpen())
+        return nullptr;
     const int64_t off = static_cast<int64_t>(kBucketRegionBase) +
                         (static_cast<int64_t>(tableID) + 1) * kBucketBlockSize;
-    if (off < 0 || off + kBucketBlockSize > static_cast<int64_t>(S::MapSize)) return nullptr;
+    if (off < 0 || off + kBucketBlockSize > static_cast<int64_t>(S::MapSize))
+        return nullptr;
     return S::Base + off;
 }
 
-uint8_t* TDbKernel::GetDataPagesPointer() { return S::IsOpen() ? S::Base + kDataRegionBase : nullptr; }
+uint8_t* TDbKernel::GetDataPagesPointer() {
+    return S::IsOpen() ? S::Base + kDataRegionBase : nullptr;
+}
 
 int32_t TDbKernel::FlushRange(const uint8_t* address, uint32_t count) {
-    if (S::File && address != nullptr) S::File->Flush(address, count);
+    if (S::File && address != nullptr)
+        S::File->Flush(address, count);
     return 0;
 }
 
@@ -218,9 +243,12 @@ std::unique_ptr<TBootstrapSlot> MakeSlot(const char* name, uint32_t tableID, uin
 
 int32_t TDbKernel::InitializeMetaRecs() {
     int32_t status = InitDefinitionStructure();
-    if (status == 0) status = InitSysUsers();
-    if (status == 0) status = InitSysTables();
-    if (status == 0) status = InitSysLocks();
+    if (status == 0)
+        status = InitSysUsers();
+    if (status == 0)
+        status = InitSysTables();
+    if (status == 0)
+        status = InitSysLocks();
     return status;
 }
 
@@ -228,7 +256,8 @@ int32_t TDbKernel::InitDefinitionStructure() {
     auto slot = MakeSlot(kFreeTableName, kBootstrapFreeTableID, 0, nullptr);
     for (uint32_t s = 0; s < kTableSlotCount; ++s) {
         const int32_t status = CreateKernelMappingInMemory(s == 0 ? 0 : 1, slot->View());
-        if (status != 0) return status;
+        if (status != 0)
+            return status;
     }
     return 0;
 }
@@ -260,15 +289,20 @@ int32_t TDbKernel::InitSysLocks() {
 // ---- Table and column records ----
 
 namespace {
-uint32_t SlotOffset(uint32_t slot) { return slot * kTableSlotSize; }
+uint32_t SlotOffset(uint32_t slot) {
+    return slot * kTableSlotSize;
+}
 uint32_t ColumnOffset(uint32_t slot, uint32_t c) {
     return SlotOffset(slot) + kTableRecordSize + c * kColumnRecordSize;
 }
-uint32_t InUseOf(uint32_t slot) { return S::U32(SlotOffset(slot) + kTableRecInUseOffset); }
+uint32_t InUseOf(uint32_t slot) {
+    return S::U32(SlotOffset(slot) + kTableRecInUseOffset);
+}
 }  // namespace
 
 int32_t TDbKernel::GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out) {
-    if (!S::IsOpen() || slot > kLastSlot) return 0;
+    if (!S::IsOpen() || slot > kLastSlot)
+        return 0;
     out.Table = std::make_unique<TTableRecord>();
     std::memcpy(out.Table.get(), S::Base + SlotOffset(slot), kTableRecordSize);
     for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
@@ -280,14 +314,17 @@ int32_t TDbKernel::GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out) {
 
 int32_t TDbKernel::WriteDBArchitectureRecord(uint32_t slot, int32_t action, int32_t columnSelector,
                                              const TSlotRecordsView& records) {
-    if (!S::IsOpen() || slot > kLastSlot) return 0;
+    if (!S::IsOpen() || slot > kLastSlot)
+        return 0;
     if (action == 1) {
         if (records.Table != nullptr)
             std::memcpy(S::Base + SlotOffset(slot), records.Table, kTableRecordSize);
     } else if (action == 0) {
         for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
-            if (columnSelector != 999 && static_cast<int32_t>(c) != columnSelector) continue;
-            if (records.Columns[c] == nullptr) continue;
+            if (columnSelector != 999 && static_cast<int32_t>(c) != columnSelector)
+                continue;
+            if (records.Columns[c] == nullptr)
+                continue;
             std::memcpy(S::Base + ColumnOffset(slot, c), records.Columns[c], kColumnRecordSize);
         }
     }
@@ -296,18 +333,21 @@ int32_t TDbKernel::WriteDBArchitectureRecord(uint32_t slot, int32_t action, int3
 
 int32_t TDbKernel::ReadTableRecord(int32_t mode, uint32_t slot, TSlotRecords& out) {
     try {
-        if (mode == 0) return GetDBArchitectureRecord(slot, out);
-        if (mode == 1 || mode == 2) return 0;
+        if (mode == 0)
+            return GetDBArchitectureRecord(slot, out);
+        if (mode == 1 || mode == 2)
+            return 0;
         return 999;
     } catch (const std::exception&) {
         return 999;
     }
 }
 
-int32_t TDbKernel::WriteTableRecord(int32_t mode, uint32_t slot, int32_t /*flag*/, int32_t columnSelector,
-                                    const TSlotRecordsView& records) {
+int32_t TDbKernel::WriteTableRecord(int32_t mode, uint32_t slot, int32_t /*flag*/,
+                                    int32_t columnSelector, const TSlotRecordsView& records) {
     static constexpr int32_t kActionOfMode[3] = {0, 1, 2};
-    if (mode < 0 || mode > 2) return 999;
+    if (mode < 0 || mode > 2)
+        return 999;
     try {
         return WriteDBArchitectureRecord(slot, kActionOfMode[mode], columnSelector, records);
     } catch (const std::exception&) {
@@ -317,14 +357,17 @@ int32_t TDbKernel::WriteTableRecord(int32_t mode, uint32_t slot, int32_t /*flag*
 
 int32_t TDbKernel::IsAvailableTableID(uint32_t tableID) {
     // An ID outside the slots (999 from GetFirstAvailableTableID) is never available.
-    if (!S::IsOpen() || tableID > kLastSlot) return 0;
+    if (!S::IsOpen() || tableID > kLastSlot)
+        return 0;
     return InUseOf(tableID) == 0 ? -1 : 0;
 }
 
 uint32_t TDbKernel::GetFirstAvailableTableID() {
-    if (!S::IsOpen()) return kNoTableID;
+    if (!S::IsOpen())
+        return kNoTableID;
     for (uint32_t id = kFirstUserTableID; id <= kLastAllocatableTableID; ++id)
-        if (InUseOf(id) == 0) return id;
+        if (InUseOf(id) == 0)
+            return id;
     return kNoTableID;
 }
 
@@ -334,37 +377,46 @@ namespace {
 bool NameMatches(uint32_t slot, const char* converted) {
     const char* stored = reinterpret_cast<const char*>(S::Base + SlotOffset(slot));
     for (uint32_t i = 0; i < kNameSignificantChars; ++i) {
-        if (stored[i] != converted[i]) return false;
-        if (converted[i] == 0) break;
+        if (stored[i] != converted[i])
+            return false;
+        if (converted[i] == 0)
+            break;
     }
     return true;
 }
 }  // namespace
 
 int32_t TDbKernel::IsDuplicateTableName(const std::string& name) {
-    if (!S::IsOpen()) return 0;
+    if (!S::IsOpen())
+        return 0;
     char buffer[kNameAreaSize];
     ConvToSpecialChars(name, kNameSignificantChars, buffer, sizeof buffer, 1);
     for (uint32_t slot = kFirstUserTableID; slot <= kLastSlot; ++slot)
-        if (NameMatches(slot, buffer)) return -1;
+        if (NameMatches(slot, buffer))
+            return -1;
     return 0;
 }
 
 uint32_t TDbKernel::GetTableIDFromName(const std::string& name) {
-    if (!S::IsOpen()) return kNoTableID;
+    if (!S::IsOpen())
+        return kNoTableID;
     char buffer[kNameAreaSize];
     ConvToSpecialChars(name, kNameSignificantChars, buffer, sizeof buffer, 1);
-    if (buffer[0] == 0) return kNoTableID;
+    if (buffer[0] == 0)
+        return kNoTableID;
     for (uint32_t slot = kFirstUserTableID; slot <= kLastSlot; ++slot)
-        if (NameMatches(slot, buffer)) return S::U32(SlotOffset(slot) + kTableRecTableIDOffset);
+        if (NameMatches(slot, buffer))
+            return S::U32(SlotOffset(slot) + kTableRecTableIDOffset);
     return kNoTableID;
 }
 
 void TDbKernel::GetNameFromTableID(uint32_t tableID, std::string& name) {
     name.clear();
-    if (!S::IsOpen() || tableID == 0) return;
+    if (!S::IsOpen() || tableID == 0)
+        return;
     for (uint32_t slot = kFirstUserTableID; slot <= kLastSlot; ++slot) {
-        if (S::U32(SlotOffset(slot) + kTableRecTableIDOffset) != tableID) continue;
+        if (S::U32(SlotOffset(slot) + kTableRecTableIDOffset) != tableID)
+            continue;
         const char* stored = reinterpret_cast<const char*>(S::Base + SlotOffset(slot));
         name.assign(stored, ::strnlen(stored, kNameAreaSize));
         return;
@@ -373,7 +425,8 @@ void TDbKernel::GetNameFromTableID(uint32_t tableID, std::string& name) {
 
 void TDbKernel::ConvToSpecialChars(const std::string& text, uint32_t count, char* buffer,
                                    uint32_t bufferSize, int32_t upper) {
-    if (buffer == nullptr || bufferSize == 0) return;
+    if (buffer == nullptr || bufferSize == 0)
+        return;
     const uint32_t n = count < bufferSize ? count : bufferSize;
     std::memset(buffer, 0, n);
     const size_t copy = text.size() < bufferSize - 1 ? text.size() : bufferSize - 1;
@@ -381,13 +434,15 @@ void TDbKernel::ConvToSpecialChars(const std::string& text, uint32_t count, char
     buffer[copy] = 0;
     if (upper != 0)
         for (uint32_t i = 0; i < n; ++i)
-            if (buffer[i] >= 'a' && buffer[i] <= 'z') buffer[i] = static_cast<char>(buffer[i] - 'a' + 'A');
+            if (buffer[i] >= 'a' && buffer[i] <= 'z')
+                buffer[i] = static_cast<char>(buffer[i] - 'a' + 'A');
 }
 
 // ---- Text ----
 
 void TDbKernel::Pad(const std::string& text, int32_t width, std::string& result) {
     result = text;
-    if (width < 0 || static_cast<int64_t>(text.size()) >= width) return;
+    if (width < 0 || static_cast<int64_t>(text.size()) >= width)
+        return;
     result.append(static_cast<size_t>(width) + 1 - text.size(), ' ');
 }

@@ -21,33 +21,40 @@ constexpr const char* kReportHeader =
 constexpr int32_t kAllColumns = 65;  // selector of the all-columns key text
 constexpr int32_t kSpeedShownAbove = 5000;
 
-bool IsRowTable(uint32_t tableID) { return tableID >= 1 && tableID <= kLastAllocatableTableID; }
+bool IsRowTable(uint32_t tableID) {
+    return tableID >= 1 && tableID <= kLastAllocatableTableID;
+}
 
 uint32_t BucketWordOffset(uint32_t tableID, int32_t bucket) {
-    return kBucketRegionBase + (tableID + 1) * kBucketBlockSize + static_cast<uint32_t>(bucket) * kBucketWordSize;
+    return kBucketRegionBase + (tableID + 1) * kBucketBlockSize +
+           static_cast<uint32_t>(bucket) * kBucketWordSize;
 }
 
 // Digits only; false for anything else (or a number past 32 bits).
 bool ParseOffset(const std::string& text, uint32_t& value) {
     uint64_t v = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         v = v * 10 + static_cast<uint64_t>(c - '0');
-        if (v > 0xFFFFFFFFull) return false;
+        if (v > 0xFFFFFFFFull)
+            return false;
     }
     value = static_cast<uint32_t>(v);
     return true;
 }
 }  // namespace
 
-void TDbKernel::ReadRowInto(uint32_t slotOffset, const TRowLayout& layout, TDBFields& fields, bool trimmed) const {
+void TDbKernel::ReadRowInto(uint32_t slotOffset, const TRowLayout& layout, TDBFields& fields,
+                            bool trimmed) const {
     for (const TRowLayout::Item& item : layout.Items) {
         const auto type = static_cast<uint32_t>(item.DataType);
         if (type == kTypeInteger || type == kTypeCharacter || type == kTypeText)
             fields.GetField(item.Index)->Value = TRowLayout::ReadText(slotOffset, item, trimmed);
     }
     if (layout.RowIDIndex >= 0)
-        fields.GetField(layout.RowIDIndex)->Value = std::to_string(S::U32(slotOffset + kRowRowIDOffset));
+        fields.GetField(layout.RowIDIndex)->Value =
+            std::to_string(S::U32(slotOffset + kRowRowIDOffset));
 }
 
 std::string TDbKernel::KeyText(int32_t selector, const TDBFields& fields, bool omitEmpty) const {
@@ -55,7 +62,8 @@ std::string TDbKernel::KeyText(int32_t selector, const TDBFields& fields, bool o
     if (selector == kAllColumns) {
         for (int i = 0; i < fields.Count(); ++i) {
             const TDBFieldParent* f = fields.GetField(i);
-            if (static_cast<uint32_t>(f->DataType) == kTypeFree) break;
+            if (static_cast<uint32_t>(f->DataType) == kTypeFree)
+                break;
             if (!f->Value.empty())
                 text += f->Value + "|";
             else if (!omitEmpty)
@@ -63,7 +71,8 @@ std::string TDbKernel::KeyText(int32_t selector, const TDBFields& fields, bool o
         }
     } else if (selector >= 0 && selector < kAllColumns) {
         const TDBFieldParent* f = fields.GetField(selector);
-        if (f != nullptr && !f->Value.empty()) text += f->Value + "|";
+        if (f != nullptr && !f->Value.empty())
+            text += f->Value + "|";
     }
     return text;
 }
@@ -73,16 +82,21 @@ std::string TDbKernel::KeyText(int32_t selector, const TDBFields& fields, bool o
 int32_t TDbKernel::MarkDataRowDeleted(TDBFields& fields) {
     const TDBFieldParent* carrier = nullptr;
     for (int i = 0; i < fields.Count() && carrier == nullptr; ++i)
-        if (static_cast<uint32_t>(fields.GetField(i)->DataType) == kTypeFree) carrier = fields.GetField(i);
-    if (carrier == nullptr) return 0;
+        if (static_cast<uint32_t>(fields.GetField(i)->DataType) == kTypeFree)
+            carrier = fields.GetField(i);
+    if (carrier == nullptr)
+        return 0;
     uint32_t r = 0;
-    if (!ParseOffset(carrier->Value, r)) throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
-    if (r == 0) throw ExcRowAlreadyMarkedForDeletion(KernelMessages::kRowIDZero);
+    if (!ParseOffset(carrier->Value, r))
+        throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
+    if (r == 0)
+        throw ExcRowAlreadyMarkedForDeletion(KernelMessages::kRowIDZero);
     const auto tableID = static_cast<uint32_t>(fields.GetField(0)->TableID);
     const auto rs = static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields));
     // Only a row slot of this table may be marked: a stale or forged RowID
     // must not zero a word somewhere else in the file.
-    if (!S::IsOpen() || !IsRowTable(tableID) || !S::IsRowSlot(r, rs) || S::U32(r + kRowTableIDOffset) != tableID)
+    if (!S::IsOpen() || !IsRowTable(tableID) || !S::IsRowSlot(r, rs) ||
+        S::U32(r + kRowTableIDOffset) != tableID)
         throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
     S::SetU32(r + kRowRowIDOffset, 0);
     FlushRange(S::Base + r + kRowRowIDOffset, 4);
@@ -91,7 +105,8 @@ int32_t TDbKernel::MarkDataRowDeleted(TDBFields& fields) {
 
 int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
     TRowLayout layout;
-    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout)) return 0;
+    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout))
+        return 0;
     uint8_t* buckets = GetHashBucketsPointer(static_cast<int32_t>(tableID));
     std::memset(buckets, 0, kBucketBlockSize);
     FlushRange(buckets, kBucketBlockSize);
@@ -103,7 +118,8 @@ int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
     const int32_t last = GetDataPagesList(GetDataPagesPointer(), pages, first, tableID);
     int32_t count = 0;
     for (int32_t e = first; e >= 1 && e <= last; ++e) {
-        if (pages[static_cast<size_t>(e)] == nullptr) continue;
+        if (pages[static_cast<size_t>(e)] == nullptr)
+            continue;
         const auto pageNo = static_cast<uint32_t>(e - 1);
         const uint32_t start = S::PageStart(pageNo);
         uint32_t slot = start;
@@ -116,14 +132,16 @@ int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
                 std::memset(S::Base + slot, 0, stride);
             ++count;
         }
-        if (slot > start) FlushRange(S::Base + start, slot - start);
+        if (slot > start)
+            FlushRange(S::Base + start, slot - start);
     }
     return count;
 }
 
 int32_t TDbKernel::TruncateTable(const std::string& tableName) {
     const uint32_t t = GetTableIDFromName(tableName);
-    if (t < 6 || t >= kNoTableID) return 999;
+    if (t < 6 || t >= kNoTableID)
+        return 999;
     BruteForceDeleteDataRows(t);
     return 0;
 }
@@ -136,12 +154,14 @@ int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
     if (tableID != 0) {
         report.clear();
         TDBFieldsPtr fields = CreateEmptyFieldsObject(tableID, 0);
-        if (!fields) return 0;
+        if (!fields)
+            return 0;
         std::string name;
         GetNameFromTableID(tableID, name);
         const int32_t raw =
             RawScanTable(DbKernelHelper->GetPrimaryKeyIndex(*fields), tableID, deleted, none, 1);
-        report = "Table " + name + " has " + std::to_string(raw) + "based upon raw data read" + "\r";
+        report =
+            "Table " + name + " has " + std::to_string(raw) + "based upon raw data read" + "\r";
         return raw;
     }
     int32_t status = 0;
@@ -149,7 +169,8 @@ int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
     for (uint32_t t = kFirstUserTableID; t <= kLastUserTableID; ++t) {
         EventPump().ProcessMessages();
         TDBFieldsPtr fields = CreateEmptyFieldsObject(t, 0);
-        if (!fields) continue;
+        if (!fields)
+            continue;
         std::string name;
         GetNameFromTableID(t, name);
         const int32_t keyIndex = DbKernelHelper->GetPrimaryKeyIndex(*fields);
@@ -165,9 +186,11 @@ int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
                 hashCount += BucketContents(t, layout, scratch, b, nullptr);
         }
         const uint32_t ms = Clock().TickCount() - startTick;
-        if (raw != hashCount) status = 999;
+        if (raw != hashCount)
+            status = 999;
 
-        const int64_t speed = static_cast<int64_t>(hashCount) / (static_cast<int64_t>(ms) + 1) * 1000;
+        const int64_t speed =
+            static_cast<int64_t>(hashCount) / (static_cast<int64_t>(ms) + 1) * 1000;
         std::vector<uint8_t*> pages;
         int32_t firstPage = 0;
         const int32_t lastPage = GetDataPagesList(GetDataPagesPointer(), pages, firstPage, t);
@@ -192,10 +215,12 @@ int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
 int32_t TDbKernel::RawScanTable(int32_t selector, uint32_t tableID, int32_t& deleted,
                                 std::vector<std::string>& tails, int32_t noTails) {
     deleted = 0;
-    if (noTails == 0) tails.assign(1, std::string());
+    if (noTails == 0)
+        tails.assign(1, std::string());
     TRowLayout layout;
     TDBFieldsPtr fields;
-    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout, &fields)) return 0;
+    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout, &fields))
+        return 0;
     // The scan reads into its own copy: lists handed out by the cache keep
     // their values.
     TDBFields scratch(*fields);
@@ -206,34 +231,40 @@ int32_t TDbKernel::RawScanTable(int32_t selector, uint32_t tableID, int32_t& del
     const int32_t last = GetDataPagesList(GetDataPagesPointer(), pages, first, tableID);
     int32_t live = 0;
     for (int32_t e = first; e >= 1 && e <= last; ++e) {
-        if (pages[static_cast<size_t>(e)] == nullptr) continue;
+        if (pages[static_cast<size_t>(e)] == nullptr)
+            continue;
         const auto pageNo = static_cast<uint32_t>(e - 1);
         for (uint32_t slot = S::PageStart(pageNo); S::SlotFits(pageNo, slot, rs); slot += stride) {
-            if (S::U32(slot + kRowTableIDOffset) != tableID) break;
+            if (S::U32(slot + kRowTableIDOffset) != tableID)
+                break;
             const bool isLive = S::U32(slot + kRowRowIDOffset) != 0;
             if (!isLive) {
                 ++deleted;
                 continue;
             }
             ++live;
-            if (noTails != 0) continue;
+            if (noTails != 0)
+                continue;
             ReadRowInto(slot, layout, scratch, false);
-            tails.push_back(KeyText(selector, scratch, false) + "Tail:" +
-                            std::to_string(S::U32(slot + kRowFieldsOffset + rs)));
+            tails.push_back(KeyText(selector, scratch, false) +
+                            "Tail:" + std::to_string(S::U32(slot + kRowFieldsOffset + rs)));
         }
     }
     return live;
 }
 
-int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TDBFields& scratch, int32_t bucket,
-                                  std::vector<std::string>* lines) {
-    if (bucket < 0 || bucket >= static_cast<int32_t>(kBucketCount)) return 0;
+int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TDBFields& scratch,
+                                  int32_t bucket, std::vector<std::string>* lines) {
+    if (bucket < 0 || bucket >= static_cast<int32_t>(kBucketCount))
+        return 0;
     uint32_t cur = S::U32(BucketWordOffset(tableID, bucket));
-    if (cur == 0) return 0;
+    if (cur == 0)
+        return 0;
     bool oddTypes = false;
     for (const TRowLayout::Item& item : layout.Items) {
         const auto type = static_cast<uint32_t>(item.DataType);
-        if (type != kTypeInteger && type != kTypeCharacter) oddTypes = true;
+        if (type != kTypeInteger && type != kTypeCharacter)
+            oddTypes = true;
     }
     const uint32_t rs = layout.RowSize;
     const uint32_t limit = S::MaxChainLength(rs);
@@ -251,8 +282,10 @@ int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TD
         uint32_t tail = id;  // a row of another table ends the walk
         std::string values;
         if (id == tableID) {
-            if (S::U32(cur + kRowRowIDOffset) != 0) ++live;
-            if (oddTypes) Dialogs().ShowMessage(KernelMessages::kBadFieldType);
+            if (S::U32(cur + kRowRowIDOffset) != 0)
+                ++live;
+            if (oddTypes)
+                Dialogs().ShowMessage(KernelMessages::kBadFieldType);
             tail = S::U32(cur + kRowFieldsOffset + rs);
             if (lines != nullptr) {
                 ReadRowInto(cur, layout, scratch, true);
@@ -266,7 +299,8 @@ int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TD
         if (lines != nullptr)
             lines->push_back(std::to_string(id) + "|" + std::to_string(cur) + "||" + values +
                              std::to_string(tail) + "|\n\r");
-        if (id != tableID || tail == 0) break;
+        if (id != tableID || tail == 0)
+            break;
         if (!S::IsRowSlot(tail, rs)) {
             Dialogs().ShowMessage(KernelMessages::kTailOutOfRange);
             break;
@@ -279,45 +313,62 @@ int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TD
 int32_t TDbKernel::GetHashBucketContents(uint32_t tableID, int32_t /*keyIndex*/, int32_t bucket,
                                          const std::string& key, std::vector<std::string>& lines) {
     lines.clear();
-    if (bucket == 0) bucket = GetKeyHash(key);
+    if (bucket == 0)
+        bucket = GetKeyHash(key);
     TRowLayout layout;
     TDBFieldsPtr fields;
-    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout, &fields)) return 0;
+    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout, &fields))
+        return 0;
     TDBFields scratch(*fields);
     return BucketContents(tableID, layout, scratch, bucket, &lines);
 }
 
-int32_t TDbKernel::ReadRowAt(int32_t selector, uint32_t tableID, uint32_t offset, std::string& text) {
+int32_t TDbKernel::ReadRowAt(int32_t selector, uint32_t tableID, uint32_t offset,
+                             std::string& text) {
     TRowLayout layout;
     TDBFieldsPtr fields;
-    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout, &fields)) return 999;
-    if (!S::IsRowSlot(offset, layout.RowSize)) return 999;
+    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout, &fields))
+        return 999;
+    if (!S::IsRowSlot(offset, layout.RowSize))
+        return 999;
     TDBFields scratch(*fields);
     for (const TRowLayout::Item& item : layout.Items)
         if (static_cast<uint32_t>(item.DataType) == kTypeInteger)
             CheckAccess(S::Base + offset + kRowFieldsOffset + item.Offset, false, kIntegerFieldSize,
                         "Read data row");
     ReadRowInto(offset, layout, scratch, false);
-    text = KeyText(selector, scratch, true) + std::to_string(S::U32(offset + kRowFieldsOffset + layout.RowSize));
+    text = KeyText(selector, scratch, true) +
+           std::to_string(S::U32(offset + kRowFieldsOffset + layout.RowSize));
     return 0;
 }
 
-uint32_t TDbKernel::ScanForKey(int32_t selector, const std::string& key, uint32_t tableID, uint32_t limit) {
+uint32_t TDbKernel::ScanForKey(int32_t selector, const std::string& key, uint32_t tableID,
+                               uint32_t limit) {
     TRowLayout layout;
-    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout)) return kNoTableID;
+    if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout))
+        return kNoTableID;
     const TRowLayout::Item* keyItem = nullptr;
     for (const TRowLayout::Item& item : layout.Items)
-        if (item.Index == selector && static_cast<uint32_t>(item.DataType) == kTypeCharacter) keyItem = &item;
-    if (keyItem == nullptr) return kNoTableID;
+        if (item.Index == selector && static_cast<uint32_t>(item.DataType) == kTypeCharacter)
+            keyItem = &item;
+    if (keyItem == nullptr)
+        return kNoTableID;
     const std::string wanted = UpperText(TrimText(key));
     const uint32_t stride = layout.RowSize + kRowOverhead;
-    for (uint32_t pos = kDataRegionBase; static_cast<uint64_t>(pos) + stride <= kDbFileSize; pos += stride) {
-        if (UpperText(TRowLayout::ReadText(pos, *keyItem, true)) == wanted) return pos;
-        if (static_cast<uint64_t>(pos) + stride > limit) break;
+    for (uint32_t pos = kDataRegionBase; static_cast<uint64_t>(pos) + stride <= kDbFileSize;
+         pos += stride) {
+        if (UpperText(TRowLayout::ReadText(pos, *keyItem, true)) == wanted)
+            return pos;
+        if (static_cast<uint64_t>(pos) + stride > limit)
+            break;
     }
     return kNoTableID;
 }
 
-void TDbKernel::GetBucketHitCounts(std::vector<std::string>& lines) { DbKernelHelper->GetBucketHitCounts(lines); }
+void TDbKernel::GetBucketHitCounts(std::vector<std::string>& lines) {
+    DbKernelHelper->GetBucketHitCounts(lines);
+}
 
-int32_t TDbKernel::GetKeyHash(const std::string& key) { return DbKernelHelper->GetStringHash(key); }
+int32_t TDbKernel::GetKeyHash(const std::string& key) {
+    return DbKernelHelper->GetStringHash(key);
+}

@@ -19,19 +19,24 @@ std::string TrimText(const std::string& text) {
 std::string UpperText(const std::string& text) {
     std::string s = text;
     for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     return s;
 }
 
 bool ParseInt32(const std::string& text, int32_t& value) {
-    if (text.empty()) return false;
+    if (text.empty())
+        return false;
     const char* b = text.data();
     const char* e = b + text.size();
-    if (*b == '+') ++b;
-    if (b == e) return false;
+    if (*b == '+')
+        ++b;
+    if (b == e)
+        return false;
     int32_t v = 0;
     auto [p, ec] = std::from_chars(b, e, v);
-    if (ec != std::errc() || p != e) return false;
+    if (ec != std::errc() || p != e)
+        return false;
     value = v;
     return true;
 }
@@ -49,42 +54,52 @@ int32_t BucketOf(const std::string& key) {
 int32_t TDbKernelHelperFunctions::GetPrimaryKeyIndex(const TDBFields& fields) const {
     for (int i = 0; i < fields.Count(); ++i) {
         const int32_t k = fields.GetField(i)->KeyType;
-        if (k == static_cast<int32_t>(kKeyPrimary) || k == static_cast<int32_t>(kKeyMulti)) return i;
+        if (k == static_cast<int32_t>(kKeyPrimary) || k == static_cast<int32_t>(kKeyMulti))
+            return i;
     }
     return static_cast<int32_t>(kNoTableID);
 }
 
 int32_t TDbKernelHelperFunctions::GetRowSize(const TDBFields& fields) {
-    if (fields.Count() == 0) return 0;
+    if (fields.Count() == 0)
+        return 0;
     const int32_t id = fields.GetField(0)->TableID;
     const bool cacheable = id >= 0 && id < static_cast<int32_t>(rowSizes_.size());
-    if (cacheable && rowSizes_[static_cast<size_t>(id)] != 0) return rowSizes_[static_cast<size_t>(id)];
+    if (cacheable && rowSizes_[static_cast<size_t>(id)] != 0)
+        return rowSizes_[static_cast<size_t>(id)];
     int64_t size = 0;
     for (int i = 0; i < fields.Count(); ++i) {
         const TDBFieldParent* f = fields.GetField(i);
         const auto type = static_cast<uint32_t>(f->DataType);
         if (type == kTypeInteger)
             size += kIntegerFieldSize;
-        else if ((type == kTypeCharacter || type == kTypeText || type == kTypePassword) && f->Length > 0)
+        else if ((type == kTypeCharacter || type == kTypeText || type == kTypePassword) &&
+                 f->Length > 0)
             size += f->Length;
     }
     // A slot must fit a data page; no real table comes near this.
-    if (size > static_cast<int64_t>(kDataPageSize / 2)) size = kDataPageSize / 2;
+    if (size > static_cast<int64_t>(kDataPageSize / 2))
+        size = kDataPageSize / 2;
     const auto result = static_cast<int32_t>(size);
-    if (cacheable) rowSizes_[static_cast<size_t>(id)] = result;
+    if (cacheable)
+        rowSizes_[static_cast<size_t>(id)] = result;
     return result;
 }
 
 int32_t TDbKernelHelperFunctions::GetHash(const TDBFields& fields) const {
     const int32_t k = GetPrimaryKeyIndex(fields);
-    if (k < 0 || k >= fields.Count()) throw ExcNoPrimaryKeyDefined(KernelMessages::kNoPrimaryKey);
+    if (k < 0 || k >= fields.Count())
+        throw ExcNoPrimaryKeyDefined(KernelMessages::kNoPrimaryKey);
     return BucketOf(UpperText(TrimText(fields.GetField(k)->Value)));
 }
 
-int32_t TDbKernelHelperFunctions::GetStringHash(const std::string& text) const { return BucketOf(text); }
+int32_t TDbKernelHelperFunctions::GetStringHash(const std::string& text) const {
+    return BucketOf(text);
+}
 
 void TDbKernelHelperFunctions::CountBucketHit(const TDBFields& /*fields*/, int32_t bucket) {
-    if (bucket >= 0 && bucket < static_cast<int32_t>(hits_.size())) ++hits_[static_cast<size_t>(bucket)];
+    if (bucket >= 0 && bucket < static_cast<int32_t>(hits_.size()))
+        ++hits_[static_cast<size_t>(bucket)];
 }
 
 void TDbKernelHelperFunctions::GetBucketHitCounts(std::vector<std::string>& lines) const {
@@ -94,7 +109,8 @@ void TDbKernelHelperFunctions::GetBucketHitCounts(std::vector<std::string>& line
 
 int32_t TDbKernelHelperFunctions::HasMultiKey(const TDBFields& fields) const {
     for (int i = 0; i < fields.Count(); ++i)
-        if (fields.GetField(i)->KeyType == static_cast<int32_t>(kKeyMulti)) return -1;
+        if (fields.GetField(i)->KeyType == static_cast<int32_t>(kKeyMulti))
+            return -1;
     return 0;
 }
 
@@ -104,5 +120,6 @@ int32_t TDbKernelHelperFunctions::IsMultiKeyField(const TDBFields& fields, int32
 }
 
 void TDbKernelHelperFunctions::ForgetTable(uint32_t tableID) {
-    if (tableID < rowSizes_.size()) rowSizes_[tableID] = 0;
+    if (tableID < rowSizes_.size())
+        rowSizes_[tableID] = 0;
 }

@@ -19,12 +19,14 @@ using S = TDbKernelState;
 
 namespace {
 uint32_t BucketWordOffset(uint32_t tableID, int32_t bucket) {
-    return kBucketRegionBase + (tableID + 1) * kBucketBlockSize + static_cast<uint32_t>(bucket) * kBucketWordSize;
+    return kBucketRegionBase + (tableID + 1) * kBucketBlockSize +
+           static_cast<uint32_t>(bucket) * kBucketWordSize;
 }
 
 const TRowLayout::Item* KeyItem(const TRowLayout& layout, int32_t keyIndex) {
     for (const TRowLayout::Item& item : layout.Items)
-        if (item.Index == keyIndex) return &item;
+        if (item.Index == keyIndex)
+            return &item;
     return nullptr;
 }
 }  // namespace
@@ -58,7 +60,8 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
             }
             throw ExcCorruptDataPages(KernelMessages::kCorruptDataPages);
         }
-        if (layout.HasUnknownType) Dialogs().ShowMessage(KernelMessages::kBadFieldType);
+        if (layout.HasUnknownType)
+            Dialogs().ShowMessage(KernelMessages::kBadFieldType);
         const bool live = S::U32(cur + kRowRowIDOffset) != 0;
         if (live && keyItem != nullptr && mode != 1 &&
             UpperText(TRowLayout::ReadText(cur, *keyItem, true)) == wanted) {
@@ -90,24 +93,30 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
     }
 }
 
-uint8_t* TDbKernel::GetExistingReadDataPointer(uint32_t firstOffset, uint32_t tableID, uint32_t& previous,
-                                               int32_t& found, int32_t occurrence, int32_t mode,
+uint8_t* TDbKernel::GetExistingReadDataPointer(uint32_t firstOffset, uint32_t tableID,
+                                               uint32_t& previous, int32_t& found,
+                                               int32_t occurrence, int32_t mode,
                                                uint32_t /*rowSizePlus8*/, const std::string& key,
                                                int32_t keyIndex) {
     found = 0;
     TRowLayout layout;
-    if (!S::IsOpen() || !LayoutOfTable(tableID, layout)) return nullptr;
+    if (!S::IsOpen() || !LayoutOfTable(tableID, layout))
+        return nullptr;
     TWalkEnd how = TWalkEnd::End;
-    return WalkChain(firstOffset, tableID, layout, previous, found, occurrence, mode, key, keyIndex, how);
+    return WalkChain(firstOffset, tableID, layout, previous, found, occurrence, mode, key, keyIndex,
+                     how);
 }
 
 uint8_t* TDbKernel::GetReadDataPointer(TDBFields& fields, uint32_t tableID, int32_t occurrence,
                                        const std::string& key) {
-    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID) return nullptr;
-    if (fields.Count() == 0 || fields.GetField(0)->TableID != static_cast<int32_t>(tableID)) return nullptr;
+    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID)
+        return nullptr;
+    if (fields.Count() == 0 || fields.GetField(0)->TableID != static_cast<int32_t>(tableID))
+        return nullptr;
     const int32_t h = DbKernelHelper->GetHash(fields);
     const uint32_t head = S::U32(BucketWordOffset(tableID, h));
-    if (head == 0) return nullptr;
+    if (head == 0)
+        return nullptr;
     const int32_t mode = DbKernelHelper->HasMultiKey(fields) != 0 ? 0 : 2;
     const TRowLayout layout =
         TRowLayout::Of(fields, static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields)));
@@ -118,8 +127,8 @@ uint8_t* TDbKernel::GetReadDataPointer(TDBFields& fields, uint32_t tableID, int3
                      DbKernelHelper->GetPrimaryKeyIndex(fields), how);
 }
 
-uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t& found, uint32_t& previous,
-                                    uint32_t& bucketWord, bool& damaged) {
+uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t& found,
+                                    uint32_t& previous, uint32_t& bucketWord, bool& damaged) {
     found = 0;
     previous = 0;
     bucketWord = 0;
@@ -137,21 +146,26 @@ uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t
     const int32_t mode = DbKernelHelper->HasMultiKey(fields) != 0 ? 1 : 2;
     const int32_t k = DbKernelHelper->GetPrimaryKeyIndex(fields);
     TWalkEnd how = TWalkEnd::End;
-    uint8_t* p = WalkChain(head, tableID, layout, previous, found, 0, mode, fields.GetField(k)->Value, k, how);
-    if (how == TWalkEnd::Found) return p;
+    uint8_t* p = WalkChain(head, tableID, layout, previous, found, 0, mode,
+                           fields.GetField(k)->Value, k, how);
+    if (how == TWalkEnd::Found)
+        return p;
     if (how != TWalkEnd::End) {
         // The chain cannot be extended safely: the row would be unreachable.
-        if (how == TWalkEnd::FreeSlot) Dialogs().ShowMessage(KernelMessages::kTailOutOfRange);
+        if (how == TWalkEnd::FreeSlot)
+            Dialogs().ShowMessage(KernelMessages::kTailOutOfRange);
         damaged = true;
         return nullptr;
     }
     return NewWriteDataPointer(tableID, fields);
 }
 
-uint8_t* TDbKernel::GetWriteDataPointer(TDBFields& fields, uint32_t tableID, int32_t& found, uint32_t& previous) {
+uint8_t* TDbKernel::GetWriteDataPointer(TDBFields& fields, uint32_t tableID, int32_t& found,
+                                        uint32_t& previous) {
     found = 0;
     previous = 0;
-    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID || fields.Count() == 0) return nullptr;
+    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID || fields.Count() == 0)
+        return nullptr;
     uint32_t bucketWord = 0;
     bool damaged = false;
     uint8_t* p = LocateWriteSlot(fields, tableID, found, previous, bucketWord, damaged);
@@ -162,95 +176,121 @@ uint8_t* TDbKernel::GetWriteDataPointer(TDBFields& fields, uint32_t tableID, int
     return p;
 }
 
-uint8_t* TDbKernel::FindRowForWrite(uint32_t tableID, int32_t& found, uint32_t& previous, TDBFields& fields) {
+uint8_t* TDbKernel::FindRowForWrite(uint32_t tableID, int32_t& found, uint32_t& previous,
+                                    TDBFields& fields) {
     found = 0;
-    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID || fields.Count() == 0) return nullptr;
+    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID || fields.Count() == 0)
+        return nullptr;
     const int32_t h = DbKernelHelper->GetHash(fields);
     const uint32_t head = S::U32(BucketWordOffset(tableID, h));
-    if (head == 0) return nullptr;
+    if (head == 0)
+        return nullptr;
     const TRowLayout layout =
         TRowLayout::Of(fields, static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields)));
     const int32_t mode = DbKernelHelper->HasMultiKey(fields) != 0 ? 1 : 2;
     const int32_t k = DbKernelHelper->GetPrimaryKeyIndex(fields);
     TWalkEnd how = TWalkEnd::End;
-    return WalkChain(head, tableID, layout, previous, found, 0, mode, fields.GetField(k)->Value, k, how);
+    return WalkChain(head, tableID, layout, previous, found, 0, mode, fields.GetField(k)->Value, k,
+                     how);
 }
 
 uint8_t* TDbKernel::NewWriteDataPointer(uint32_t tableID, TDBFields& fields) {
-    if (!S::IsOpen()) return nullptr;
+    if (!S::IsOpen())
+        return nullptr;
     std::vector<uint8_t*> pages;
     int32_t first = 0;
     const int32_t n = GetDataPagesList(GetDataPagesPointer(), pages, first, tableID);
-    uint8_t* page = n >= 0 && static_cast<size_t>(n) < pages.size() ? pages[static_cast<size_t>(n)] : nullptr;
+    uint8_t* page =
+        n >= 0 && static_cast<size_t>(n) < pages.size() ? pages[static_cast<size_t>(n)] : nullptr;
     if (page != nullptr) {
         const uint32_t off = FindFirstEmptyDataSpace(page, tableID, fields);
-        if (off != 0) return S::Base + off;
+        if (off != 0)
+            return S::Base + off;
     }
     // The page can hold no further slot: take the first free page, if any
     // page of the file is still free and can hold a slot.
     uint8_t* fresh = GetNewPagePointer(tableID, GetDataPagesPointer());
-    if (fresh == nullptr) return nullptr;
+    if (fresh == nullptr)
+        return nullptr;
     const uint32_t off = FindFirstEmptyDataSpace(fresh, tableID, fields);
     return off != 0 ? S::Base + off : nullptr;
 }
 
-int32_t TDbKernel::GetDataPagesList(uint8_t* pagesBase, std::vector<uint8_t*>& pages, int32_t& first,
-                                    uint32_t tableID) {
+int32_t TDbKernel::GetDataPagesList(uint8_t* pagesBase, std::vector<uint8_t*>& pages,
+                                    int32_t& first, uint32_t tableID) {
     // Entries are numbered from 1 in page order: entry p + 1 is page p. Free
     // pages between owned ones do not end the listing, so a table keeps
     // every page it owns in view after another table was truncated.
     pages.assign(kDataPageCount + 2, nullptr);
     first = 0;
-    if (!S::IsOpen() || pagesBase == nullptr) return 0;
+    if (!S::IsOpen() || pagesBase == nullptr)
+        return 0;
     int32_t last = 0;
     int32_t firstFree = -1;
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
         const uint32_t w = S::U32(S::PageStart(p));
         if (w == 0) {
-            if (firstFree < 0) firstFree = static_cast<int32_t>(p);
+            if (firstFree < 0)
+                firstFree = static_cast<int32_t>(p);
             continue;
         }
         if (w == tableID) {
-            if (last == 0) first = static_cast<int32_t>(p + 1);
+            if (last == 0)
+                first = static_cast<int32_t>(p + 1);
             last = static_cast<int32_t>(p + 1);
             pages[p + 1] = S::Base + S::PageStart(p);
         }
     }
-    if (last != 0) return last;
+    if (last != 0)
+        return last;
     // The table owns no page: the entry of the first free page's number is
     // that page (nullptr when every page is taken).
     const int32_t count = firstFree < 0 ? static_cast<int32_t>(kDataPageCount) : firstFree;
-    if (firstFree >= 0) pages[static_cast<size_t>(count)] = S::Base + S::PageStart(static_cast<uint32_t>(firstFree));
+    if (firstFree >= 0)
+        pages[static_cast<size_t>(count)] =
+            S::Base + S::PageStart(static_cast<uint32_t>(firstFree));
     first = count;
     return count;
 }
 
-uint32_t TDbKernel::FindFirstEmptyDataSpace(uint8_t* page, uint32_t /*tableID*/, TDBFields& fields) {
-    if (!S::IsOpen() || page == nullptr) return 0;
+uint32_t TDbKernel::FindFirstEmptyDataSpace(uint8_t* page, uint32_t /*tableID*/,
+                                            TDBFields& fields) {
+    if (!S::IsOpen() || page == nullptr)
+        return 0;
     const uint32_t start = S::OffsetOf(page);
-    if (start < kDataRegionBase || (start - kDataRegionBase) % kDataPageSize != 0) return 0;
+    if (start < kDataRegionBase || (start - kDataRegionBase) % kDataPageSize != 0)
+        return 0;
     const uint32_t pageNo = (start - kDataRegionBase) / kDataPageSize;
-    if (pageNo >= kDataPageCount) return 0;
+    if (pageNo >= kDataPageCount)
+        return 0;
     const auto rs = static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields));
     const uint32_t stride = rs + kRowOverhead;
-    if (S::U32(start) == 0) return S::SlotFits(pageNo, start, rs) ? start : 0;
+    if (S::U32(start) == 0)
+        return S::SlotFits(pageNo, start, rs) ? start : 0;
     for (uint32_t slot = start; S::SlotFits(pageNo, slot, rs); slot += stride)
-        if (S::U32(slot + kRowTableIDOffset) == 0) return slot;
+        if (S::U32(slot + kRowTableIDOffset) == 0)
+            return slot;
     return 0;
 }
 
 uint8_t* TDbKernel::GetNewPagePointer(uint32_t /*tableID*/, uint8_t* pagesBase) {
-    if (!S::IsOpen() || pagesBase == nullptr) return nullptr;
+    if (!S::IsOpen() || pagesBase == nullptr)
+        return nullptr;
     for (uint32_t p = 0; p < kDataPageCount; ++p)
-        if (S::U32(S::PageStart(p)) == 0) return S::Base + S::PageStart(p);
+        if (S::U32(S::PageStart(p)) == 0)
+            return S::Base + S::PageStart(p);
     return nullptr;
 }
 
-int32_t TDbKernel::LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, TDBFields& fields, int32_t found) {
-    if (previousOffset == 0 || newOffset == 0) return 999;
-    if (previousOffset == newOffset || found != 0) return 0;
+int32_t TDbKernel::LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, TDBFields& fields,
+                                  int32_t found) {
+    if (previousOffset == 0 || newOffset == 0)
+        return 999;
+    if (previousOffset == newOffset || found != 0)
+        return 0;
     const auto rs = static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields));
-    if (newOffset >= kDbFileSize || !S::IsRowSlot(newOffset, rs) || !S::IsRowSlot(previousOffset, rs)) {
+    if (newOffset >= kDbFileSize || !S::IsRowSlot(newOffset, rs) ||
+        !S::IsRowSlot(previousOffset, rs)) {
         Dialogs().ShowMessage(KernelMessages::kOffsetOutOfRange);
         return 999;
     }
@@ -260,10 +300,12 @@ int32_t TDbKernel::LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, T
     return 0;
 }
 
-void TDbKernel::CheckAccess(const uint8_t* address, bool isWrite, uint32_t count, const std::string& caption) {
+void TDbKernel::CheckAccess(const uint8_t* address, bool isWrite, uint32_t count,
+                            const std::string& caption) {
     const bool ok = S::File && S::File->IsAccessible(address, count);
-    if (ok) return;
+    if (ok)
+        return;
     const long long offset = S::Base != nullptr ? static_cast<long long>(address - S::Base) : 0;
-    Dialogs().ShowMessage(std::string(isWrite ? "Write access denied " : "Read access denied ") + caption +
-                          std::to_string(offset));
+    Dialogs().ShowMessage(std::string(isWrite ? "Write access denied " : "Read access denied ") +
+                          caption + std::to_string(offset));
 }

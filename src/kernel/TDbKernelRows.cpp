@@ -15,7 +15,9 @@ using namespace DbFormat;
 using S = TDbKernelState;
 
 namespace {
-bool IsRowTable(uint32_t tableID) { return tableID >= 1 && tableID <= kLastAllocatableTableID; }
+bool IsRowTable(uint32_t tableID) {
+    return tableID >= 1 && tableID <= kLastAllocatableTableID;
+}
 
 bool BelongsTo(const TDBFields& fields, uint32_t tableID) {
     return fields.Count() > 0 && fields.GetField(0)->TableID == static_cast<int32_t>(tableID);
@@ -27,9 +29,11 @@ bool IsCharacterLike(int32_t type) {
 }
 }  // namespace
 
-int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fields, uint8_t rejectExisting) {
+int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fields,
+                                uint8_t rejectExisting) {
     found = 0;
-    if (!S::IsOpen() || !IsRowTable(tableID) || !BelongsTo(fields, tableID)) return 999;
+    if (!S::IsOpen() || !IsRowTable(tableID) || !BelongsTo(fields, tableID))
+        return 999;
     const int32_t k = DbKernelHelper->GetPrimaryKeyIndex(fields);
     const auto rowSize = static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields));
     const TRowLayout layout = TRowLayout::Of(fields, rowSize);
@@ -39,24 +43,28 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
     std::vector<int32_t> numbers(layout.Items.size(), 0);
     for (size_t i = 0; i < layout.Items.size(); ++i) {
         const TRowLayout::Item& item = layout.Items[i];
-        if (static_cast<uint32_t>(item.DataType) != kTypeInteger) continue;
+        if (static_cast<uint32_t>(item.DataType) != kTypeInteger)
+            continue;
         const TDBFieldParent* f = fields.GetField(item.Index);
-        if (f->Value.empty()) continue;
+        if (f->Value.empty())
+            continue;
         if (!ParseInt32(f->Value, numbers[i]))
-            throw std::invalid_argument("'" + f->Value + "' is not a valid integer value for column " +
-                                        f->Name);
+            throw std::invalid_argument("'" + f->Value +
+                                        "' is not a valid integer value for column " + f->Name);
     }
 
     uint32_t previous = 0;
     uint32_t bucketWord = 0;
     bool damaged = false;
     uint8_t* p = LocateWriteSlot(fields, tableID, found, previous, bucketWord, damaged);
-    if (damaged) return 999;
+    if (damaged)
+        return 999;
     if (p == nullptr) {
         Dialogs().ShowMessage(KernelMessages::kDatabaseFull);
         return 999;
     }
-    if (found != 0 && fields.GetField(k)->IsPrimary != 0 && rejectExisting != 0) return 999;
+    if (found != 0 && fields.GetField(k)->IsPrimary != 0 && rejectExisting != 0)
+        return 999;
 
     const uint32_t off = S::OffsetOf(p);
     S::SetU32(off + kRowTableIDOffset, tableID);
@@ -69,7 +77,8 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
         const TDBFieldParent* f = fields.GetField(item.Index);
         uint8_t* at = p + kRowFieldsOffset + item.Offset;
         if (static_cast<uint32_t>(item.DataType) == kTypeInteger) {
-            if (f->Value.empty() || item.Width < kIntegerFieldSize) continue;
+            if (f->Value.empty() || item.Width < kIntegerFieldSize)
+                continue;
             std::memcpy(at, &numbers[i], kIntegerFieldSize);
             FlushRange(at, kIntegerFieldSize);
         } else if (IsCharacterLike(item.DataType) && item.Width > 0) {
@@ -81,7 +90,8 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
             FlushRange(at, item.Width);
         }
     }
-    if (found != 0) return LinkRowToChain(off, previous, fields, found);
+    if (found != 0)
+        return LinkRowToChain(off, previous, fields, found);
 
     // A new slot ends its chain whatever the free slot held before.
     S::SetU32(off + kRowFieldsOffset + rowSize, 0);
@@ -96,10 +106,13 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
     return LinkRowToChain(off, previous, fields, found);
 }
 
-int32_t TDbKernel::ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occurrence, const std::string& key) {
-    if (!S::IsOpen() || !IsRowTable(tableID) || !BelongsTo(fields, tableID)) return 999;
+int32_t TDbKernel::ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occurrence,
+                               const std::string& key) {
+    if (!S::IsOpen() || !IsRowTable(tableID) || !BelongsTo(fields, tableID))
+        return 999;
     uint8_t* p = GetReadDataPointer(fields, tableID, occurrence, key);
-    if (p == nullptr) return 999;
+    if (p == nullptr)
+        return 999;
     const uint32_t off = S::OffsetOf(p);
     const uint32_t rowID = S::U32(off + kRowRowIDOffset);
     const TRowLayout layout =
@@ -109,7 +122,8 @@ int32_t TDbKernel::ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occu
         if (type == kTypeInteger || type == kTypeCharacter || type == kTypeText)
             fields.GetField(item.Index)->Value = TRowLayout::ReadText(off, item, false);
     }
-    if (layout.RowIDIndex >= 0) fields.GetField(layout.RowIDIndex)->Value = std::to_string(rowID);
+    if (layout.RowIDIndex >= 0)
+        fields.GetField(layout.RowIDIndex)->Value = std::to_string(rowID);
     return 0;
 }
 
@@ -118,17 +132,22 @@ TDBFieldsPtr TDbKernel::CachedFields(uint32_t tableID) const {
 }
 
 TDBFieldsPtr TDbKernel::CreateEmptyFieldsObject(uint32_t tableID, int32_t bypassCache) {
-    if (tableID > kLastSlot) return nullptr;
+    if (tableID > kLastSlot)
+        return nullptr;
     if (bypassCache == 0) {
-        if (TDBFieldsPtr cached = CachedFields(tableID)) return cached;
+        if (TDBFieldsPtr cached = CachedFields(tableID))
+            return cached;
     }
     std::vector<TKernelColumnInfo> columns;
     if (TKernelSchemaHooks* hooks = KernelSchemaHooks()) {
-        if (!hooks->GetColumnsForFields(tableID, columns)) return nullptr;
+        if (!hooks->GetColumnsForFields(tableID, columns))
+            return nullptr;
     } else {
-        if (!S::IsOpen()) return nullptr;
+        if (!S::IsOpen())
+            return nullptr;
         const uint32_t slot = tableID * kTableSlotSize;
-        if (S::U32(slot + kTableRecInUseOffset) == 0) return nullptr;
+        if (S::U32(slot + kTableRecInUseOffset) == 0)
+            return nullptr;
         for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
             const uint32_t at = slot + kTableRecordSize + c * kColumnRecordSize;
             TKernelColumnInfo info;
@@ -154,20 +173,26 @@ TDBFieldsPtr TDbKernel::CreateEmptyFieldsObject(uint32_t tableID, int32_t bypass
         fields->AddField(std::move(f));
     }
     // One cached list per table: a bypassing call does not pile up copies.
-    if (fieldsCache_.size() <= tableID) fieldsCache_.resize(kTableSlotCount);
-    if (!fieldsCache_[tableID]) fieldsCache_[tableID] = std::make_shared<TDBFields>(*fields);
+    if (fieldsCache_.size() <= tableID)
+        fieldsCache_.resize(kTableSlotCount);
+    if (!fieldsCache_[tableID])
+        fieldsCache_[tableID] = std::make_shared<TDBFields>(*fields);
     return fields;
 }
 
 void TDbKernel::ForgetTable(uint32_t tableID) {
-    if (tableID < fieldsCache_.size()) fieldsCache_[tableID].reset();
-    if (DbKernelHelper != nullptr) DbKernelHelper->ForgetTable(tableID);
+    if (tableID < fieldsCache_.size())
+        fieldsCache_[tableID].reset();
+    if (DbKernelHelper != nullptr)
+        DbKernelHelper->ForgetTable(tableID);
 }
 
 bool TDbKernel::LayoutOfTable(uint32_t tableID, TRowLayout& layout, TDBFieldsPtr* fieldsOut) {
     TDBFieldsPtr fields = CreateEmptyFieldsObject(tableID, 0);
-    if (!fields || fields->Count() == 0) return false;
+    if (!fields || fields->Count() == 0)
+        return false;
     layout = TRowLayout::Of(*fields, static_cast<uint32_t>(DbKernelHelper->GetRowSize(*fields)));
-    if (fieldsOut != nullptr) *fieldsOut = fields;
+    if (fieldsOut != nullptr)
+        *fieldsOut = fields;
     return true;
 }

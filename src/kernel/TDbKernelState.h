@@ -12,7 +12,7 @@
 #include "platform/TDbFile.h"
 
 class TDbKernelState {
-public:
+  public:
     static std::unique_ptr<TDbFile> File;
     static uint8_t* Base;        // nullptr while no database is open
     static uint32_t MapSize;     // kDbFileSize while open
@@ -25,17 +25,21 @@ public:
     }
     static uint32_t U32(uint32_t offset) {
         uint32_t v = 0;
-        if (InView(offset, 4)) std::memcpy(&v, Base + offset, 4);
+        if (InView(offset, 4))
+            std::memcpy(&v, Base + offset, 4);
         return v;
     }
     static void SetU32(uint32_t offset, uint32_t value) {
-        if (InView(offset, 4)) std::memcpy(Base + offset, &value, 4);
+        if (InView(offset, 4))
+            std::memcpy(Base + offset, &value, 4);
     }
     static uint32_t OffsetOf(const uint8_t* p) { return static_cast<uint32_t>(p - Base); }
 
     // Data pages. Page p starts at kDataRegionBase + p * kDataPageSize; its
     // usable end is the page end or the end of the file, whichever is first.
-    static uint32_t PageStart(uint32_t page) { return DbFormat::kDataRegionBase + page * DbFormat::kDataPageSize; }
+    static uint32_t PageStart(uint32_t page) {
+        return DbFormat::kDataRegionBase + page * DbFormat::kDataPageSize;
+    }
     static uint32_t PageEnd(uint32_t page) {
         const uint64_t end = static_cast<uint64_t>(PageStart(page)) + DbFormat::kDataPageSize;
         return end > DbFormat::kDbFileSize ? DbFormat::kDbFileSize : static_cast<uint32_t>(end);
@@ -49,11 +53,13 @@ public:
     // True when offset is the start of a usable row slot of stride
     // rowSize + 12 inside the data region.
     static bool IsRowSlot(uint32_t offset, uint32_t rowSize) {
-        if (offset < DbFormat::kDataRegionBase || offset >= DbFormat::kDbFileSize) return false;
+        if (offset < DbFormat::kDataRegionBase || offset >= DbFormat::kDbFileSize)
+            return false;
         const uint32_t rel = offset - DbFormat::kDataRegionBase;
         const uint32_t page = rel / DbFormat::kDataPageSize;
         const uint32_t inPage = rel % DbFormat::kDataPageSize;
-        if (inPage % (rowSize + DbFormat::kRowOverhead) != 0) return false;
+        if (inPage % (rowSize + DbFormat::kRowOverhead) != 0)
+            return false;
         return SlotFits(page, offset, rowSize);
     }
     // No chain can hold more rows than the data region has slots.

@@ -6,6 +6,10 @@ TKernelSchemaHooks* g_hooks = nullptr;
 
 TKernelSchemaHooks::~TKernelSchemaHooks() = default;
 
-void SetKernelSchemaHooks(TKernelSchemaHooks* hooks) { g_hooks = hooks; }
+void SetKernelSchemaHooks(TKernelSchemaHooks* hooks) {
+    g_hooks = hooks;
+}
 
-TKernelSchemaHooks* KernelSchemaHooks() { return g_hooks; }
+TKernelSchemaHooks* KernelSchemaHooks() {
+    return g_hooks;
+}

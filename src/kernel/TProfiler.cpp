@@ -15,7 +15,8 @@ void TProfiler::Stop() {
     StopTick = Clock().TickCount();
     Elapsed = StopTick - StartTick;
     Lines[static_cast<size_t>(LineIndex)] = Caption + " " + std::to_string(Elapsed);
-    if (LineIndex < kLineCount - 1) ++LineIndex;
+    if (LineIndex < kLineCount - 1)
+        ++LineIndex;
 }
 
 void TProfiler::GetReport(std::string& text) const {

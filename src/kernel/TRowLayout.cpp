@@ -29,7 +29,8 @@ TRowLayout TRowLayout::Of(const TDBFields& fields, uint32_t rowSize) {
         }
         // A list whose fields do not fit the table's RowSize is cut, so no
         // field ever reaches past its slot.
-        if (pos + width > rowSize) width = pos < rowSize ? rowSize - pos : 0;
+        if (pos + width > rowSize)
+            width = pos < rowSize ? rowSize - pos : 0;
         layout.Items.push_back(Item{i, pos, width, f->DataType});
         pos += width;
     }
@@ -40,15 +41,19 @@ TRowLayout TRowLayout::Of(const TDBFields& fields, uint32_t rowSize) {
 std::string TRowLayout::ReadText(uint32_t slotOffset, const Item& item, bool trimmed) {
     const uint32_t at = slotOffset + kRowFieldsOffset + item.Offset;
     if (static_cast<uint32_t>(item.DataType) == kTypeInteger) {
-        if (item.Width < kIntegerFieldSize) return "0";
+        if (item.Width < kIntegerFieldSize)
+            return "0";
         return std::to_string(static_cast<int32_t>(TDbKernelState::U32(at)));
     }
-    if (item.Width == 0 || !TDbKernelState::InView(at, item.Width)) return std::string();
+    if (item.Width == 0 || !TDbKernelState::InView(at, item.Width))
+        return std::string();
     const char* p = reinterpret_cast<const char*>(TDbKernelState::Base + at);
     const void* zero = std::memchr(p, 0, item.Width);
     size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - p) : item.Width;
-    if (n > kNameAreaSize) n = kNameAreaSize;
+    if (n > kNameAreaSize)
+        n = kNameAreaSize;
     std::string text(p, n);
-    if (trimmed) text = TrimText(text);
+    if (trimmed)
+        text = TrimText(text);
     return text;
 }

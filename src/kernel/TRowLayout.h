@@ -17,10 +17,10 @@ struct TRowLayout {
         uint32_t Width = 0;
         int32_t DataType = 0;
     };
-    std::vector<Item> Items;     // every field before the RowID carrier
-    int RowIDIndex = -1;         // index of the first type-999 field, -1 when none
-    uint32_t RowSize = 0;        // the table's RowSize (the slot stride is RowSize + 12)
-    uint32_t EncodedSize = 0;    // bytes the items cover (never more than RowSize)
+    std::vector<Item> Items;      // every field before the RowID carrier
+    int RowIDIndex = -1;          // index of the first type-999 field, -1 when none
+    uint32_t RowSize = 0;         // the table's RowSize (the slot stride is RowSize + 12)
+    uint32_t EncodedSize = 0;     // bytes the items cover (never more than RowSize)
     bool HasUnknownType = false;  // a field of an unexpected type before the carrier
 
     static TRowLayout Of(const TDBFields& fields, uint32_t rowSize);

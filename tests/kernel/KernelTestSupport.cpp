@@ -23,7 +23,8 @@ void KernelTest::SetUp() {
 }
 
 void KernelTest::TearDown() {
-    if (kernel_) kernel_->CloseDB();
+    if (kernel_)
+        kernel_->CloseDB();
     DbKernel = nullptr;
     kernel_.reset();
     dialogs_.reset();
@@ -38,7 +39,8 @@ void KernelTest::Reopen() {
     ASSERT_EQ(kernel_->StartExistingDB(path_), 0);
 }
 
-void KernelTest::MakeTable(uint32_t id, const std::string& name, const std::vector<TTestColumn>& columns) {
+void KernelTest::MakeTable(uint32_t id, const std::string& name,
+                           const std::vector<TTestColumn>& columns) {
     TTableRecord table;
     std::strncpy(table.Name, name.c_str(), sizeof table.Name - 1);
     table.TableID = id;
@@ -70,13 +72,15 @@ void KernelTest::MakeTable(uint32_t id, const std::string& name, const std::vect
 
 void KernelTest::MakeCallsTable(uint32_t id, uint32_t keyType) {
     MakeTable(id, "CALLS" + std::to_string(id),
-              {{"CALL", kTypeCharacter, 10, keyType}, {"QTY", kTypeInteger, 0, kKeyNone},
+              {{"CALL", kTypeCharacter, 10, keyType},
+               {"QTY", kTypeInteger, 0, kKeyNone},
                {"NOTE", kTypeCharacter, 12, kKeyNone}});
 }
 
 TDBFieldsPtr KernelTest::Row(uint32_t id, const std::vector<std::string>& values) {
     TDBFieldsPtr f = kernel_->CreateEmptyFieldsObject(id, 1);
-    if (!f) return f;
+    if (!f)
+        return f;
     for (size_t i = 0; i < values.size(); ++i) f->GetField(static_cast<int>(i))->Value = values[i];
     return f;
 }
@@ -87,9 +91,11 @@ int32_t KernelTest::Write(uint32_t id, const std::vector<std::string>& values, u
     return kernel_->WriteDataRow(id, found, *f, reject);
 }
 
-std::vector<std::string> KernelTest::Read(uint32_t id, const std::string& key, int32_t occurrence, int n) {
+std::vector<std::string> KernelTest::Read(uint32_t id, const std::string& key, int32_t occurrence,
+                                          int n) {
     TDBFieldsPtr f = Row(id, {key});
-    if (kernel_->ReadDataRow(id, *f, occurrence, key) != 0) return {};
+    if (kernel_->ReadDataRow(id, *f, occurrence, key) != 0)
+        return {};
     std::vector<std::string> out;
     for (int i = 0; i < n; ++i) out.push_back(f->GetField(i)->Value);
     return out;
@@ -101,7 +107,9 @@ uint32_t KernelTest::U32At(uint32_t offset) const {
     return v;
 }
 
-void KernelTest::SetU32At(uint32_t offset, uint32_t value) { std::memcpy(TDbKernel::Base() + offset, &value, 4); }
+void KernelTest::SetU32At(uint32_t offset, uint32_t value) {
+    std::memcpy(TDbKernel::Base() + offset, &value, 4);
+}
 
 std::vector<uint8_t> KernelTest::Bytes(uint32_t offset, uint32_t count) const {
     const uint8_t* p = TDbKernel::Base() + offset;
@@ -111,6 +119,7 @@ std::vector<uint8_t> KernelTest::Bytes(uint32_t offset, uint32_t count) const {
 int32_t KernelTest::Check(std::string* report) {
     std::string r;
     const int32_t status = kernel_->CheckDatabase(r, 0);
-    if (report) *report = r;
+    if (report)
+        *report = r;
     return status;
 }

@@ -22,7 +22,7 @@ struct TTestColumn {
 };
 
 class KernelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -36,7 +36,8 @@ protected:
     int32_t Write(uint32_t id, const std::vector<std::string>& values, uint8_t reject = 0);
     // Reads by key; empty vector when not found. Gives the values of the
     // first n fields.
-    std::vector<std::string> Read(uint32_t id, const std::string& key, int32_t occurrence = 0, int n = 3);
+    std::vector<std::string> Read(uint32_t id, const std::string& key, int32_t occurrence = 0,
+                                  int n = 3);
     uint32_t U32At(uint32_t offset) const;
     void SetU32At(uint32_t offset, uint32_t value);
     std::vector<uint8_t> Bytes(uint32_t offset, uint32_t count) const;

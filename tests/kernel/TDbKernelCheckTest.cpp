@@ -13,26 +13,28 @@ const std::string kHeader =
     "----------       --------  --------- --------   ---------  -------\r\n";
 
 class TStoppedClock : public TClock {
-public:
+  public:
     uint32_t TickCount() const override { return 1000; }
 };
 
 class TCountingPump : public TEventPump {
-public:
+  public:
     void ProcessMessages() override { ++Calls; }
     int Calls = 0;
 };
 
 std::string Entry(const std::string& name, const std::string& raw, const std::string& hash,
                   const std::string& speed, const std::string& start, const std::string& end) {
-    auto pad = [](const std::string& s, size_t w) { return s.size() >= w ? s : s + std::string(w + 1 - s.size(), ' '); };
-    return pad(name, 16) + pad(raw, 9) + pad(hash, 9) + pad(speed, 11) + pad(start, 9) + pad(end, 9) +
-           "\r\n----------\r\n";
+    auto pad = [](const std::string& s, size_t w) {
+        return s.size() >= w ? s : s + std::string(w + 1 - s.size(), ' ');
+    };
+    return pad(name, 16) + pad(raw, 9) + pad(hash, 9) + pad(speed, 11) + pad(start, 9) +
+           pad(end, 9) + "\r\n----------\r\n";
 }
 }  // namespace
 
 class KernelCheckTest : public KernelTest {
-protected:
+  protected:
     void SetUp() override {
         KernelTest::SetUp();
         SetClock(&clock_);
@@ -57,8 +59,8 @@ TEST_F(KernelCheckTest, ReportOfHealthyTables) {
     std::string report;
     EXPECT_EQ(Check(&report), 0);
     // with no time passing the rate is the count times 1000, shown above 5000
-    EXPECT_EQ(report, kHeader + Entry("CALLS5", "2", "2", "", "1", "1") +
-                          "ABCDEFGHIJKLMNOPQ" + Entry("", "6", "6", "6000", "2", "2").substr(17) +
+    EXPECT_EQ(report, kHeader + Entry("CALLS5", "2", "2", "", "1", "1") + "ABCDEFGHIJKLMNOPQ" +
+                          Entry("", "6", "6", "6000", "2", "2").substr(17) +
                           Entry("EMPTY", "0", "0", "", "2", "2"));
     EXPECT_EQ(pump_.Calls, 96);
     EXPECT_EQ(kernel_->CheckDatabase(report, 5), 2);
@@ -102,7 +104,8 @@ TEST_F(KernelCheckTest, BucketDump) {
     EXPECT_EQ(lines[0], "5|5846800||ABCDEFG|x|5846838|\n\r");
     EXPECT_EQ(lines[1], "5|5846838||ABCDEFH|y|0|\n\r");
     EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 1435, "", lines), 2);
-    EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 0, "abcdefg", lines), 0);  // the key is hashed unchanged
+    EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 0, "abcdefg", lines),
+              0);  // the key is hashed unchanged
     EXPECT_TRUE(lines.empty());
     EXPECT_EQ(kernel_->GetKeyHash("abcdefg"), 1435 + 32 * 21);
     EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 10000, "", lines), 0);
@@ -124,7 +127,8 @@ TEST_F(KernelCheckTest, RowAtOffsetAndKeySearch) {
     EXPECT_EQ(kernel_->ScanForKey(0, "ABCDEFG", 5, kDbFileSize), 5846800u);
     EXPECT_EQ(kernel_->ScanForKey(0, "ABCDEFH", 5, 5846800), 999u);  // limit reached first
     EXPECT_EQ(kernel_->ScanForKey(0, "MISSING", 5, kDbFileSize), 999u);
-    EXPECT_EQ(kernel_->ScanForKey(1, "1", 5, kDbFileSize), 999u);  // an integer column is not searched
+    EXPECT_EQ(kernel_->ScanForKey(1, "1", 5, kDbFileSize),
+              999u);  // an integer column is not searched
 }
 
 TEST_F(KernelCheckTest, BucketHitCounts) {

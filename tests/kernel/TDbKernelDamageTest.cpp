@@ -23,7 +23,7 @@ bool Has(const std::vector<std::string>& messages, const char* text) {
 }  // namespace
 
 class KernelDamageTest : public KernelTest {
-protected:
+  protected:
     void SetUp() override {
         KernelTest::SetUp();
         MakeCallsTable(5);
@@ -42,7 +42,8 @@ protected:
             std::istringstream words(line);
             std::string kind;
             uint64_t offset = 0, value = 0;
-            if (!(words >> kind >> offset >> value)) continue;
+            if (!(words >> kind >> offset >> value))
+                continue;
             ASSERT_EQ(kind, "u32");
             ASSERT_LE(offset + 4, kDbFileSize);
             SetU32At(static_cast<uint32_t>(offset), static_cast<uint32_t>(value));
@@ -149,19 +150,27 @@ TEST_F(KernelDamageTest, RandomBytesNeverCrashOrHang) {
         std::mt19937 rng(seed);
         auto word = [&] {
             switch (rng() % 4) {
-                case 0: return static_cast<uint32_t>(rng());
-                case 1: return kDataRegionBase + static_cast<uint32_t>(rng() % 200) * 38;
-                case 2: return static_cast<uint32_t>(rng() % 3 == 0 ? 0 : 5);
-                default: return kDataRegionBase + static_cast<uint32_t>(rng() % kDataRegionSize);
+                case 0:
+                    return static_cast<uint32_t>(rng());
+                case 1:
+                    return kDataRegionBase + static_cast<uint32_t>(rng() % 200) * 38;
+                case 2:
+                    return static_cast<uint32_t>(rng() % 3 == 0 ? 0 : 5);
+                default:
+                    return kDataRegionBase + static_cast<uint32_t>(rng() % kDataRegionSize);
             }
         };
         // damage buckets, the first rows and, for some seeds, the table's columns
         for (int i = 0; i < 400; ++i) SetU32At(buckets5 + (rng() % kBucketCount) * 4, word());
-        for (uint32_t off = kRow0; off < kRow0 + 200 * 38; off += 4) SetU32At(off, rng() % 5 == 0 ? word() : U32At(off));
+        for (uint32_t off = kRow0; off < kRow0 + 200 * 38; off += 4)
+            SetU32At(off, rng() % 5 == 0 ? word() : U32At(off));
         if (seed % 3 == 0) {
-            const uint32_t col = 5 * kTableSlotSize + kTableRecordSize + (rng() % 4) * kColumnRecordSize;
-            SetU32At(col + kColRecDataTypeOffset, rng() % 3 == 0 ? static_cast<uint32_t>(rng()) : rng() % 3);
-            SetU32At(col + kColRecLengthOffset, rng() % 2 == 0 ? static_cast<uint32_t>(rng()) : rng() % 40);
+            const uint32_t col =
+                5 * kTableSlotSize + kTableRecordSize + (rng() % 4) * kColumnRecordSize;
+            SetU32At(col + kColRecDataTypeOffset,
+                     rng() % 3 == 0 ? static_cast<uint32_t>(rng()) : rng() % 3);
+            SetU32At(col + kColRecLengthOffset,
+                     rng() % 2 == 0 ? static_cast<uint32_t>(rng()) : rng() % 40);
             kernel_->ForgetTable(5);
         }
         int kernelErrors = 0;
@@ -197,7 +206,8 @@ TEST_F(KernelDamageTest, RandomBytesNeverCrashOrHang) {
             kernel_->ReadRowAt(65, 5, word(), text);
         }
         std::vector<std::string> lines;
-        for (int32_t b = 0; b < 6000; b += 7) guarded([&] { kernel_->GetHashBucketContents(5, 0, b, "", lines); });
+        for (int32_t b = 0; b < 6000; b += 7)
+            guarded([&] { kernel_->GetHashBucketContents(5, 0, b, "", lines); });
         int32_t deleted = 0;
         kernel_->RawScanTable(65, 5, deleted, lines, 0);
         kernel_->ScanForKey(0, "ABCDEF7", 5, kDbFileSize);
@@ -205,13 +215,16 @@ TEST_F(KernelDamageTest, RandomBytesNeverCrashOrHang) {
         EXPECT_EQ(report.substr(0, 10), "Table name") << "seed " << seed;
         // nothing outside the data region and table 5's buckets was touched
         EXPECT_EQ(U32At(kBucketRegionBase + 7 * kBucketBlockSize), 0u);
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(TDbKernel::Base() + kTableSlotSize)), "SYSTables");
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(TDbKernel::Base() + kTableSlotSize)),
+                  "SYSTables");
         // and the file can be truncated into a healthy state again
         SetU32At(5 * kTableSlotSize + kTableRecordSize + kColRecDataTypeOffset, kTypeCharacter);
         SetU32At(5 * kTableSlotSize + kTableRecordSize + kColRecLengthOffset, 10);
         for (uint32_t c = 1; c < 4; ++c) {
             const uint32_t col = 5 * kTableSlotSize + kTableRecordSize + c * kColumnRecordSize;
-            SetU32At(col + kColRecDataTypeOffset, c == 1 ? kTypeInteger : c == 2 ? kTypeCharacter : kTypeFree);
+            SetU32At(col + kColRecDataTypeOffset, c == 1   ? kTypeInteger
+                                                  : c == 2 ? kTypeCharacter
+                                                           : kTypeFree);
             SetU32At(col + kColRecLengthOffset, c == 2 ? 12 : 0);
         }
         kernel_->ForgetTable(5);

@@ -18,7 +18,8 @@ TEST_F(KernelTest, DeletedRowIsSkippedButKeepsItsBytes) {
     EXPECT_EQ(kernel_->MarkDataRowDeleted(*f), 0);
     EXPECT_TRUE(Read(5, "K1").empty());
     EXPECT_EQ(U32At(kDataRegionBase + 4), 0u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(TDbKernel::Base() + kDataRegionBase + 8)), "K1");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(TDbKernel::Base() + kDataRegionBase + 8)),
+              "K1");
     EXPECT_EQ(kernel_->MarkDataRowDeleted(*f), 0);  // the same slot again, no error
     std::string report;
     EXPECT_EQ(Check(&report), 0);
@@ -37,7 +38,8 @@ TEST_F(KernelTest, DeletionNeedsARowOfTheListsTable) {
     Write(6, {"K6", "6", "six"});
     const auto before = Bytes(kDataRegionBase, 3 * kDataPageSize / 1000);
     TDBFieldsPtr f = Row(5, {"K1"});
-    for (const std::string bad : {"1", "5846801", "5846838", "45000000", "4294967295", "abc", "-4"}) {
+    for (const std::string bad :
+         {"1", "5846801", "5846838", "45000000", "4294967295", "abc", "-4"}) {
         f->GetField(3)->Value = bad;
         EXPECT_THROW(kernel_->MarkDataRowDeleted(*f), ExcKernelError) << bad;
     }

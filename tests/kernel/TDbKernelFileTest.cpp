@@ -20,7 +20,9 @@ namespace {
 std::string NameAt(uint32_t offset) {
     return std::string(reinterpret_cast<const char*>(TDbKernel::Base() + offset));
 }
-uint32_t ColumnAt(uint32_t slot, uint32_t c) { return slot * kTableSlotSize + kTableRecordSize + c * kColumnRecordSize; }
+uint32_t ColumnAt(uint32_t slot, uint32_t c) {
+    return slot * kTableSlotSize + kTableRecordSize + c * kColumnRecordSize;
+}
 }  // namespace
 
 TEST_F(KernelTest, NewFileHasExactSizeAndOnlySlotsNonZero) {

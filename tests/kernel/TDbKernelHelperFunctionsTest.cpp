@@ -1,9 +1,9 @@
 // Keying, sizing and hashing of field lists; Pad.
+#include <gtest/gtest.h>
+
 #include "kernel/CustomExceptions.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TDbKernelHelperFunctions.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 TDBFields List(int tableID, const std::vector<std::pair<int, int>>& typeAndKey, int length = 7) {
@@ -71,7 +71,8 @@ TEST(TDbKernelHelperFunctions, TextHelpers) {
     EXPECT_EQ(v, INT32_MIN);
     EXPECT_TRUE(ParseInt32("+7", v));
     EXPECT_EQ(v, 7);
-    for (const char* bad : {"", "+", "2147483648", "1 ", "0x1", "--1"}) EXPECT_FALSE(ParseInt32(bad, v)) << bad;
+    for (const char* bad : {"", "+", "2147483648", "1 ", "0x1", "--1"})
+        EXPECT_FALSE(ParseInt32(bad, v)) << bad;
 }
 
 TEST(TDbKernelPad, PadsToOneMoreThanTheWidth) {

@@ -13,14 +13,17 @@ constexpr uint32_t kBigStride = kBigRowSize + kRowOverhead;
 constexpr uint32_t kBigSlotsPerPage = 49;
 constexpr uint32_t kBigSlotsTotal = 7 * kBigSlotsPerPage + 41;
 
-uint32_t Page(uint32_t p) { return kDataRegionBase + p * kDataPageSize; }
+uint32_t Page(uint32_t p) {
+    return kDataRegionBase + p * kDataPageSize;
+}
 }  // namespace
 
 class KernelPagesTest : public KernelTest {
-protected:
+  protected:
     void MakeBig(uint32_t id) {
         MakeTable(id, "BIG" + std::to_string(id),
-                  {{"K", kTypeCharacter, 10, kKeyPrimary}, {"DATA", kTypeCharacter, kBigRowSize - 10, kKeyNone}});
+                  {{"K", kTypeCharacter, 10, kKeyPrimary},
+                   {"DATA", kTypeCharacter, kBigRowSize - 10, kKeyNone}});
     }
     // Writes n rows with fresh keys; answers the offset of the last one.
     uint32_t Fill(uint32_t id, uint32_t n) {
@@ -126,7 +129,7 @@ TEST_F(KernelPagesTest, FreedPageDoesNotHideLaterPagesOfOtherTables) {
     int32_t deleted = 0;
     EXPECT_EQ(kernel_->RawScanTable(65, 7, deleted, tails, 1), 3);
     EXPECT_EQ(Fill(7, 1), Page(2) + 3 * kBigStride);  // table 7 keeps using its own page
-    Fill(6, kBigSlotsPerPage);                       // page 0 fills up, then the freed page 1
+    Fill(6, kBigSlotsPerPage);                        // page 0 fills up, then the freed page 1
     EXPECT_EQ(U32At(Page(1)), 6u);
     EXPECT_EQ(Check(), 0);
 }

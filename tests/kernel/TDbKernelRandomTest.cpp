@@ -24,7 +24,7 @@ constexpr uint32_t kPadLength = 60000;  // about 83 rows per page: pages fill an
 }  // namespace
 
 class KernelRandomTest : public KernelTest {
-protected:
+  protected:
     void MakeTables() {
         for (uint32_t id : {kUnique, kMulti})
             MakeTable(id, "RND" + std::to_string(id),
@@ -38,8 +38,10 @@ protected:
         std::string key = n % 3 == 0 ? "ABCDEF" + std::to_string(n) : "Q" + std::to_string(n * 7);
         if (rng_() % 4 == 0)
             for (char& c : key)
-                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (rng_() % 5 == 0) key = " " + key + " ";
+                if (c >= 'A' && c <= 'Z')
+                    c = static_cast<char>(c - 'A' + 'a');
+        if (rng_() % 5 == 0)
+            key = " " + key + " ";
         return key;
     }
     std::string RandomNote() {
@@ -54,8 +56,8 @@ protected:
         return DbKernelHelper->GetHash(*f);
     }
     // A write in the model's terms: answers false when the file was full.
-    bool DoWrite(uint32_t id, const std::string& key, const std::string& qty, const std::string& note,
-                 bool existing) {
+    bool DoWrite(uint32_t id, const std::string& key, const std::string& qty,
+                 const std::string& note, bool existing) {
         const size_t messages = dialogs_->Messages.size();
         const bool chainExists = usedBuckets_[id].count(Bucket(key)) != 0;
         const int32_t status = Write(id, {key, qty, note});
@@ -80,22 +82,26 @@ protected:
     void VerifyAll() {
         for (const auto& [key, row] : unique_) {
             const auto got = Read(kUnique, key);
-            ASSERT_EQ(got, (std::vector<std::string>{row.StoredKey, std::to_string(row.Qty), row.Note.substr(0, 12)}));
+            ASSERT_EQ(got, (std::vector<std::string>{row.StoredKey, std::to_string(row.Qty),
+                                                     row.Note.substr(0, 12)}));
         }
         size_t multiRows = 0;
         for (const auto& [key, rows] : multi_) {
             for (size_t i = 0; i < rows.size(); ++i) {
                 const auto got = Read(kMulti, key, static_cast<int32_t>(i + 1));
-                ASSERT_EQ(got, (std::vector<std::string>{rows[i].StoredKey, std::to_string(rows[i].Qty),
-                                                         rows[i].Note.substr(0, 12)}));
+                ASSERT_EQ(got,
+                          (std::vector<std::string>{rows[i].StoredKey, std::to_string(rows[i].Qty),
+                                                    rows[i].Note.substr(0, 12)}));
             }
             EXPECT_TRUE(Read(kMulti, key, static_cast<int32_t>(rows.size() + 1)).empty());
             multiRows += rows.size();
         }
         std::vector<std::string> tails;
         int32_t deleted = 0;
-        EXPECT_EQ(kernel_->RawScanTable(65, kUnique, deleted, tails, 1), static_cast<int32_t>(unique_.size()));
-        EXPECT_EQ(kernel_->RawScanTable(65, kMulti, deleted, tails, 1), static_cast<int32_t>(multiRows));
+        EXPECT_EQ(kernel_->RawScanTable(65, kUnique, deleted, tails, 1),
+                  static_cast<int32_t>(unique_.size()));
+        EXPECT_EQ(kernel_->RawScanTable(65, kMulti, deleted, tails, 1),
+                  static_cast<int32_t>(multiRows));
         std::string report;
         EXPECT_EQ(Check(&report), 0) << report;
     }
@@ -106,7 +112,8 @@ protected:
     std::map<uint32_t, std::set<int32_t>> usedBuckets_;
 };
 
-class KernelRandomSeedTest : public KernelRandomTest, public ::testing::WithParamInterface<uint32_t> {};
+class KernelRandomSeedTest : public KernelRandomTest,
+                             public ::testing::WithParamInterface<uint32_t> {};
 
 TEST_P(KernelRandomSeedTest, AgreesWithModel) {
     rng_.seed(GetParam());
@@ -118,7 +125,8 @@ TEST_P(KernelRandomSeedTest, AgreesWithModel) {
         const std::string norm = Norm(key);
         if (r < 400) {
             const bool existing = unique_.count(norm) != 0;
-            std::string qty = rng_() % 6 == 0 ? "" : std::to_string(static_cast<int32_t>(rng_()) / 3);
+            std::string qty =
+                rng_() % 6 == 0 ? "" : std::to_string(static_cast<int32_t>(rng_()) / 3);
             const std::string note = RandomNote();
             if (!DoWrite(kUnique, key, qty, note, existing)) {
                 ++fullRefusals;
@@ -126,8 +134,10 @@ TEST_P(KernelRandomSeedTest, AgreesWithModel) {
                 continue;
             }
             TModelRow& row = unique_[norm];
-            if (!qty.empty()) row.Qty = std::stoi(qty);
-            else if (!existing) row.Qty = 0;
+            if (!qty.empty())
+                row.Qty = std::stoi(qty);
+            else if (!existing)
+                row.Qty = 0;
             row.Note = note;
             row.StoredKey = UpperText(key);
         } else if (r < 650) {
@@ -152,13 +162,16 @@ TEST_P(KernelRandomSeedTest, AgreesWithModel) {
             const int32_t occurrence = 1 + static_cast<int32_t>(rng_() % 3);
             TDBFieldsPtr f = Row(kMulti, {key});
             const int32_t status = kernel_->ReadDataRow(kMulti, *f, occurrence, key);
-            const bool expected = it != multi_.end() && static_cast<size_t>(occurrence) <= it->second.size();
+            const bool expected =
+                it != multi_.end() && static_cast<size_t>(occurrence) <= it->second.size();
             ASSERT_EQ(status == 0, expected) << key << " #" << occurrence;
             if (status == 0) {
-                ASSERT_EQ(f->GetField(1)->Value, std::to_string(it->second[static_cast<size_t>(occurrence - 1)].Qty));
+                ASSERT_EQ(f->GetField(1)->Value,
+                          std::to_string(it->second[static_cast<size_t>(occurrence - 1)].Qty));
                 kernel_->MarkDataRowDeleted(*f);
                 it->second.erase(it->second.begin() + (occurrence - 1));
-                if (it->second.empty()) multi_.erase(it);
+                if (it->second.empty())
+                    multi_.erase(it);
             }
         } else if (r < 998) {
             const auto got = Read(kUnique, key);
@@ -174,7 +187,8 @@ TEST_P(KernelRandomSeedTest, AgreesWithModel) {
         }
         if (op % 500 == 499) {
             VerifyAll();
-            if (HasFatalFailure()) return;
+            if (HasFatalFailure())
+                return;
         }
     }
     VerifyAll();

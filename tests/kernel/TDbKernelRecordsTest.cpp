@@ -59,7 +59,8 @@ TEST_F(KernelTest, WritingOneColumnChangesOnlyThatRecord) {
     const auto after = Bytes(5 * kTableSlotSize, kTableSlotSize);
     const uint32_t from = kTableRecordSize + 3 * kColumnRecordSize;
     for (uint32_t i = 0; i < kTableSlotSize; ++i) {
-        if (i >= from && i < from + kColumnRecordSize) continue;
+        if (i >= from && i < from + kColumnRecordSize)
+            continue;
         ASSERT_EQ(before[i], after[i]) << "byte " << i;
     }
     EXPECT_EQ(std::memcmp(after.data() + from, &c, kColumnRecordSize), 0);

@@ -48,7 +48,8 @@ TEST_F(KernelTest, UniqueKeyOverwritesInPlace) {
     int32_t found = 0;
     EXPECT_EQ(kernel_->WriteDataRow(5, found, *f, 0), 0);
     EXPECT_EQ(found, -1);
-    EXPECT_EQ(Read(5, "K1"), (std::vector<std::string>{"K1", "1", "changed"}));  // empty integer keeps 1
+    EXPECT_EQ(Read(5, "K1"),
+              (std::vector<std::string>{"K1", "1", "changed"}));  // empty integer keeps 1
     EXPECT_EQ(U32At(kDataRegionBase + 4), kDataRegionBase);
     EXPECT_EQ(U32At(kDataRegionBase + 8 + 26), tailBefore);
     std::vector<std::string> tails;
@@ -85,10 +86,11 @@ TEST_F(KernelTest, MultiKeyRowsAreReadByOccurrence) {
 }
 
 TEST_F(KernelTest, CharacterEncoding) {
-    MakeTable(5, "T", {{"CALL", kTypeCharacter, 6, kKeyPrimary},
-                       {"NOTE", kTypeCharacter, 4, kKeyNone},
-                       {"TAG", kTypeCharacter, 8, kKeyNone},
-                       {"N", kTypeInteger, 0, kKeyNone}});
+    MakeTable(5, "T",
+              {{"CALL", kTypeCharacter, 6, kKeyPrimary},
+               {"NOTE", kTypeCharacter, 4, kKeyNone},
+               {"TAG", kTypeCharacter, 8, kKeyNone},
+               {"N", kTypeInteger, 0, kKeyNone}});
     Write(5, {"w4abc", "abcdefgh", "  lead", "-12"});
     const auto bytes = Bytes(kDataRegionBase + 8, 22);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), std::string("W4ABC\0", 6));
@@ -179,10 +181,11 @@ TEST_F(KernelTest, EmptyFieldListsAndTheirCache) {
 
 namespace {
 class TFakeHooks : public TKernelSchemaHooks {
-public:
+  public:
     bool GetColumnsForFields(uint32_t tableID, std::vector<TKernelColumnInfo>& columns) override {
         ++Calls;
-        if (tableID != 9) return false;
+        if (tableID != 9)
+            return false;
         columns.assign(65, TKernelColumnInfo{"FREE", 0, 999, 0, 2});
         columns[0] = TKernelColumnInfo{"KEY", 0, 1, 8, 4};
         return true;

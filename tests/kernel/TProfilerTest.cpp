@@ -1,12 +1,11 @@
-#include "kernel/TProfiler.h"
-
 #include <gtest/gtest.h>
 
+#include "kernel/TProfiler.h"
 #include "platform/TClock.h"
 
 namespace {
 class TManualClock : public TClock {
-public:
+  public:
     uint32_t TickCount() const override { return Now_; }
     uint32_t Now_ = 100;
 };
