@@ -13,6 +13,7 @@
 #include "KernelTestSupport.h"
 #include "kernel/DbFormat.h"
 #include "kernel/KernelRecords.h"
+#include "platform/TDbFile.h"
 
 using namespace DbFormat;
 
@@ -187,4 +188,42 @@ TEST_F(KernelTest, RegionPointers) {
     EXPECT_EQ(kernel_->GetHashBucketsPointer(-1) - TDbKernel::Base(), 1846800);
     EXPECT_EQ(kernel_->GetDataPagesPointer() - TDbKernel::Base(), 5846800);
     EXPECT_EQ(kernel_->FlushRange(TDbKernel::Base(), 10), 0);
+}
+
+namespace {
+class TFaultyFile : public TDbFile {
+  public:
+    explicit TFaultyFile(int fault) : fault_(fault) {}
+    uint8_t* Map(uint32_t size) override { return fault_ == 1 ? nullptr : TDbFile::Map(size); }
+    bool Close() override {
+        const bool ok = TDbFile::Close();
+        return fault_ == 2 ? false : ok;
+    }
+
+  private:
+    int fault_;
+};
+}  // namespace
+
+TEST_F(KernelTest, PlatformFailuresAreStatuses) {
+    kernel_->CloseDB();
+    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(1); });
+    EXPECT_EQ(kernel_->StartExistingDB(path_), 999);
+    EXPECT_EQ(TDbKernel::Base(), nullptr);
+    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(2); });
+    ASSERT_EQ(kernel_->StartExistingDB(path_), 0);  // the lock was given back above
+    EXPECT_EQ(kernel_->CloseDB(), 999);
+    EXPECT_EQ(TDbKernel::Base(), nullptr);
+    SetDbFileFactory(nullptr);
+    ASSERT_EQ(kernel_->StartExistingDB(path_), 0);
+}
+
+TEST_F(KernelTest, CheckAccessWarnsOutsideTheView) {
+    kernel_->CheckAccess(TDbKernel::Base() + 100, false, 4, "Read data row");
+    EXPECT_TRUE(dialogs_->Messages.empty());
+    kernel_->CheckAccess(TDbKernel::Base() + kDbFileSize - 2, false, 4, "Read data row");
+    kernel_->CheckAccess(TDbKernel::Base() + kDbFileSize, true, 4, "Get Write Data Pointer");
+    EXPECT_EQ(dialogs_->Messages,
+              (std::vector<std::string>{"Read access denied Read data row44999998",
+                                        "Write access denied Get Write Data Pointer45000000"}));
 }
