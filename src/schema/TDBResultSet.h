@@ -34,12 +34,22 @@ public:
     TTableDef* TableDef = nullptr;
     TDBFieldsPtr CurrentFields;
 
+    // kOK (rows selected, or no key: keys empty or different), kNoRow,
+    // kNotAllocated, kUnknownTable, kNoTableName. Eof is left as it was.
     int32_t Open(const std::string& tableName, const std::string& keyFrom, const std::string& keyTo);
     void Next();
+    // kOK with a fresh field list of the last opened table in CurrentFields;
+    // kNoRow when no table was opened, kUnknownTable, kNotAllocated.
     int32_t AppendRow();
+    // The kernel's write status: 0, or 999 also for a row that starts a new
+    // bucket chain (stored all the same); 999 without writing when the list
+    // has no key value.
     int32_t Post();
+    // The kernel's delete status; 999 when there is no current row with a key.
     int32_t DeleteCurrent();
-    int32_t Update();
+    int32_t Update();  // DeleteCurrent, then Post's status
+    // The next number of the table's sequence (0 first). Raises
+    // ExcVersionRestriction when tableName is not the opened table.
     int32_t GetSequencedNumber(const std::string& tableName);
 
 private:

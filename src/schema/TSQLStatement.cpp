@@ -17,6 +17,7 @@ constexpr std::array<const char*, 4> kPhrases = {"Create Table", "Drop Table", "
                                                  "DropUser"};
 
 constexpr const char* kNoTableName = "No table name specified";
+constexpr const char* kNoDatabase = "No database is open";
 constexpr const char* kFirstClauseMessage =
     "CLAUSE MUST CONTAIN \"NULL\" or \"NOT NULL\" or \"PRIMARY KEY\"";
 constexpr const char* kSecondClauseMessage = "CLAUSE MUST BE \"PRIMARY KEY\" or \"FOREIGN KEY\"";
@@ -107,7 +108,7 @@ int32_t TSQLStatement::ProcessDDL(int32_t kind) {
 }
 
 void TSQLStatement::CreateTable() {
-    if (!Database || !DbKernel) throw ExcCreateTableFailed("No database is open");
+    if (!Database || !DbKernel || !TDbKernel::Base()) throw ExcCreateTableFailed(kNoDatabase);
     const std::string name = TSQLParser::ExtractTableName(Text);
     if (TSQLParser::Trim(name).empty()) throw ExcCreateTableFailed(kNoTableName);
 
@@ -189,7 +190,7 @@ void TSQLStatement::CreateTable() {
 }
 
 void TSQLStatement::DropTable() {
-    if (!Database || !DbKernel) throw ExcDropTableFailed("No database is open");
+    if (!Database || !DbKernel || !TDbKernel::Base()) throw ExcDropTableFailed(kNoDatabase);
     std::vector<std::string> tokens;
     const int count = TSQLParser::SplitTokens(TSQLParser::NormalizeSeparators(Text), tokens);
     if (count != 3 || !Is(tokens[0], "DROP") || !Is(tokens[1], "TABLE") || tokens[2].empty())

@@ -87,6 +87,22 @@ TEST_F(DatabaseTest, TableObjects) {
     EXPECT_EQ(db_->Tables->GetTableID("nosuch"), 999u);
 }
 
+TEST_F(DatabaseTest, FileThatCannotBeCreatedIsAFailedStart) {
+    EXPECT_EQ(db_->StartDatabase(OtherPath("missing-dir/db.sib")), 999);
+    ASSERT_EQ(db_->TableDefs->Count(), 101);
+    EXPECT_EQ(db_->TableDefs->Items(1)->Name, "");
+    TDBResultSet rs;
+    EXPECT_EQ(rs.Open("SEQUENCES", "1", "1"), TDBResultSet::kUnknownTable);
+    std::string error;
+    EXPECT_EQ(Sql("CREATE TABLE T (K INT PRIMARY KEY)", &error), 999);
+    EXPECT_EQ(error, "No database is open");
+    EXPECT_EQ(Sql("DROP TABLE T", &error), 999);
+    EXPECT_EQ(error, "No database is open");
+    // The real file starts again afterwards.
+    ASSERT_EQ(db_->StartDatabase(path_), 0);
+    EXPECT_EQ(db_->TableDefs->Items(1)->Name, "SYSTables");
+}
+
 TEST_F(DatabaseTest, TablesSurviveARestart) {
     MustSql("CREATE TABLE T (K CHAR[8] PRIMARY KEY, V INT NULL)");
     Insert("T", {"W4ABC", "5"});
