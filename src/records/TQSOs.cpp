@@ -159,6 +159,18 @@ void TQSOs::DeleteQSO(TQSO& qso) {
     memos.DeleteForQSO(qso.QSOID);
 }
 
+bool TQSOs::IsStored(const TQSO& qso) {
+    TDBResultSet log;
+    if (log.Open(kLogTable, qso.Call, qso.Call) != TDBResultSet::kOK) return false;
+    const std::string number = std::to_string(qso.QSOID);
+    for (const TDBFieldsPtr& row : log.Rows) {
+        if (ValueAt(*row, kColNumber) == number && ValueAt(*row, kColDate) == qso.QSODate) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::unique_ptr<TQSO> TQSOs::QSOFromFields(const TDBFields& fields) {
     auto q = std::make_unique<TQSO>();
     q->QSOID = TRecordText::StrToIntStrict(ValueAt(fields, kColNumber));

@@ -46,6 +46,11 @@ public:
     // rows of the date carrying the number and the call, and the text pieces
     // of the number. Nothing when the call has no QSOLOG rows.
     void DeleteQSO(TQSO& qso);
+    // Whether QSOLOG holds a live row of the contact's call with its number
+    // and date. AddQSO cannot tell a refused write (a full database file)
+    // from a stored one, since the kernel answers a new chain's first row
+    // with a failure status too; callers that must know read it back.
+    bool IsStored(const TQSO& qso);
     // A new record from a QSOLOG field list (strict decimal conversion of the
     // integer columns; throws std::invalid_argument on a bad number); it also
     // becomes Current.

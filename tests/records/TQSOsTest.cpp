@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
+
+#include "kernel/DbFormat.h"
 
 #include "RecordsFixture.h"
 #include "records/TQSOMemos.h"
@@ -154,6 +157,51 @@ TEST_F(TQSOsTest, DeleteQSOKeepsAnotherStationsIndexRowWhenTheSequencesDrifted) 
     TQSO victim = *b;  // its number equals N3QQ's index number
     qsos.DeleteQSO(victim);
     EXPECT_EQ((std::vector<int32_t>{0, 3}), NumbersOfDay("06/06/2006"));
+}
+
+TEST_F(TQSOsTest, IsStoredTellsAWriteTheFullFileRefused) {
+    TQSOs qsos;
+    TQSO* a = Add(qsos, "07/07/2007", "W1ABC");
+    ASSERT_NE(nullptr, a);
+    EXPECT_TRUE(qsos.IsStored(*a));
+    TQSO other = *a;
+    other.QSODate = "07/08/2007";
+    EXPECT_FALSE(qsos.IsStored(other));
+    TQSO victim = *a;
+    qsos.DeleteQSO(victim);
+    EXPECT_FALSE(qsos.IsStored(victim));
+
+    // Every data page handed to some table: none is left for a table that
+    // holds no row yet (QSO_TEXT here).
+    uint8_t* base = TDbKernel::Base();
+    for (uint32_t p = 0; p < DbFormat::kDataPageCount; ++p) {
+        uint8_t* page = base + DbFormat::kDataRegionBase + p * DbFormat::kDataPageSize;
+        uint32_t owner = 0;
+        std::memcpy(&owner, page, 4);
+        if (owner == 0) {
+            owner = 50;
+            std::memcpy(page, &owner, 4);
+        }
+    }
+    TQSOMemos memos;
+    memos.SaveText(0, "no room");
+    memos.LoadForQSO(0);
+    EXPECT_TRUE(memos.Memos.empty());
+    EXPECT_FALSE(dialogs_->Messages.empty());  // the kernel said why
+}
+
+TEST_F(TQSOsTest, AddQSOIntoAFullFileIsNotStored) {
+    uint8_t* base = TDbKernel::Base();
+    for (uint32_t p = 0; p < DbFormat::kDataPageCount; ++p) {
+        const uint32_t owner = 50;
+        std::memcpy(base + DbFormat::kDataRegionBase + p * DbFormat::kDataPageSize, &owner, 4);
+    }
+    TQSOs qsos;
+    TQSO* a = Add(qsos, "07/07/2007", "W1ABC");
+    ASSERT_NE(nullptr, a);  // the table could be opened
+    EXPECT_FALSE(qsos.IsStored(*a));
+    EXPECT_EQ(0, LiveRows("QSOLOG"));
+    EXPECT_EQ(0, LiveRows("QSO_DATE_INDEX"));
 }
 
 TEST_F(TQSOsTest, QSOFromFieldsRefusesANonNumericIntegerColumn) {

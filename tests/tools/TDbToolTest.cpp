@@ -303,6 +303,23 @@ TEST_F(TDbToolTest, RefusesAFileThatIsNotADatabaseOrIsInUse) {
     EXPECT_EQ("", Run({"qsos", "W1ABC"}).Out);
 }
 
+TEST_F(TDbToolTest, AddQsoSaysSoWhenTheFullFileRefusesTheContact) {
+    Init();
+    {
+        // Every data page owned by some other table: no room for a first row.
+        std::fstream f(db_, std::ios::in | std::ios::out | std::ios::binary);
+        const uint32_t owner = 50;
+        for (uint32_t p = 0; p < 8; ++p) {
+            f.seekp(5846800 + std::streamoff(p) * 5000000);
+            f.write(reinterpret_cast<const char*>(&owner), 4);
+        }
+    }
+    const TResult r = Run({"add-qso", "--date", "01/15/2003", "--call", "W1ABC"});
+    EXPECT_EQ(1, r.Exit);
+    EXPECT_NE(std::string::npos, r.Err.find("could not be stored")) << r.Err;
+    EXPECT_EQ("", Run({"qsos", "W1ABC"}).Out);
+}
+
 TEST_F(TDbToolTest, CheckReportsDamageWithExitOne) {
     Init();
     AddQso({"--date", "01/15/2003", "--call", "W1ABC"});

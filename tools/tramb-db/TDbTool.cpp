@@ -554,11 +554,20 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
                           t("--grid"), t("--qslmgr"), n("--layout"), t("--contest1"),
                           t("--contest2"), t("--contest3"), t("--contest4"));
     if (!q) return Fail("the contact could not be stored (table QSOLOG cannot be opened)");
+    // The kernel refuses a write when the file is full, and AddQSO cannot
+    // tell: read the contact back before calling it stored.
+    if (!qsos.IsStored(*q)) {
+        return Fail("the contact could not be stored (is the database file full?); its number " +
+                    std::to_string(q->QSOID) + " was used up");
+    }
     if (text.count("--text")) {
         TQSOMemos memos;
-        if (memos.SaveText(q->QSOID, t("--text")) != 0) {
+        const bool saved = memos.SaveText(q->QSOID, t("--text")) == 0;
+        const size_t pieces = memos.Memos.size();
+        memos.LoadForQSO(q->QSOID);
+        if (!saved || memos.Memos.size() != pieces) {
             return Fail("contact " + std::to_string(q->QSOID) +
-                        " was stored, but its text could not be stored");
+                        " was stored, but its text could not be stored completely");
         }
     }
     std::cout << q->QSOID << "\n";
