@@ -57,6 +57,9 @@ int32_t TDatabase::StartDatabase(const std::string& path) {
     StartedKernel() = std::make_unique<TDbKernel>();
     DbKernel = StartedKernel().get();
     g_kernelStarter = this;
+    // The started database is the process's database: the row layer and the
+    // kernel's hooks must read the same definitions.
+    Database = this;
     SetKernelSchemaHooks(hooks_.get());
 
     std::error_code error;

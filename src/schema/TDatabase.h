@@ -23,7 +23,8 @@ public:
     std::unique_ptr<TTableDefs> TableDefs;
 
     // Creates the file when missing, else opens it; the kernel's status. A
-    // kernel started before is shut down and replaced first.
+    // kernel started before is shut down and replaced first, and this object
+    // becomes the process's Database.
     int32_t StartDatabase(const std::string& path);
     // The listing of every table slot and its columns.
     void ReadTableRecords(std::string& text);

@@ -131,6 +131,24 @@ TEST_F(DatabaseTest, SecondStartShutsTheFirstDatabaseDown) {
     EXPECT_EQ(DbKernel->GetTableIDFromName("U"), 5u);
 }
 
+TEST_F(DatabaseTest, TheDatabaseStartedLastIsTheProcesssDatabase) {
+    MustSql("CREATE TABLE T (K INT PRIMARY KEY)");
+    TDatabase second;
+    EXPECT_EQ(Database, db_.get());
+    ASSERT_EQ(second.StartDatabase(path_), 0);
+    EXPECT_EQ(Database, &second);
+    MustSql("CREATE TABLE U (K INT PRIMARY KEY)");
+    EXPECT_EQ(second.TableDefs->Items(6)->Name, "U");
+    TDBResultSet rs;
+    EXPECT_EQ(rs.Open("U", "", ""), TDBResultSet::kOK);
+    // The first object going away leaves the running database alone.
+    db_.reset();
+    EXPECT_EQ(Database, &second);
+    EXPECT_NE(TDbKernel::Base(), nullptr);
+    EXPECT_EQ(rs.Open("T", "", ""), TDBResultSet::kOK);
+    second.ShutdownDatabase(path_);
+}
+
 TEST_F(DatabaseTest, DestructionUninstallsTheHooksAndFreesTheKernel) {
     EXPECT_NE(KernelSchemaHooks(), nullptr);
     ASSERT_NE(Profiler, nullptr);
