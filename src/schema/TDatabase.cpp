@@ -15,21 +15,20 @@ TDatabase* Database = nullptr;
 namespace {
 constexpr int32_t kFail = 999;
 
-// The kernel object StartDatabase created, and which database started it.
-std::unique_ptr<TDbKernel>& StartedKernel() {
-    static std::unique_ptr<TDbKernel> kernel;
-    return kernel;
-}
+// The kernel object StartDatabase created, and which database started it. A
+// plain pointer: a kernel still running at exit is not torn down during
+// static destruction, when the state it would touch may be gone already.
+TDbKernel* g_startedKernel = nullptr;
 const TDatabase* g_kernelStarter = nullptr;
 
 // Closes the open file and frees the kernel object StartDatabase created
 // (the helper object goes with it, so this precedes creating the next one).
 void ReleaseStartedKernel() {
-    std::unique_ptr<TDbKernel>& kernel = StartedKernel();
-    if (!kernel) return;
-    if (TDbKernel::Base()) kernel->CloseDB();
-    if (DbKernel == kernel.get()) DbKernel = nullptr;
-    kernel.reset();
+    if (!g_startedKernel) return;
+    if (TDbKernel::Base()) g_startedKernel->CloseDB();
+    if (DbKernel == g_startedKernel) DbKernel = nullptr;
+    delete g_startedKernel;
+    g_startedKernel = nullptr;
     g_kernelStarter = nullptr;
 }
 }  // namespace
@@ -54,8 +53,8 @@ int32_t TDatabase::StartDatabase(const std::string& path) {
     // process-wide and a second one cannot be mapped over it.
     if (DbKernel && TDbKernel::Base()) DbKernel->CloseDB();
     ReleaseStartedKernel();
-    StartedKernel() = std::make_unique<TDbKernel>();
-    DbKernel = StartedKernel().get();
+    g_startedKernel = new TDbKernel();
+    DbKernel = g_startedKernel;
     g_kernelStarter = this;
     // The started database is the process's database: the row layer and the
     // kernel's hooks must read the same definitions.

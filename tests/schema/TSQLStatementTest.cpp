@@ -67,6 +67,11 @@ TEST_F(SqlTest, LowerCaseCreateIsAcceptedAndTheNameEndsAtTheParenthesis) {
     EXPECT_EQ(ColumnName(5, 0), "A");
     EXPECT_EQ(ColumnRecord(5, 0).KeyType, DbFormat::kKeyPrimary);
     EXPECT_EQ(DbKernel->GetTableIDFromName("x"), 5u);
+
+    // Latin-1 letters beyond a..z keep their byte.
+    MustSql("create table caf\xe9 (n\xe9 int primary key)");
+    EXPECT_EQ(TableName(6), "CAF\xe9");
+    EXPECT_EQ(ColumnName(6, 0), "N\xe9");
 }
 
 TEST_F(SqlTest, TwoBlanksBeforeTheNameGiveNoTableName) {
