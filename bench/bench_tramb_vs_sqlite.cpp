@@ -53,14 +53,16 @@ std::string DateOfDay(int day) {
     for (;;) {
         const bool leap = year % 4 == 0;
         const int len = leap ? 366 : 365;
-        if (day < len) break;
+        if (day < len)
+            break;
         day -= len;
         ++year;
     }
     int month = 0;
     for (;; ++month) {
         const int len = kMonthDays[month] + (month == 1 && year % 4 == 0 ? 1 : 0);
-        if (day < len) break;
+        if (day < len)
+            break;
         day -= len;
     }
     char buf[40];
@@ -161,7 +163,8 @@ bool RunOurs(const std::string& dir, const std::vector<TContact>& contacts,
     t0 = Clock::now();
     for (const std::string& call : stations) {
         TDBResultSet rs;
-        if (rs.Open(TQSOs::kLogTable, call, call) != 0) continue;
+        if (rs.Open(TQSOs::kLogTable, call, call) != 0)
+            continue;
         TQSOs reader;
         for (const auto& row : rs.Rows) {
             auto q = reader.QSOFromFields(*row);
@@ -182,7 +185,8 @@ bool RunOurs(const std::string& dir, const std::vector<TContact>& contacts,
     std::string report;
     const int32_t st = DbKernel->CheckDatabase(report, 0);
     f.Check = MsSince(t0);
-    if (st != 0) std::fprintf(stderr, "our integrity check reports damage:\n%s\n", report.c_str());
+    if (st != 0)
+        std::fprintf(stderr, "our integrity check reports damage:\n%s\n", report.c_str());
 
     t0 = Clock::now();
     int32_t count = 0;
@@ -208,7 +212,7 @@ bool Exec(sqlite3* db, const char* sql) {
 }
 
 class TStmt {
-public:
+  public:
     TStmt(sqlite3* db, const char* sql) {
         if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK) {
             std::fprintf(stderr, "sqlite prepare: %s: %s\n", sql, sqlite3_errmsg(db));
@@ -231,7 +235,7 @@ public:
         return t ? reinterpret_cast<const char*>(t) : "";
     }
 
-private:
+  private:
     sqlite3_stmt* st_ = nullptr;
 };
 
@@ -241,7 +245,8 @@ bool RunSqlite(const std::string& dir, const std::vector<TContact>& contacts,
     const std::string path = dir + "/bench_sqlite.db";
     for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix);
     sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return false;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
+        return false;
     if (!Exec(db, "PRAGMA journal_mode=WAL") || !Exec(db, "PRAGMA synchronous=FULL") ||
         !Exec(db,
               "CREATE TABLE qsolog (qso_id INTEGER, qso_date TEXT, call TEXT, start_time TEXT,"
@@ -266,7 +271,8 @@ bool RunSqlite(const std::string& dir, const std::vector<TContact>& contacts,
         auto nextNumber = [&](int table) {
             seqGet.Int(1, table);
             int64_t n = 0;
-            if (seqGet.Step() == SQLITE_ROW) n = sqlite3_column_int64(seqGet.get(), 0) + 1;
+            if (seqGet.Step() == SQLITE_ROW)
+                n = sqlite3_column_int64(seqGet.get(), 0) + 1;
             seqGet.Reset();
             seqPut.Int(1, table);
             seqPut.Int(2, n);
@@ -297,13 +303,15 @@ bool RunSqlite(const std::string& dir, const std::vector<TContact>& contacts,
             insLog.Text(18, "");
             insLog.Int(19, 0);
             for (int i = 20; i <= 23; ++i) insLog.Text(i, "");
-            if (insLog.Step() != SQLITE_DONE) return false;
+            if (insLog.Step() != SQLITE_DONE)
+                return false;
             insLog.Reset();
             const int64_t indexNumber = nextNumber(7);
             insIdx.Text(1, c.Date);
             insIdx.Int(2, indexNumber);
             insIdx.Text(3, c.Call);
-            if (insIdx.Step() != SQLITE_DONE) return false;
+            if (insIdx.Step() != SQLITE_DONE)
+                return false;
             insIdx.Reset();
             Exec(db, "COMMIT");
         }
@@ -337,13 +345,15 @@ bool RunSqlite(const std::string& dir, const std::vector<TContact>& contacts,
             const std::string c = TRecordText::UpperAZ(dayCalls.Col(0));
             bool seen = false;
             for (const auto& x : calls) seen = seen || x == c;
-            if (!seen) calls.push_back(c);
+            if (!seen)
+                calls.push_back(c);
         }
         dayCalls.Reset();
         for (const std::string& call : calls) {
             byCall.Text(1, call);
             while (byCall.Step() == SQLITE_ROW) {
-                if (byCall.Col(1) == day) ++f.DayRows;
+                if (byCall.Col(1) == day)
+                    ++f.DayRows;
             }
             byCall.Reset();
         }
@@ -362,7 +372,8 @@ bool RunSqlite(const std::string& dir, const std::vector<TContact>& contacts,
     t0 = Clock::now();
     {
         std::FILE* out = std::fopen((dir + "/bench_sqlite_export.txt").c_str(), "wb");
-        if (!out) return false;
+        if (!out)
+            return false;
         std::fputs("QSO_LOG:\r\n", out);
         const char* const kScans[] = {"SELECT * FROM qsolog ORDER BY rowid",
                                       "SELECT * FROM qso_text ORDER BY rowid"};
@@ -380,7 +391,8 @@ bool RunSqlite(const std::string& dir, const std::vector<TContact>& contacts,
                 std::fputs(line.c_str(), out);
                 ++f.Exported;
             }
-            if (scan == 0) std::fputs("QSO_TEXT:\r\n", out);
+            if (scan == 0)
+                std::fputs("QSO_TEXT:\r\n", out);
         }
         std::fclose(out);
     }
@@ -430,11 +442,14 @@ int main(int argc, char** argv) {
     for (int i = 0; i < stationReads; ++i) stations.push_back(calls[rng() % calls.size()]);
     std::vector<std::string> days;
     const int lastDay = static_cast<int>(static_cast<int64_t>(count - 1) * kDays / count);
-    for (int i = 0; i < dayLoads; ++i) days.push_back(DateOfDay(static_cast<int>(rng() % (lastDay + 1))));
+    for (int i = 0; i < dayLoads; ++i)
+        days.push_back(DateOfDay(static_cast<int>(rng() % (lastDay + 1))));
 
     TFigures ours, sqlite;
-    if (!RunOurs(dir, contacts, stations, days, schema, ours)) return 1;
-    if (!RunSqlite(dir, contacts, stations, days, sqlite)) return 1;
+    if (!RunOurs(dir, contacts, stations, days, schema, ours))
+        return 1;
+    if (!RunSqlite(dir, contacts, stations, days, sqlite))
+        return 1;
 
     std::printf("%d contacts, %d distinct calls over five years, directory %s\n", count,
                 kDistinctCalls, dir.c_str());
@@ -453,10 +468,11 @@ int main(int argc, char** argv) {
                 sqlite.Exported);
     const bool same = ours.StationRows == sqlite.StationRows && ours.DayRows == sqlite.DayRows &&
                       ours.Exported == sqlite.Exported;
-    if (!same) std::printf("WARNING: the two databases did not return the same rows\n");
-    for (const char* name : {"/bench_tramb.sib", "/bench_tramb_export.txt", "/bench_sqlite.db",
-                             "/bench_sqlite.db-wal", "/bench_sqlite.db-shm",
-                             "/bench_sqlite_export.txt"}) {
+    if (!same)
+        std::printf("WARNING: the two databases did not return the same rows\n");
+    for (const char* name :
+         {"/bench_tramb.sib", "/bench_tramb_export.txt", "/bench_sqlite.db", "/bench_sqlite.db-wal",
+          "/bench_sqlite.db-shm", "/bench_sqlite_export.txt"}) {
         std::error_code ec;
         fs::remove(dir + name, ec);
     }

@@ -4,7 +4,7 @@
 #include <string>
 
 class TDBSystemSetting {
-public:
+  public:
     std::string Name;
     std::string Value;
 };

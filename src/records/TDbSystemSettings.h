@@ -11,7 +11,7 @@
 class TDBResultSet;
 
 class TDbSystemSettings {
-public:
+  public:
     static constexpr const char* kTable = "SYSTEM_SETTINGS";
 
     TDbSystemSettings();

@@ -12,21 +12,23 @@
 namespace {
 
 class TTextFile {
-public:
+  public:
     TTextFile(const std::string& name, const char* mode) : file_(std::fopen(name.c_str(), mode)) {}
     ~TTextFile() {
-        if (file_) std::fclose(file_);
+        if (file_)
+            std::fclose(file_);
     }
     std::FILE* get() const { return file_; }
     bool Close() {
-        if (!file_) return false;
+        if (!file_)
+            return false;
         const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
         const bool closed = std::fclose(file_) == 0;
         file_ = nullptr;
         return ok && closed;
     }
 
-private:
+  private:
     std::FILE* file_;
 };
 
@@ -37,10 +39,12 @@ bool ReadLine(std::FILE* f, std::string& line) {
     bool any = false;
     while ((c = std::fgetc(f)) != EOF) {
         any = true;
-        if (c == '\n') break;
+        if (c == '\n')
+            break;
         line += static_cast<char>(c);
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
     return any;
 }
 
@@ -64,8 +68,7 @@ std::array<std::string, THolderImport::kFieldCount> THolderImport::ParseImportLi
 }
 
 int32_t THolderImport::ImportData(const std::string& fileName, const std::string& tableName,
-                                  int32_t startLine, int32_t endLine,
-                                  const TProgress& progress) {
+                                  int32_t startLine, int32_t endLine, const TProgress& progress) {
     Imported = 0;
     LinesRead = 0;
     LastError.clear();
@@ -85,15 +88,16 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
     TDBResultSet rs;
     const int32_t status = rs.Open(tableName, "", "");
     if (status >= 2) {
-        LastError = "table " + tableName + " cannot be opened (status " + std::to_string(status) +
-                    ")";
+        LastError =
+            "table " + tableName + " cannot be opened (status " + std::to_string(status) + ")";
         audit.Close();
         return kFailed;
     }
 
     std::string line;
     for (int32_t n = 1; n <= endLine; ++n) {
-        if (!ReadLine(in.get(), line) || line.empty()) break;
+        if (!ReadLine(in.get(), line) || line.empty())
+            break;
         ++LinesRead;
         const std::string entry = line + " " + std::to_string(n) + "\r\n";
         if (std::fwrite(entry.data(), 1, entry.size(), audit.get()) != entry.size()) {
@@ -103,16 +107,19 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
         const auto fields = ParseImportLine(line);
         if (n >= startLine && rs.AppendRow() < 2 && rs.CurrentFields) {
             for (int i = 0; i < kFieldCount; ++i) {
-                if (TDBFieldParent* f = rs.CurrentFields->GetField(i)) f->Value = fields[i];
+                if (TDBFieldParent* f = rs.CurrentFields->GetField(i))
+                    f->Value = fields[i];
             }
             // Post writes nothing for a row without a key value.
             if (!fields[0].empty()) {
                 rs.Post();
                 ++Imported;
             }
-            if (progress) progress(n);
+            if (progress)
+                progress(n);
         }
-        if (n == INT32_MAX) break;
+        if (n == INT32_MAX)
+            break;
     }
     if (!audit.Close()) {
         LastError = "cannot write " + auditName;
@@ -121,8 +128,7 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
     return kOK;
 }
 
-int32_t THolderImport::ImportDataAsking(const std::string& fileName,
-                                        const std::string& tableName,
+int32_t THolderImport::ImportDataAsking(const std::string& fileName, const std::string& tableName,
                                         const TProgress& progress) {
     Imported = 0;
     LinesRead = 0;

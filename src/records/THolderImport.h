@@ -31,7 +31,7 @@
 #include <string>
 
 class THolderImport {
-public:
+  public:
     static constexpr int32_t kOK = 0;
     static constexpr int32_t kFailed = 999;
     static constexpr int kFieldCount = 5;
@@ -53,8 +53,8 @@ public:
     // audit file cannot be written, or the table cannot be opened (nothing is
     // imported then; the audit file is left empty). Imported and LinesRead
     // tell what was done, LastError why it failed.
-    int32_t ImportData(const std::string& fileName, const std::string& tableName,
-                       int32_t startLine, int32_t endLine, const TProgress& progress = {});
+    int32_t ImportData(const std::string& fileName, const std::string& tableName, int32_t startLine,
+                       int32_t endLine, const TProgress& progress = {});
 
     // Asks "Enter Start: " (caption "StartRow") and "Enter End: " (caption
     // "EndRow") through the process's dialogs, converts both strictly and

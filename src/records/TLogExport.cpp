@@ -16,27 +16,30 @@ namespace {
 constexpr int32_t kAllColumns = 65;
 
 class TExportFile {
-public:
+  public:
     explicit TExportFile(const std::string& name) : file_(std::fopen(name.c_str(), "wb")) {}
     ~TExportFile() {
-        if (file_) std::fclose(file_);
+        if (file_)
+            std::fclose(file_);
     }
     bool IsOpen() const { return file_ != nullptr; }
     bool WriteLine(const std::string& line) {
-        if (!file_) return false;
+        if (!file_)
+            return false;
         const std::string text = line + "\r\n";
         return std::fwrite(text.data(), 1, text.size(), file_) == text.size();
     }
     // Flushes and closes; false when anything written did not reach the file.
     bool Close() {
-        if (!file_) return false;
+        if (!file_)
+            return false;
         const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
         const bool closed = std::fclose(file_) == 0;
         file_ = nullptr;
         return ok && closed;
     }
 
-private:
+  private:
     std::FILE* file_;
 };
 
@@ -46,15 +49,19 @@ bool ExportTable(TExportFile& out, const char* tableName, const char* heading, b
                  int32_t& count) {
     present = false;
     const uint32_t id = DbKernel->GetTableIDFromName(tableName);
-    if (id == DbFormat::kNoTableID || !DbKernel->CreateEmptyFieldsObject(id, 0)) return true;
+    if (id == DbFormat::kNoTableID || !DbKernel->CreateEmptyFieldsObject(id, 0))
+        return true;
     present = true;
     std::vector<std::string> tails;
     int32_t deleted = 0;
     DbKernel->RawScanTable(kAllColumns, id, deleted, tails, 0);
-    if (!out.WriteLine(heading)) return false;
+    if (!out.WriteLine(heading))
+        return false;
     for (const std::string& tail : tails) {
-        if (tail.empty()) continue;
-        if (!out.WriteLine(TRecordText::UpperAZ(tail))) return false;
+        if (tail.empty())
+            continue;
+        if (!out.WriteLine(TRecordText::UpperAZ(tail)))
+            return false;
         ++count;
     }
     return true;
@@ -64,9 +71,11 @@ bool ExportTable(TExportFile& out, const char* tableName, const char* heading, b
 
 int32_t TLogExport::ExportToFile(const std::string& fileName, int32_t& count) {
     count = 0;
-    if (fileName.empty() || !DbKernel || !TDbKernel::Base()) return kFailed;
+    if (fileName.empty() || !DbKernel || !TDbKernel::Base())
+        return kFailed;
     TExportFile out(fileName);
-    if (!out.IsOpen()) return kFailed;
+    if (!out.IsOpen())
+        return kFailed;
 
     // A missing table ends the export there: what was written stays.
     bool present = false;

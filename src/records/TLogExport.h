@@ -8,7 +8,7 @@
 #include <string>
 
 class TLogExport {
-public:
+  public:
     static constexpr int32_t kOK = 0;
     static constexpr int32_t kFailed = 999;
     static constexpr const char* kFailedMessage = "Invalid file name specified!";

@@ -5,7 +5,7 @@
 #include <string>
 
 class TQSO {
-public:
+  public:
     int32_t QSOID = 0;
     std::string QSODate;  // "mm/dd/yyyy"
     std::string Call;

@@ -5,7 +5,7 @@
 #include <string>
 
 class TQSOMemo {
-public:
+  public:
     int32_t QSOID = 0;
     int32_t Unused = 0;
     std::string Text;

@@ -12,7 +12,7 @@
 class TDBResultSet;
 
 class TQSOMemos {
-public:
+  public:
     static constexpr size_t kPieceLength = 249;
     static constexpr const char* kTable = "QSO_TEXT";
 
@@ -30,6 +30,6 @@ public:
     int32_t DeleteForQSO(int32_t number);
     std::unique_ptr<TQSOMemo> MemoFromFields(const TDBFields& fields);
 
-private:
+  private:
     std::unique_ptr<TQSOMemo> current_;
 };

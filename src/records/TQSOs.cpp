@@ -17,12 +17,14 @@ const std::string& ValueAt(const TDBFields& fields, int position) {
 }
 
 void SetValue(TDBFields& fields, int position, const std::string& value) {
-    if (TDBFieldParent* f = fields.GetField(position)) f->Value = value;
+    if (TDBFieldParent* f = fields.GetField(position))
+        f->Value = value;
 }
 
 // Resetting a list carries a label the profiler times.
 void ResetLabel(const char* label) {
-    if (!Profiler) return;
+    if (!Profiler)
+        return;
     Profiler->Start(label);
     Profiler->Stop();
 }
@@ -40,7 +42,8 @@ void TQSOs::LoadDay(const std::string& dateFrom, const std::string& dateTo) {
     std::vector<std::string> calls;
     {
         TDBResultSet index;
-        if (index.Open(kDateIndexTable, dateFrom, dateTo) != TDBResultSet::kOK) return;
+        if (index.Open(kDateIndexTable, dateFrom, dateTo) != TDBResultSet::kOK)
+            return;
         for (const TDBFieldsPtr& row : index.Rows) {
             const std::string& call = ValueAt(*row, kIdxCall);
             bool seen = false;
@@ -50,16 +53,19 @@ void TQSOs::LoadDay(const std::string& dateFrom, const std::string& dateTo) {
                     break;
                 }
             }
-            if (!seen) calls.push_back(call);
+            if (!seen)
+                calls.push_back(call);
         }
     }
 
     for (const std::string& call : calls) {
         TDBResultSet log;
-        if (log.Open(kLogTable, call, call) != TDBResultSet::kOK) continue;
+        if (log.Open(kLogTable, call, call) != TDBResultSet::kOK)
+            continue;
         for (const TDBFieldsPtr& row : log.Rows) {
             std::unique_ptr<TQSO> qso = QSOFromFields(*row);
-            if (dateFrom <= qso->QSODate && qso->QSODate <= dateTo) QSOs.push_back(std::move(qso));
+            if (dateFrom <= qso->QSODate && qso->QSODate <= dateTo)
+                QSOs.push_back(std::move(qso));
         }
     }
 }
@@ -68,15 +74,16 @@ TQSO* TQSOs::AddQSO(const std::string& date, const std::string& call, const std:
                     const std::string& endTime, const std::string& frequency, int32_t power,
                     const std::string& mode, int32_t sentRST, int32_t rcvdRST, int32_t rcvdQSL,
                     int32_t sentQSL, int32_t logID, const std::string& zone,
-                    const std::string& country, const std::string& county,
-                    const std::string& grid, const std::string& qslManager,
-                    int32_t colLayoutType, const std::string& contest1,
-                    const std::string& contest2, const std::string& contest3,
-                    const std::string& contest4) {
+                    const std::string& country, const std::string& county, const std::string& grid,
+                    const std::string& qslManager, int32_t colLayoutType,
+                    const std::string& contest1, const std::string& contest2,
+                    const std::string& contest3, const std::string& contest4) {
     ResultSet = std::make_unique<TDBResultSet>();
     TDBResultSet& log = *ResultSet;
-    if (log.Open(kLogTable, "", "") >= 999) return nullptr;
-    if (log.AppendRow() >= 999 || !log.CurrentFields) return nullptr;
+    if (log.Open(kLogTable, "", "") >= 999)
+        return nullptr;
+    if (log.AppendRow() >= 999 || !log.CurrentFields)
+        return nullptr;
 
     const int32_t number = log.GetSequencedNumber(kLogTable);
     TDBFields& f = *log.CurrentFields;
@@ -132,7 +139,8 @@ void TQSOs::DeleteQSO(TQSO& qso) {
             return;
         }
         while (log.Eof == 0) {
-            if (ValueAt(*log.CurrentFields, kColNumber) == number) log.DeleteCurrent();
+            if (ValueAt(*log.CurrentFields, kColNumber) == number)
+                log.DeleteCurrent();
             log.Next();
         }
     }
@@ -161,7 +169,8 @@ void TQSOs::DeleteQSO(TQSO& qso) {
 
 bool TQSOs::IsStored(const TQSO& qso) {
     TDBResultSet log;
-    if (log.Open(kLogTable, qso.Call, qso.Call) != TDBResultSet::kOK) return false;
+    if (log.Open(kLogTable, qso.Call, qso.Call) != TDBResultSet::kOK)
+        return false;
     const std::string number = std::to_string(qso.QSOID);
     for (const TDBFieldsPtr& row : log.Rows) {
         if (ValueAt(*row, kColNumber) == number && ValueAt(*row, kColDate) == qso.QSODate) {

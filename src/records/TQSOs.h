@@ -13,15 +13,35 @@
 class TDBResultSet;
 
 class TQSOs {
-public:
+  public:
     static constexpr const char* kLogTable = "QSOLOG";
     static constexpr const char* kDateIndexTable = "QSO_DATE_INDEX";
     // Columns of QSOLOG by position (the key, the call sign, is position 2).
     enum Column : int {
-        kColNumber = 0, kColDate, kColCall, kColStart, kColEnd, kColFrequency, kColPower,
-        kColMode, kColSentRST, kColRcvdRST, kColRcvdQSL, kColSentQSL, kColLogID, kColZone,
-        kColCountry, kColCounty, kColGrid, kColQSLManager, kColLayout, kColContest1,
-        kColContest2, kColContest3, kColContest4, kColumnCount
+        kColNumber = 0,
+        kColDate,
+        kColCall,
+        kColStart,
+        kColEnd,
+        kColFrequency,
+        kColPower,
+        kColMode,
+        kColSentRST,
+        kColRcvdRST,
+        kColRcvdQSL,
+        kColSentQSL,
+        kColLogID,
+        kColZone,
+        kColCountry,
+        kColCounty,
+        kColGrid,
+        kColQSLManager,
+        kColLayout,
+        kColContest1,
+        kColContest2,
+        kColContest3,
+        kColContest4,
+        kColumnCount
     };
     // Columns of QSO_DATE_INDEX: the date (key), its own sequence number, the call.
     enum IndexColumn : int { kIdxDate = 0, kIdxNumber = 1, kIdxCall = 2 };
@@ -30,7 +50,7 @@ public:
     ~TQSOs();
 
     std::unique_ptr<TDBResultSet> ResultSet;  // last used for storing
-    TQSO* Current = nullptr;                 // the record last built from a row
+    TQSO* Current = nullptr;                  // the record last built from a row
     std::vector<std::unique_ptr<TQSO>> QSOs;
 
     void LoadDay(const std::string& dateFrom, const std::string& dateTo);
@@ -38,10 +58,11 @@ public:
     TQSO* AddQSO(const std::string& date, const std::string& call, const std::string& startTime,
                  const std::string& endTime, const std::string& frequency, int32_t power,
                  const std::string& mode, int32_t sentRST, int32_t rcvdRST, int32_t rcvdQSL,
-                 int32_t sentQSL, int32_t logID, const std::string& zone, const std::string& country,
-                 const std::string& county, const std::string& grid, const std::string& qslManager,
-                 int32_t colLayoutType, const std::string& contest1, const std::string& contest2,
-                 const std::string& contest3, const std::string& contest4);
+                 int32_t sentQSL, int32_t logID, const std::string& zone,
+                 const std::string& country, const std::string& county, const std::string& grid,
+                 const std::string& qslManager, int32_t colLayoutType, const std::string& contest1,
+                 const std::string& contest2, const std::string& contest3,
+                 const std::string& contest4);
     // Deletes the QSOLOG rows of the call carrying the number, the date-index
     // rows of the date carrying the number and the call, and the text pieces
     // of the number. Nothing when the call has no QSOLOG rows.
@@ -56,6 +77,6 @@ public:
     // becomes Current.
     std::unique_ptr<TQSO> QSOFromFields(const TDBFields& fields);
 
-private:
+  private:
     std::unique_ptr<TQSO> current_;
 };

@@ -12,15 +12,18 @@ bool TRecordText::TryStrToInt(const std::string& text, int32_t& value) {
         negative = text[i] == '-';
         ++i;
     }
-    if (i == text.size()) return false;
+    if (i == text.size())
+        return false;
     int64_t n = 0;
     const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int32_t>::min())
                                    : std::numeric_limits<int32_t>::max();
     for (; i < text.size(); ++i) {
         const char c = text[i];
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         n = n * 10 + (c - '0');
-        if (n > limit) return false;
+        if (n > limit)
+            return false;
     }
     value = static_cast<int32_t>(negative ? -n : n);
     return true;
@@ -37,7 +40,8 @@ int32_t TRecordText::StrToIntStrict(const std::string& text) {
 std::string TRecordText::UpperAZ(const std::string& text) {
     std::string out = text;
     for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     }
     return out;
 }
@@ -54,7 +58,8 @@ std::string TRecordText::RowLine(const TDBFields& fields) {
     std::string line;
     for (int i = 0; i < fields.Count(); ++i) {
         const TDBFieldParent* f = fields.GetField(i);
-        if (f->DataType == static_cast<int32_t>(DbFormat::kTypeFree)) break;
+        if (f->DataType == static_cast<int32_t>(DbFormat::kTypeFree))
+            break;
         line += f->Value.empty() ? std::string("-") : f->Value;
         line += '|';
     }

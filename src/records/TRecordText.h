@@ -9,7 +9,7 @@
 #include "kernel/TDBFields.h"
 
 class TRecordText {
-public:
+  public:
     // The 32-bit number written in decimal: an optional sign and digits,
     // nothing else (no blanks, no hex). Throws std::invalid_argument otherwise
     // or when the number does not fit.

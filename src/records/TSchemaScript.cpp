@@ -7,22 +7,27 @@ std::vector<std::string> TSchemaScript::Split(const std::string& script) {
     std::vector<std::string> statements;
     std::string current;
     auto finish = [&]() {
-        if (!TRecordText::Trim(current).empty()) statements.push_back(current);
+        if (!TRecordText::Trim(current).empty())
+            statements.push_back(current);
         current.clear();
     };
     size_t pos = 0;
     while (pos <= script.size()) {
         size_t eol = script.find('\n', pos);
-        if (eol == std::string::npos) eol = script.size();
+        if (eol == std::string::npos)
+            eol = script.size();
         std::string line = script.substr(pos, eol - pos);
         while (!line.empty() && line.back() == '\r') line.pop_back();
         size_t end = line.size();
         while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
         const bool last = end > 0 && line[end - 1] == ';';
-        if (last) line.resize(end - 1);
-        if (!current.empty()) current += '\n';
+        if (last)
+            line.resize(end - 1);
+        if (!current.empty())
+            current += '\n';
         current += line;
-        if (last) finish();
+        if (last)
+            finish();
         pos = eol + 1;
     }
     finish();

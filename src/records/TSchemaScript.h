@@ -10,7 +10,7 @@
 #include <vector>
 
 class TSchemaScript {
-public:
+  public:
     struct TLogTable {
         const char* Name;
         uint32_t TableID;

@@ -44,10 +44,12 @@ inline void WriteFile(const std::string& name, const std::string& text) {
     out << text;
 }
 
-inline std::string SchemaScriptPath() { return std::string(TRAMB_TEST_DATA) + "/../../data/schema.sql"; }
+inline std::string SchemaScriptPath() {
+    return std::string(TRAMB_TEST_DATA) + "/../../data/schema.sql";
+}
 
 class RecordsFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = MakeTempDir("records");
         ASSERT_FALSE(dir_.empty());
@@ -65,7 +67,8 @@ protected:
         }
     }
     void TearDown() override {
-        if (db_) db_->ShutdownDatabase(path_);
+        if (db_)
+            db_->ShutdownDatabase(path_);
         db_.reset();
         dialogs_.reset();
         std::error_code ec;
@@ -86,7 +89,8 @@ protected:
         int32_t del = 0;
         const int32_t live =
             DbKernel->RawScanTable(65, DbKernel->GetTableIDFromName(table), del, tails, 1);
-        if (deleted) *deleted = del;
+        if (deleted)
+            *deleted = del;
         return live;
     }
 
@@ -94,7 +98,8 @@ protected:
     std::vector<TDBFields> RowsOf(const std::string& table, const std::string& key) {
         TDBResultSet rs;
         std::vector<TDBFields> rows;
-        if (rs.Open(table, key, key) != 0) return rows;
+        if (rs.Open(table, key, key) != 0)
+            return rows;
         for (const auto& r : rs.Rows) rows.push_back(*r);
         return rows;
     }

@@ -1,8 +1,7 @@
-#include "records/TDbSystemSettings.h"
-
 #include <gtest/gtest.h>
 
 #include "RecordsFixture.h"
+#include "records/TDbSystemSettings.h"
 
 namespace {
 

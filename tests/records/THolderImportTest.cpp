@@ -1,15 +1,14 @@
-#include "records/THolderImport.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "RecordsFixture.h"
+#include "records/THolderImport.h"
 
 namespace {
 
 class THolderImportTest : public RecordsFixture {
-protected:
+  protected:
     std::string List(const std::string& text) {
         const std::string name = dir_ + "/HamCsig2";
         WriteFile(name, text);
@@ -18,7 +17,8 @@ protected:
     std::vector<std::string> Holder(const std::string& call) {
         std::vector<std::string> out;
         const auto rows = RowsOf("HAMCLS", call);
-        if (rows.empty()) return out;
+        if (rows.empty())
+            return out;
         for (int i = 0; i < 5; ++i) out.push_back(rows[0].GetField(i)->Value);
         return out;
     }
@@ -43,8 +43,7 @@ TEST_F(THolderImportTest, ImportsFiveFieldsAndIgnoresASixth) {
     ASSERT_EQ(THolderImport::kOK,
               import.ImportData(List("K1ABC|John|Smith|Boston|MA\r\n"
                                      "w2xyz|Ann|Lee|Albany|NY|extra\r\n"),
-                                "HAMCLS", 1, INT32_MAX,
-                                [&](int32_t n) { progress.push_back(n); }));
+                                "HAMCLS", 1, INT32_MAX, [&](int32_t n) { progress.push_back(n); }));
     EXPECT_EQ(2, import.Imported);
     EXPECT_EQ(2, import.LinesRead);
     EXPECT_EQ((std::vector<int32_t>{1, 2}), progress);
@@ -55,7 +54,8 @@ TEST_F(THolderImportTest, ImportsFiveFieldsAndIgnoresASixth) {
 }
 
 TEST_F(THolderImportTest, AuditsEveryLineReadAndStoresFromTheStartLine) {
-    const std::string file = List("K1AAA|A|A|A|AA\nK1BBB|B|B|B|BB\nK1CCC|C|C|C|CC\nK1DDD|D|D|D|DD\n");
+    const std::string file =
+        List("K1AAA|A|A|A|AA\nK1BBB|B|B|B|BB\nK1CCC|C|C|C|CC\nK1DDD|D|D|D|DD\n");
     THolderImport import;
     ASSERT_EQ(THolderImport::kOK, import.ImportData(file, "HAMCLS", 2, 3));
     EXPECT_EQ(2, import.Imported);

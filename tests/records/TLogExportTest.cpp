@@ -1,15 +1,14 @@
-#include "records/TLogExport.h"
-
 #include <gtest/gtest.h>
 
 #include "RecordsFixture.h"
+#include "records/TLogExport.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
 
 namespace {
 
 class TLogExportTest : public RecordsFixture {
-protected:
+  protected:
     std::string Export(int32_t& count) {
         const std::string name = dir_ + "/export.txt";
         EXPECT_EQ(TLogExport::kOK, TLogExport::ExportToFile(name, count));
@@ -30,21 +29,22 @@ TEST_F(TLogExportTest, LinesAreUpperCasedWithDashesForEmptyValuesAndTheLink) {
     TQSOMemos memos;
     ASSERT_EQ(0, memos.SaveText(0, "nice chat | 73"));
     int32_t count = 0;
-    EXPECT_EQ("QSO_LOG:\r\n"
-              "0|01/15/2003|W1ABC|14:02|14:10|14.025|100|CW|599|579|0|0|0|05|U.S.A.|-|FN42|-|0|-|"
-              "-|-|-|TAIL:0\r\n"
-              "QSO_TEXT:\r\n"
-              "0|NICE CHAT | 73|TAIL:0\r\n",
-              Export(count));
+    EXPECT_EQ(
+        "QSO_LOG:\r\n"
+        "0|01/15/2003|W1ABC|14:02|14:10|14.025|100|CW|599|579|0|0|0|05|U.S.A.|-|FN42|-|0|-|"
+        "-|-|-|TAIL:0\r\n"
+        "QSO_TEXT:\r\n"
+        "0|NICE CHAT | 73|TAIL:0\r\n",
+        Export(count));
     EXPECT_EQ(2, count);
 }
 
 TEST_F(TLogExportTest, DeletedContactsAreLeftOutAndTextPiecesCount) {
     TQSOs qsos;
     TQSOMemos memos;
-    for (int i = 0; i < 4; ++i) qsos.AddQSO("02/02/2002", "K" + std::to_string(i) + "AA", "", "",
-                                            "", 0, "", 0, 0, 0, 0, 0, "", "", "", "", "", 0, "",
-                                            "", "", "");
+    for (int i = 0; i < 4; ++i)
+        qsos.AddQSO("02/02/2002", "K" + std::to_string(i) + "AA", "", "", "", 0, "", 0, 0, 0, 0, 0,
+                    "", "", "", "", "", 0, "", "", "", "");
     ASSERT_EQ(0, memos.SaveText(1, std::string(260, 't')));  // two pieces
     ASSERT_EQ(0, memos.SaveText(2, "x"));
     TQSO gone = *qsos.QSOs[2];
@@ -82,8 +82,8 @@ TEST_F(TLogExportTest, AFileThatCannotBeCreatedOrWrittenFails) {
     EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile(dir_, count));  // a directory
     if (std::filesystem::exists("/dev/full")) {
         TQSOs qsos;
-        qsos.AddQSO("01/01/2001", "W1ABC", "", "", "", 0, "", 0, 0, 0, 0, 0, "", "", "", "", "",
-                    0, "", "", "", "");
+        qsos.AddQSO("01/01/2001", "W1ABC", "", "", "", 0, "", 0, 0, 0, 0, 0, "", "", "", "", "", 0,
+                    "", "", "", "");
         EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile("/dev/full", count));
     }
 }

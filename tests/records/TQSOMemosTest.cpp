@@ -1,15 +1,14 @@
-#include "records/TQSOMemos.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "RecordsFixture.h"
+#include "records/TQSOMemos.h"
 
 namespace {
 
 class TQSOMemosTest : public RecordsFixture {
-protected:
+  protected:
     std::vector<std::string> Pieces(int32_t number) {
         TQSOMemos memos;
         memos.LoadForQSO(number);

@@ -1,23 +1,21 @@
-#include "records/TQSOs.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <stdexcept>
 
-#include "kernel/DbFormat.h"
-
 #include "RecordsFixture.h"
+#include "kernel/DbFormat.h"
 #include "records/TQSOMemos.h"
+#include "records/TQSOs.h"
 
 namespace {
 
 class TQSOsTest : public RecordsFixture {
-protected:
+  protected:
     TQSO* Add(TQSOs& qsos, const std::string& date, const std::string& call,
               const std::string& start = "12:00") {
-        return qsos.AddQSO(date, call, start, "12:05", "14.025", 100, "CW", 599, 579, 0, 1, 2,
-                           "05", "U.S.A.", "", "FN42", "", 0, "c1", "c2", "c3", "c4");
+        return qsos.AddQSO(date, call, start, "12:05", "14.025", 100, "CW", 599, 579, 0, 1, 2, "05",
+                           "U.S.A.", "", "FN42", "", 0, "c1", "c2", "c3", "c4");
     }
     std::vector<int32_t> NumbersOfDay(const std::string& date) {
         TQSOs qsos;
@@ -30,9 +28,9 @@ protected:
 
 TEST_F(TQSOsTest, AddQSOStoresEveryFieldNumbersFromZeroAndWritesTheDateIndexRow) {
     TQSOs qsos;
-    TQSO* first = qsos.AddQSO("01/15/2003", "w1abc", "14:02", "14:10", "14.025", 100, "CW", 599,
-                              579, 1, 2, 3, "05", "U.S.A.", "Wake", "FN42", "W3HNK", 7, "ca",
-                              "cb", "cc", "cd");
+    TQSO* first =
+        qsos.AddQSO("01/15/2003", "w1abc", "14:02", "14:10", "14.025", 100, "CW", 599, 579, 1, 2, 3,
+                    "05", "U.S.A.", "Wake", "FN42", "W3HNK", 7, "ca", "cb", "cc", "cd");
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(0, first->QSOID);
     ASSERT_EQ(1u, qsos.QSOs.size());
@@ -41,7 +39,7 @@ TEST_F(TQSOsTest, AddQSOStoresEveryFieldNumbersFromZeroAndWritesTheDateIndexRow)
     const auto rows = RowsOf("QSOLOG", "W1ABC");
     ASSERT_EQ(1u, rows.size());
     const std::vector<std::string> expected = {
-        "0",    "01/15/2003", "W1ABC", "14:02", "14:10", "14.025", "100", "CW",
+        "0",    "01/15/2003", "W1ABC", "14:02", "14:10", "14.025", "100",    "CW",
         "599",  "579",        "1",     "2",     "3",     "05",     "U.S.A.", "Wake",
         "FN42", "W3HNK",      "7",     "ca",    "cb",    "cc",     "cd"};
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -1,9 +1,8 @@
-#include "records/TSchemaScript.h"
-
 #include <gtest/gtest.h>
 
 #include "RecordsFixture.h"
 #include "kernel/DbFormat.h"
+#include "records/TSchemaScript.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ TEST(TSchemaScriptSplit, StatementsEndWhereALineEndsWithASemicolon) {
 }
 
 class TSchemaScriptTest : public RecordsFixture {
-protected:
+  protected:
     bool WithSchema() const override { return false; }
     TDBFieldsPtr Layout(const char* table) {
         return DbKernel->CreateEmptyFieldsObject(DbKernel->GetTableIDFromName(table), 0);
@@ -58,7 +57,8 @@ TEST_F(TSchemaScriptTest, TheLogScriptCreatesTheSixTablesAsIDs5To10) {
         EXPECT_EQ(static_cast<int32_t>(DbFormat::kTypeFree), f->GetField(count)->DataType) << table;
     };
     using namespace DbFormat;
-    expectColumns("HAMCLS", 5, {{0, kTypeCharacter, 15, kKeyPrimary}, {4, kTypeCharacter, 2, kKeyNone}});
+    expectColumns("HAMCLS", 5,
+                  {{0, kTypeCharacter, 15, kKeyPrimary}, {4, kTypeCharacter, 2, kKeyNone}});
     expectColumns("QSOLOG", 23,
                   {{0, kTypeInteger, 0, kKeyNone},
                    {1, kTypeCharacter, 10, kKeyNone},
@@ -79,10 +79,12 @@ TEST_F(TSchemaScriptTest, TheLogScriptCreatesTheSixTablesAsIDs5To10) {
                   {{0, kTypeCharacter, 10, kKeyMulti},
                    {1, kTypeInteger, 0, kKeyNone},
                    {2, kTypeCharacter, 15, kKeyNone}});
-    expectColumns("QSO_TEXT", 2, {{0, kTypeInteger, 0, kKeyMulti}, {1, kTypeCharacter, 249, kKeyNone}});
+    expectColumns("QSO_TEXT", 2,
+                  {{0, kTypeInteger, 0, kKeyMulti}, {1, kTypeCharacter, 249, kKeyNone}});
     expectColumns("SYSTEM_SETTINGS", 2,
                   {{0, kTypeCharacter, 30, kKeyPrimary}, {1, kTypeCharacter, 64, kKeyNone}});
-    expectColumns("SEQUENCES", 2, {{0, kTypeInteger, 0, kKeyPrimary}, {1, kTypeInteger, 0, kKeyNone}});
+    expectColumns("SEQUENCES", 2,
+                  {{0, kTypeInteger, 0, kKeyPrimary}, {1, kTypeInteger, 0, kKeyNone}});
 
     // Running it again fails at once: the first table exists.
     EXPECT_NE(0, TSchemaScript::Run(ReadFile(SchemaScriptPath()), done, failed, error));

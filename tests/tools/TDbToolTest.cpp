@@ -1,8 +1,8 @@
 // tramb-db run as a child process, in a fresh directory per test.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/file.h>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,8 +31,10 @@ void WriteFile(const std::string& name, const std::string& text) {
 std::string Quote(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
     }
     return q + "'";
 }
@@ -44,9 +46,10 @@ struct TResult {
 };
 
 class TDbToolTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        std::string base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
+        std::string base =
+            fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
         std::string tmpl = base + "/tramb-tool-XXXXXX";
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
@@ -61,7 +64,8 @@ protected:
 
     // Runs the tool in the test directory.
     TResult Run(const std::vector<std::string>& args) {
-        std::string cmd = "cd " + Quote(dir_) + " && " + Quote(std::string(TRAMB_BIN_DIR) + "/tramb-db");
+        std::string cmd =
+            "cd " + Quote(dir_) + " && " + Quote(std::string(TRAMB_BIN_DIR) + "/tramb-db");
         for (const auto& a : args) cmd += " " + Quote(a);
         const std::string out = dir_ + "/.out";
         const std::string err = dir_ + "/.err";
@@ -118,9 +122,15 @@ TEST_F(TDbToolTest, UsageAndBadUsage) {
 
 TEST_F(TDbToolTest, EveryCommandButCreateAndInitRefusesAMissingFile) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"list"}, {"check"}, {"export", "x.txt"}, {"sql", "DROP TABLE X"},
-             {"qsos", "W1ABC"}, {"day", "01/01/2001"}, {"delete-qso", "W1ABC", "0", "01/01/2001"},
-             {"import-holders", "list.txt"}, {"add-qso", "--date", "01/01/2001", "--call", "W1ABC"}}) {
+             {"list"},
+             {"check"},
+             {"export", "x.txt"},
+             {"sql", "DROP TABLE X"},
+             {"qsos", "W1ABC"},
+             {"day", "01/01/2001"},
+             {"delete-qso", "W1ABC", "0", "01/01/2001"},
+             {"import-holders", "list.txt"},
+             {"add-qso", "--date", "01/01/2001", "--call", "W1ABC"}}) {
         const TResult r = Run(args);
         EXPECT_EQ(1, r.Exit) << args[0];
         EXPECT_NE(std::string::npos, r.Err.find("no database file")) << args[0] << ": " << r.Err;
@@ -177,7 +187,8 @@ TEST_F(TDbToolTest, SqlPrintsTheErrorOfAFailingStatement) {
     ASSERT_EQ(0, Run({"create"}).Exit);
     TResult r = Run({"sql", "DROP TABLES A"});
     EXPECT_EQ(1, r.Exit);
-    EXPECT_NE(std::string::npos, r.Err.find("INVALID DROP SYNTAX. Example syntax: DROP TABLE SOMETABLE"))
+    EXPECT_NE(std::string::npos,
+              r.Err.find("INVALID DROP SYNTAX. Example syntax: DROP TABLE SOMETABLE"))
         << r.Err;
 
     WriteFile(dir_ + "/script.sql",
@@ -187,7 +198,8 @@ TEST_F(TDbToolTest, SqlPrintsTheErrorOfAFailingStatement) {
     r = Run({"sql", "-f", "script.sql"});
     EXPECT_EQ(1, r.Exit);
     EXPECT_NE(std::string::npos, r.Err.find("statement 2 failed"));
-    EXPECT_NE(std::string::npos, r.Err.find("CLAUSE MUST CONTAIN \"NULL\" or \"NOT NULL\" or \"PRIMARY KEY\""))
+    EXPECT_NE(std::string::npos,
+              r.Err.find("CLAUSE MUST CONTAIN \"NULL\" or \"NOT NULL\" or \"PRIMARY KEY\""))
         << r.Err;
     EXPECT_NE(std::string::npos, r.Err.find("statement 1 was carried out"));
     r = Run({"list"});
@@ -201,10 +213,19 @@ TEST_F(TDbToolTest, SqlPrintsTheErrorOfAFailingStatement) {
 
 TEST_F(TDbToolTest, ContactsAreStoredListedExportedAndDeleted) {
     Init();
-    EXPECT_EQ("0\n", AddQso({"--date", "01/15/2003", "--call", "w1abc", "--start", "14:02", "--end",
-                             "14:10", "--freq", "14.025", "--power", "100", "--mode", "CW",
-                             "--srst", "599", "--rrst", "579", "--zone", "05", "--country",
-                             "U.S.A.", "--grid", "FN42", "--text", "first line\nsecond line"}));
+    EXPECT_EQ("0\n", AddQso({"--date",    "01/15/2003",
+                             "--call",    "w1abc",
+                             "--start",   "14:02",
+                             "--end",     "14:10",
+                             "--freq",    "14.025",
+                             "--power",   "100",
+                             "--mode",    "CW",
+                             "--srst",    "599",
+                             "--rrst",    "579",
+                             "--zone",    "05",
+                             "--country", "U.S.A.",
+                             "--grid",    "FN42",
+                             "--text",    "first line\nsecond line"}));
     EXPECT_EQ("1\n", AddQso({"--date", "01/15/2003", "--call", "K2XYZ", "--contest1", "a",
                              "--contest4=d", "--layout", "3"}));
     EXPECT_EQ("2\n", AddQso({"--date", "01/16/2003", "--call", "W1ABC"}));
@@ -240,7 +261,8 @@ TEST_F(TDbToolTest, ContactsAreStoredListedExportedAndDeleted) {
 
     r = Run({"check"});
     EXPECT_EQ(0, r.Exit) << r.Err;
-    EXPECT_EQ(0u, r.Out.find("Table name       RawCount  HashCount RawSpeed   StartPage  EndPage\n"));
+    EXPECT_EQ(0u,
+              r.Out.find("Table name       RawCount  HashCount RawSpeed   StartPage  EndPage\n"));
     EXPECT_NE(std::string::npos, r.Out.find("QSOLOG           2         2"));
 }
 
@@ -268,7 +290,8 @@ TEST_F(TDbToolTest, AddQsoRefusesBadValuesBeforeWriting) {
 
 TEST_F(TDbToolTest, ImportHoldersFillsHamclsAndWritesTheAudit) {
     Init();
-    WriteFile(dir_ + "/holders.txt", "K1ABC|John|Smith|Boston|MA\nK1DEF|Ann|Lee|Salem|MA|x\nK1GHI|B|C|D|E\n");
+    WriteFile(dir_ + "/holders.txt",
+              "K1ABC|John|Smith|Boston|MA\nK1DEF|Ann|Lee|Salem|MA|x\nK1GHI|B|C|D|E\n");
     TResult r = Run({"import-holders", "holders.txt", "2"});
     EXPECT_EQ(0, r.Exit) << r.Err;
     EXPECT_NE(std::string::npos, r.Out.find("2 rows imported"));

@@ -41,7 +41,8 @@ std::string UnixLines(const std::string& text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') continue;
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                continue;
             out += '\n';
         } else {
             out += text[i];
@@ -52,17 +53,22 @@ std::string UnixLines(const std::string& text) {
 
 bool AllDigits(const std::string& s, size_t from, size_t count) {
     for (size_t i = from; i < from + count; ++i) {
-        if (i >= s.size() || s[i] < '0' || s[i] > '9') return false;
+        if (i >= s.size() || s[i] < '0' || s[i] > '9')
+            return false;
     }
     return true;
 }
 
-int TwoDigits(const std::string& s, size_t from) { return (s[from] - '0') * 10 + (s[from + 1] - '0'); }
+int TwoDigits(const std::string& s, size_t from) {
+    return (s[from] - '0') * 10 + (s[from + 1] - '0');
+}
 
 // "mm/dd/yyyy", a month 01..12 and a day 01..31.
 bool IsDate(const std::string& s) {
-    if (s.size() != 10 || s[2] != '/' || s[5] != '/') return false;
-    if (!AllDigits(s, 0, 2) || !AllDigits(s, 3, 2) || !AllDigits(s, 6, 4)) return false;
+    if (s.size() != 10 || s[2] != '/' || s[5] != '/')
+        return false;
+    if (!AllDigits(s, 0, 2) || !AllDigits(s, 3, 2) || !AllDigits(s, 6, 4))
+        return false;
     const int month = TwoDigits(s, 0);
     const int day = TwoDigits(s, 3);
     return month >= 1 && month <= 12 && day >= 1 && day <= 31;
@@ -70,13 +76,15 @@ bool IsDate(const std::string& s) {
 
 // "hh:mm", 00:00..23:59.
 bool IsTime(const std::string& s) {
-    if (s.size() != 5 || s[2] != ':' || !AllDigits(s, 0, 2) || !AllDigits(s, 3, 2)) return false;
+    if (s.size() != 5 || s[2] != ':' || !AllDigits(s, 0, 2) || !AllDigits(s, 3, 2))
+        return false;
     return TwoDigits(s, 0) <= 23 && TwoDigits(s, 3) <= 59;
 }
 
 bool HasControlChars(const std::string& s) {
     for (char c : s) {
-        if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
+        if (static_cast<unsigned char>(c) < 32 || c == 127)
+            return true;
     }
     return false;
 }
@@ -92,20 +100,39 @@ std::string Join(const std::vector<std::string>& values) {
 
 // A contact in the row format of the export, without the link.
 std::string QSOLine(const TQSO& q) {
-    return Join({std::to_string(q.QSOID), q.QSODate, q.Call, q.StartTime, q.EndTime, q.Frequency,
-                 std::to_string(q.Power), q.Mode, std::to_string(q.SentRST),
-                 std::to_string(q.RcvdRST), std::to_string(q.RcvdQSL), std::to_string(q.SentQSL),
-                 std::to_string(q.LogID), q.Zone, q.Country, q.County, q.Grid, q.QSLManager,
-                 std::to_string(q.ColLayoutType), q.Contest1, q.Contest2, q.Contest3,
+    return Join({std::to_string(q.QSOID),
+                 q.QSODate,
+                 q.Call,
+                 q.StartTime,
+                 q.EndTime,
+                 q.Frequency,
+                 std::to_string(q.Power),
+                 q.Mode,
+                 std::to_string(q.SentRST),
+                 std::to_string(q.RcvdRST),
+                 std::to_string(q.RcvdQSL),
+                 std::to_string(q.SentQSL),
+                 std::to_string(q.LogID),
+                 q.Zone,
+                 q.Country,
+                 q.County,
+                 q.Grid,
+                 q.QSLManager,
+                 std::to_string(q.ColLayoutType),
+                 q.Contest1,
+                 q.Contest2,
+                 q.Contest3,
                  q.Contest4});
 }
 
 // Whether another process holds the file's lock (the kernel then cannot open it).
 bool HeldByAnotherProcess(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    if (!held) ::flock(fd, LOCK_UN);
+    if (!held)
+        ::flock(fd, LOCK_UN);
     ::close(fd);
     return held;
 }
@@ -115,18 +142,22 @@ enum class TPathState { kMissing, kPresent, kError };
 // Whether anything (a dangling link too) lies at the path.
 TPathState PathState(const std::string& path, std::string& error) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0) return TPathState::kPresent;
-    if (errno == ENOENT) return TPathState::kMissing;
+    if (::lstat(path.c_str(), &st) == 0)
+        return TPathState::kPresent;
+    if (errno == ENOENT)
+        return TPathState::kMissing;
     error = std::strerror(errno);
     return TPathState::kError;
 }
 
 bool ReadWholeFile(const std::string& name, std::string& text) {
     std::ifstream in(name, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::ostringstream ss;
     ss << in.rdbuf();
-    if (in.bad()) return false;
+    if (in.bad())
+        return false;
     text = ss.str();
     return true;
 }
@@ -193,10 +224,12 @@ int TDbTool::Run(int argc, char** argv) {
             path_ = args[++i];
             continue;
         }
-        if (args[i].rfind("--", 0) == 0) return UsageError("unknown option " + args[i]);
+        if (args[i].rfind("--", 0) == 0)
+            return UsageError("unknown option " + args[i]);
         break;
     }
-    if (i >= args.size()) return UsageError("no command given");
+    if (i >= args.size())
+        return UsageError("no command given");
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
     for (const std::string& a : rest) {
@@ -208,15 +241,21 @@ int TDbTool::Run(int argc, char** argv) {
 
     using Handler = int (TDbTool::*)(const std::vector<std::string>&);
     static const std::map<std::string, Handler> kCommands = {
-        {"create", &TDbTool::Create},       {"init", &TDbTool::Init},
-        {"sql", &TDbTool::Sql},             {"list", &TDbTool::List},
-        {"check", &TDbTool::Check},         {"export", &TDbTool::Export},
+        {"create", &TDbTool::Create},
+        {"init", &TDbTool::Init},
+        {"sql", &TDbTool::Sql},
+        {"list", &TDbTool::List},
+        {"check", &TDbTool::Check},
+        {"export", &TDbTool::Export},
         {"import-holders", &TDbTool::ImportHolders},
-        {"add-qso", &TDbTool::AddQso},      {"qsos", &TDbTool::Qsos},
-        {"day", &TDbTool::Day},             {"delete-qso", &TDbTool::DeleteQso},
+        {"add-qso", &TDbTool::AddQso},
+        {"qsos", &TDbTool::Qsos},
+        {"day", &TDbTool::Day},
+        {"delete-qso", &TDbTool::DeleteQso},
     };
     const auto it = kCommands.find(command);
-    if (it == kCommands.end()) return UsageError("unknown command '" + command + "'");
+    if (it == kCommands.end())
+        return UsageError("unknown command '" + command + "'");
 
     int status = kExitFailed;
     try {
@@ -226,12 +265,14 @@ int TDbTool::Run(int argc, char** argv) {
     } catch (...) {
         status = Fail("unexpected error");
     }
-    if (started_ && !Shutdown() && status == kExitOK) status = kExitFailed;
+    if (started_ && !Shutdown() && status == kExitOK)
+        status = kExitFailed;
     return status;
 }
 
 bool TDbTool::Start() {
-    if (!Database) Database = new TDatabase();
+    if (!Database)
+        Database = new TDatabase();
     const int32_t st = Database->StartDatabase(path_);
     if (st != 0 || !TDbKernel::Base()) {
         if (HeldByAnotherProcess(path_)) {
@@ -239,7 +280,8 @@ bool TDbTool::Start() {
         } else {
             Fail("cannot open the database " + path_);
         }
-        if (TDbKernel::Base()) Database->ShutdownDatabase(path_);
+        if (TDbKernel::Base())
+            Database->ShutdownDatabase(path_);
         return false;
     }
     started_ = true;
@@ -270,7 +312,8 @@ bool TDbTool::OpenExisting() {
 
 bool TDbTool::Shutdown() {
     started_ = false;
-    if (!Database) return true;
+    if (!Database)
+        return true;
     if (Database->ShutdownDatabase(path_) != 0) {
         Fail("closing the database " + path_ + " failed");
         return false;
@@ -279,7 +322,8 @@ bool TDbTool::Shutdown() {
 }
 
 bool TDbTool::TableInUse(const std::string& name) const {
-    if (!DbKernel) return false;
+    if (!DbKernel)
+        return false;
     const uint32_t id = DbKernel->GetTableIDFromName(name);
     return id != DbFormat::kNoTableID && DbKernel->CreateEmptyFieldsObject(id, 0) != nullptr;
 }
@@ -295,7 +339,8 @@ bool TDbTool::RequireTables(const std::vector<std::string>& names) {
 }
 
 int TDbTool::Create(const std::vector<std::string>& args) {
-    if (!args.empty()) return UsageError("create takes no arguments");
+    if (!args.empty())
+        return UsageError("create takes no arguments");
     std::error_code ec;
     std::string why;
     switch (PathState(path_, why)) {
@@ -315,21 +360,25 @@ int TDbTool::Create(const std::vector<std::string>& args) {
 }
 
 int TDbTool::Init(const std::vector<std::string>& args) {
-    if (!args.empty()) return UsageError("init takes no arguments");
+    if (!args.empty())
+        return UsageError("init takes no arguments");
     std::error_code ec;
     std::string why;
     const TPathState state = PathState(path_, why);
-    if (state == TPathState::kError) return Fail("cannot look at " + path_ + ": " + why);
+    if (state == TPathState::kError)
+        return Fail("cannot look at " + path_ + ": " + why);
     const bool existed = state == TPathState::kPresent;
     if (existed) {
-        if (!OpenExisting()) return kExitFailed;
+        if (!OpenExisting())
+            return kExitFailed;
     } else if (!Start()) {
         fs::remove(path_, ec);
         return kExitFailed;
     }
     // A file this command made is removed again when the script fails.
     auto undo = [&]() {
-        if (existed) return;
+        if (existed)
+            return;
         Shutdown();
         fs::remove(path_, ec);
     };
@@ -382,29 +431,33 @@ int TDbTool::Sql(const std::vector<std::string>& args) {
     } else {
         return UsageError("sql takes one STATEMENT or -f FILE");
     }
-    if (TSchemaScript::Split(script).empty()) return UsageError("no SQL statement given");
-    if (!OpenExisting()) return kExitFailed;
+    if (TSchemaScript::Split(script).empty())
+        return UsageError("no SQL statement given");
+    if (!OpenExisting())
+        return kExitFailed;
 
     int carriedOut = 0;
     int failed = -1;
     std::string error;
     if (TSchemaScript::Run(script, carriedOut, failed, error) != 0) {
-        std::string done = carriedOut == 0
-                               ? "no statement was carried out"
-                               : (carriedOut == 1 ? "statement 1 was carried out"
-                                                  : "statements 1 to " + std::to_string(carriedOut) +
-                                                        " were carried out");
+        std::string done =
+            carriedOut == 0
+                ? "no statement was carried out"
+                : (carriedOut == 1
+                       ? "statement 1 was carried out"
+                       : "statements 1 to " + std::to_string(carriedOut) + " were carried out");
         return Fail("statement " + std::to_string(failed + 1) + " failed: " + error + " (" + done +
                     ")");
     }
-    std::cout << carriedOut << (carriedOut == 1 ? " statement" : " statements")
-              << " carried out\n";
+    std::cout << carriedOut << (carriedOut == 1 ? " statement" : " statements") << " carried out\n";
     return kExitOK;
 }
 
 int TDbTool::List(const std::vector<std::string>& args) {
-    if (!args.empty()) return UsageError("list takes no arguments");
-    if (!OpenExisting()) return kExitFailed;
+    if (!args.empty())
+        return UsageError("list takes no arguments");
+    if (!OpenExisting())
+        return kExitFailed;
     std::string text;
     Database->ReadTableRecords(text);
     std::cout << UnixLines(text);
@@ -412,8 +465,10 @@ int TDbTool::List(const std::vector<std::string>& args) {
 }
 
 int TDbTool::Check(const std::vector<std::string>& args) {
-    if (!args.empty()) return UsageError("check takes no arguments");
-    if (!OpenExisting()) return kExitFailed;
+    if (!args.empty())
+        return UsageError("check takes no arguments");
+    if (!OpenExisting())
+        return kExitFailed;
     std::string report;
     const int32_t st = DbKernel->CheckDatabase(report, 0);
     std::cout << UnixLines(report);
@@ -424,9 +479,12 @@ int TDbTool::Check(const std::vector<std::string>& args) {
 }
 
 int TDbTool::Export(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty()) return UsageError("export takes one FILE");
-    if (!OpenExisting()) return kExitFailed;
-    if (!RequireTables({TQSOs::kLogTable, TQSOMemos::kTable})) return kExitFailed;
+    if (args.size() != 1 || args[0].empty())
+        return UsageError("export takes one FILE");
+    if (!OpenExisting())
+        return kExitFailed;
+    if (!RequireTables({TQSOs::kLogTable, TQSOMemos::kTable}))
+        return kExitFailed;
     int32_t count = 0;
     if (TLogExport::ExportToFile(args[0], count) != TLogExport::kOK) {
         return Fail(std::string(TLogExport::kFailedMessage) + " (" + args[0] +
@@ -448,8 +506,10 @@ int TDbTool::ImportHolders(const std::vector<std::string>& args) {
     if (args.size() == 3 && !TRecordText::TryStrToInt(args[2], end)) {
         return UsageError("END must be a whole number, not '" + args[2] + "'");
     }
-    if (!OpenExisting()) return kExitFailed;
-    if (!RequireTables({kHolderTable})) return kExitFailed;
+    if (!OpenExisting())
+        return kExitFailed;
+    if (!RequireTables({kHolderTable}))
+        return kExitFailed;
     THolderImport import;
     if (import.ImportData(args[0], kHolderTable, start, end) != THolderImport::kOK) {
         return Fail("import failed: " + import.LastError + " (" + std::to_string(import.Imported) +
@@ -463,10 +523,10 @@ int TDbTool::ImportHolders(const std::vector<std::string>& args) {
 
 int TDbTool::AddQso(const std::vector<std::string>& args) {
     static const std::vector<std::string> kTextOptions = {
-        "--date",    "--call",   "--start", "--end",      "--freq",     "--mode",
-        "--zone",    "--country", "--county", "--grid",   "--qslmgr",   "--contest1",
+        "--date",     "--call",     "--start",    "--end",  "--freq",   "--mode",
+        "--zone",     "--country",  "--county",   "--grid", "--qslmgr", "--contest1",
         "--contest2", "--contest3", "--contest4", "--text"};
-    static const std::vector<std::string> kIntOptions = {"--power", "--srst",  "--rrst", "--rqsl",
+    static const std::vector<std::string> kIntOptions = {"--power", "--srst",  "--rrst",  "--rqsl",
                                                          "--sqsl",  "--logid", "--layout"};
     std::map<std::string, std::string> text;
     std::map<std::string, int32_t> ints;
@@ -484,9 +544,11 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
             std::find(kTextOptions.begin(), kTextOptions.end(), name) != kTextOptions.end();
         const bool isInt =
             std::find(kIntOptions.begin(), kIntOptions.end(), name) != kIntOptions.end();
-        if (!isText && !isInt) return UsageError("add-qso: unknown option '" + args[i] + "'");
+        if (!isText && !isInt)
+            return UsageError("add-qso: unknown option '" + args[i] + "'");
         if (!hasValue) {
-            if (i + 1 >= args.size()) return UsageError("add-qso: " + name + " needs a value");
+            if (i + 1 >= args.size())
+                return UsageError("add-qso: " + name + " needs a value");
             value = args[++i];
         }
         if (text.count(name) || ints.count(name)) {
@@ -509,21 +571,26 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
     auto t = [&](const char* n) { return text.count(n) ? text[n] : std::string(); };
     auto n = [&](const char* o) { return ints.count(o) ? ints[o] : 0; };
 
-    if (!text.count("--date")) return UsageError("add-qso needs --date MM/DD/YYYY");
+    if (!text.count("--date"))
+        return UsageError("add-qso needs --date MM/DD/YYYY");
     if (!IsDate(t("--date"))) {
         return UsageError("add-qso: --date must be MM/DD/YYYY, not '" + t("--date") + "'");
     }
-    if (TRecordText::Trim(t("--call")).empty()) return UsageError("add-qso needs --call CALL");
+    if (TRecordText::Trim(t("--call")).empty())
+        return UsageError("add-qso needs --call CALL");
     for (const char* o : {"--start", "--end"}) {
         if (!t(o).empty() && !IsTime(t(o))) {
             return UsageError(std::string("add-qso: ") + o + " must be HH:MM, not '" + t(o) + "'");
         }
     }
 
-    if (!OpenExisting()) return kExitFailed;
+    if (!OpenExisting())
+        return kExitFailed;
     std::vector<std::string> needed = {TQSOs::kLogTable, TQSOs::kDateIndexTable, kSequencesTable};
-    if (text.count("--text")) needed.push_back(TQSOMemos::kTable);
-    if (!RequireTables(needed)) return kExitFailed;
+    if (text.count("--text"))
+        needed.push_back(TQSOMemos::kTable);
+    if (!RequireTables(needed))
+        return kExitFailed;
 
     // Values longer than their columns would be cut without a word: refuse them.
     static const std::vector<std::pair<const char*, int>> kColumns = {
@@ -553,7 +620,8 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
                           n("--sqsl"), n("--logid"), t("--zone"), t("--country"), t("--county"),
                           t("--grid"), t("--qslmgr"), n("--layout"), t("--contest1"),
                           t("--contest2"), t("--contest3"), t("--contest4"));
-    if (!q) return Fail("the contact could not be stored (table QSOLOG cannot be opened)");
+    if (!q)
+        return Fail("the contact could not be stored (table QSOLOG cannot be opened)");
     // The kernel refuses a write when the file is full, and AddQSO cannot
     // tell: read the contact back before calling it stored.
     if (!qsos.IsStored(*q)) {
@@ -578,11 +646,14 @@ int TDbTool::Qsos(const std::vector<std::string>& args) {
     if (args.size() != 1 || TRecordText::Trim(args[0]).empty()) {
         return UsageError("qsos takes one CALL");
     }
-    if (!OpenExisting()) return kExitFailed;
-    if (!RequireTables({TQSOs::kLogTable})) return kExitFailed;
+    if (!OpenExisting())
+        return kExitFailed;
+    if (!RequireTables({TQSOs::kLogTable}))
+        return kExitFailed;
     TDBResultSet rs;
     const int32_t st = rs.Open(TQSOs::kLogTable, args[0], args[0]);
-    if (st >= 999) return Fail("table QSOLOG cannot be opened (status " + std::to_string(st) + ")");
+    if (st >= 999)
+        return Fail("table QSOLOG cannot be opened (status " + std::to_string(st) + ")");
     for (const TDBFieldsPtr& row : rs.Rows) {
         std::cout << TRecordText::UpperAZ(TRecordText::RowLine(*row)) << "\n";
     }
@@ -590,10 +661,14 @@ int TDbTool::Qsos(const std::vector<std::string>& args) {
 }
 
 int TDbTool::Day(const std::vector<std::string>& args) {
-    if (args.size() != 1) return UsageError("day takes one date MM/DD/YYYY");
-    if (!IsDate(args[0])) return UsageError("day: the date must be MM/DD/YYYY, not '" + args[0] + "'");
-    if (!OpenExisting()) return kExitFailed;
-    if (!RequireTables({TQSOs::kLogTable, TQSOs::kDateIndexTable})) return kExitFailed;
+    if (args.size() != 1)
+        return UsageError("day takes one date MM/DD/YYYY");
+    if (!IsDate(args[0]))
+        return UsageError("day: the date must be MM/DD/YYYY, not '" + args[0] + "'");
+    if (!OpenExisting())
+        return kExitFailed;
+    if (!RequireTables({TQSOs::kLogTable, TQSOs::kDateIndexTable}))
+        return kExitFailed;
     TQSOs qsos;
     qsos.LoadDay(args[0], args[0]);
     for (const auto& q : qsos.QSOs) std::cout << QSOLine(*q) << "\n";
@@ -601,17 +676,20 @@ int TDbTool::Day(const std::vector<std::string>& args) {
 }
 
 int TDbTool::DeleteQso(const std::vector<std::string>& args) {
-    if (args.size() != 3) return UsageError("delete-qso takes CALL NUMBER DATE");
+    if (args.size() != 3)
+        return UsageError("delete-qso takes CALL NUMBER DATE");
     const std::string& call = args[0];
     int32_t number = 0;
-    if (TRecordText::Trim(call).empty()) return UsageError("delete-qso: CALL is empty");
+    if (TRecordText::Trim(call).empty())
+        return UsageError("delete-qso: CALL is empty");
     if (!TRecordText::TryStrToInt(args[1], number)) {
         return UsageError("delete-qso: NUMBER must be a whole number, not '" + args[1] + "'");
     }
     if (!IsDate(args[2])) {
         return UsageError("delete-qso: DATE must be MM/DD/YYYY, not '" + args[2] + "'");
     }
-    if (!OpenExisting()) return kExitFailed;
+    if (!OpenExisting())
+        return kExitFailed;
     if (!RequireTables({TQSOs::kLogTable, TQSOs::kDateIndexTable, TQSOMemos::kTable})) {
         return kExitFailed;
     }

@@ -8,7 +8,7 @@
 #include <vector>
 
 class TDbTool {
-public:
+  public:
     static constexpr int kExitOK = 0;
     static constexpr int kExitFailed = 1;
     static constexpr int kExitUsage = 2;
@@ -18,7 +18,7 @@ public:
 
     static const char* Usage();
 
-private:
+  private:
     // Bad usage: the message and a pointer to --help; answers kExitUsage.
     int UsageError(const std::string& message);
     // A failure: the message; answers kExitFailed.
