@@ -278,7 +278,8 @@ bool TDbTool::Start() {
         if (HeldByAnotherProcess(path_)) {
             Fail(path_ + " is in use by another process (the database is opened exclusively)");
         } else {
-            Fail("cannot open the database " + path_);
+            Fail("cannot open or create the database " + path_ +
+                 " (check the folder and its permissions)");
         }
         if (TDbKernel::Base())
             Database->ShutdownDatabase(path_);
