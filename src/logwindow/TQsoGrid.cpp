@@ -34,7 +34,9 @@ TQsoGrid::~TQsoGrid() = default;
 QTableView* TQsoGrid::MakeOverlay() {
     auto* view = new QTableView(this);
     view->setModel(model());
-    view->setItemDelegate(delegate_);
+    // A delegate of its own: the editor signals of the main view's delegate
+    // reach every view that uses it.
+    view->setItemDelegate(new TQsoGridDelegate(this));
     view->horizontalHeader()->hide();
     view->verticalHeader()->hide();
     view->setFocusPolicy(Qt::NoFocus);
@@ -139,8 +141,14 @@ void TQsoGrid::resizeEvent(QResizeEvent* event) {
 }
 
 void TQsoGrid::updateGeometries() {
+    // The table sets the margins for its (hidden) headers; the fixed cells
+    // take that room instead.
     QTableWidget::updateGeometries();
+    if (placing_) return;
+    placing_ = true;
+    setViewportMargins(FixedWidth(), FixedHeight(), 0, 0);
     PlaceOverlays();
+    placing_ = false;
 }
 
 QString TQsoGrid::CellText(int col, int row) const {

@@ -69,4 +69,5 @@ private:
     int fixedCols_ = 0;
     int fixedRows_ = 0;
     QSet<int> zeroCols_;
+    bool placing_ = false;
 };

@@ -140,6 +140,7 @@ void TfrmLogGUI_1::BuildWindow() {
     layout->addWidget(Splitter1, 1);
     setCentralWidget(central);
     ConnectControls();
+    setMinimumSize(618, 437);
     resize(618, 437);
 }
 
@@ -408,12 +409,15 @@ void TfrmLogGUI_1::ConnectControls() {
             [this] { UpdateCursorMark(); });
     pnlContainsQSOGrid->installEventFilter(this);
     pnlQSOText->installEventFilter(this);
+    pnl_QSODefaults->installEventFilter(this);
 }
 
 bool TfrmLogGUI_1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
-        if (watched == pnlContainsQSOGrid) pnlContainsQSOGridResize();
-        else if (watched == pnlQSOText) pnlQSOTextResize();
+        // The panels get their sizes from the window's layout after the
+        // window's own resize: every panel resize lays the controls out again.
+        if (watched == pnlContainsQSOGrid || watched == pnlQSOText || watched == pnl_QSODefaults)
+            FormResize();
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == Memo1) {

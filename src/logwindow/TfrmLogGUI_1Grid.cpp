@@ -269,6 +269,7 @@ void TfrmLogGUI_1::RefreshSavedFromRow(int row) {
     SavedCall = Cells(colCall, row);
     SavedDate = Cells(colDate, row);
     SavedFrequency = Cells(colFrequency, row);
+    *CurrentQSO = TQSO();
     if (row != 0) PopQSOFromGrid(*CurrentQSO, row);
 }
 
@@ -318,8 +319,9 @@ void TfrmLogGUI_1::strGridQSOSClick() {
         const int row = Row();
         if (row != LastRow && LastRow != 0 && LastRow != GridRowCount - 1 && LastRow < RowCount()) {
             const int left = LastRow;
-            if (PopQSOFromGrid(*CompareQSO, left) == 0 &&
-                QsosAreDifferent(*CurrentQSO, *CompareQSO) != 0) {
+            *CompareQSO = TQSO();
+            PopQSOFromGrid(*CompareQSO, left);
+            if (QsosAreDifferent(*CurrentQSO, *CompareQSO) != 0) {
                 MarkInvalidEntries(left);
                 if (SaveQSORow(left) == 0) {
                     AdvanceAfterSave(left);
@@ -335,6 +337,7 @@ void TfrmLogGUI_1::strGridQSOSClick() {
             SavedCall = Cells(colCall, Row());
             SavedDate = Cells(colDate, Row());
             SavedFrequency = Cells(colFrequency, Row());
+            *CurrentQSO = TQSO();
             if (Row() != 0) PopQSOFromGrid(*CurrentQSO, Row());
         }
         LastRow = Row();
@@ -359,10 +362,8 @@ void TfrmLogGUI_1::EnterKey(bool stampStart) {
     if (row < 1) return;
     if (Cells(colCall, row) != kTypeCall) {
         if (Col() == colCall) FillEmptyCountry();
-        if (PopQSOFromGrid(*CompareQSO, row) != 0) {
-            Dialogs().ShowMessage(kCouldNotAdd);
-            return;
-        }
+        *CompareQSO = TQSO();
+        PopQSOFromGrid(*CompareQSO, row);
         if (QsosAreDifferent(*CurrentQSO, *CompareQSO) != 0 || row == GridRowCount - 1) {
             MarkInvalidEntries(row);
             if (SaveQSORow(row) == 0) AdvanceAfterSave(row);
