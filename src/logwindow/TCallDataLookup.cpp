@@ -32,7 +32,8 @@ std::string Trim(const std::string& text) {
 }
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
-    if (!dir.empty() && dir.back() == '/') return dir + name;
+    if (!dir.empty() && dir.back() == '/')
+        return dir + name;
     return dir + "/" + name;
 }
 
@@ -42,10 +43,11 @@ std::string FieldValue(const TDBFields& fields, int position) {
 }
 
 bool ResultsFilePresent(const std::string& dir) {
-    const auto matches = TFileSearch::Find(dir, TCallDataLookup::kResultsFile,
-                                           TCallDataLookup::GetFileAttrs());
+    const auto matches =
+        TFileSearch::Find(dir, TCallDataLookup::kResultsFile, TCallDataLookup::GetFileAttrs());
     for (const auto& match : matches)
-        if (match.Name == TCallDataLookup::kResultsFile) return true;
+        if (match.Name == TCallDataLookup::kResultsFile)
+            return true;
     return false;
 }
 
@@ -53,7 +55,8 @@ bool ResultsFilePresent(const std::string& dir) {
 
 std::string TCallDataLookup::FormatPreviousQSOs(const std::vector<TQSO>& qsos) {
     std::string text = std::string(kPreviousHeading) + "\r\n";
-    for (const TQSO& qso : qsos) text += qso.QSODate + " " + qso.Call + " " + qso.Frequency + "\r\n";
+    for (const TQSO& qso : qsos)
+        text += qso.QSODate + " " + qso.Call + " " + qso.Frequency + "\r\n";
     return text;
 }
 
@@ -61,7 +64,8 @@ std::string TCallDataLookup::GetPreviousQSOs(const std::string& call) {
     try {
         TDBResultSet resultSet;
         const int32_t status = resultSet.Open("QSOLOG", call, call);
-        if (status >= 2) return kNotOnFile;
+        if (status >= 2)
+            return kNotOnFile;
         std::vector<TQSO> qsos;
         while (resultSet.Eof == 0 && resultSet.CurrentFields) {
             TQSO qso;
@@ -92,8 +96,10 @@ int32_t TCallDataLookup::FindCallsignCD(const std::string& call, const std::stri
         for (const std::string& root : OpticalDrives().Roots()) {
             bool counts = false;
             for (const auto& match : TFileSearch::Find(root, kDataFile, mask))
-                if ((match.Attributes & ~mask) == 0 && match.Name == kDataFile) counts = true;
-            if (!counts) continue;
+                if ((match.Attributes & ~mask) == 0 && match.Name == kDataFile)
+                    counts = true;
+            if (!counts)
+                continue;
             command.Program = JoinPath(root, kViewerProgram);
             command.Argument = JoinPath(dir, call);
             cdRoot = root;
@@ -112,8 +118,10 @@ int32_t TCallDataLookup::RunCallsignViewer(const TViewerCommand& command, const 
         ProcessLauncher().Start(command.Program, {command.Argument}, cdRoot);
         const uint32_t start = Clock().TickCount();
         for (;;) {
-            if (ResultsFilePresent(dir)) return 0;
-            if (Clock().TickCount() - start > kViewerWaitMs) return 2;
+            if (ResultsFilePresent(dir))
+                return 0;
+            if (Clock().TickCount() - start > kViewerWaitMs)
+                return 2;
             // The window stays blocked; the pause only spares the processor.
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -124,15 +132,18 @@ int32_t TCallDataLookup::RunCallsignViewer(const TViewerCommand& command, const 
 
 TCallDataLookup::TResultLines TCallDataLookup::ReadResultsFile(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + fileName);
+    if (!in)
+        throw std::runtime_error("cannot open " + fileName);
     TResultLines lines;
     std::string line;
     // Room for 14 lines; a longer file's remainder is not read.
     for (int k = 0; k < kResultLines && std::getline(in, line); ++k) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         lines[static_cast<size_t>(k)] = line;
     }
-    if (in.bad()) throw std::runtime_error("cannot read " + fileName);
+    if (in.bad())
+        throw std::runtime_error("cannot read " + fileName);
     return lines;
 }
 
@@ -166,13 +177,15 @@ void TCallDataLookup::LookUpCallData(const std::string& call, const std::string&
         Dialogs().ShowMessage(kCDFound);
         const std::string fileName = ViewerResultsFileName(dir);
         std::ifstream probe(fileName, std::ios::binary);
-        if (!probe) return;
+        if (!probe)
+            return;
         probe.close();
         view.ClearMemo();
         const TResultLines lines = ReadResultsFile(fileName);
         // Without the end marker the viewer did not finish: the file stays
         // and the next lookup shows it again.
-        if (lines[12] == kEndMarker) std::remove(fileName.c_str());
+        if (lines[12] == kEndMarker)
+            std::remove(fileName.c_str());
         view.SetMemoText(BuildCallDataText(lines));
         view.FocusGrid();
     } catch (...) {

@@ -19,7 +19,7 @@
 #include "records/TQSO.h"
 
 class TCallDataLookup {
-public:
+  public:
     static constexpr const char* kDataFile = "EN0103.DAT";
     static constexpr const char* kViewerProgram = "VIEWER1.EXE";
     static constexpr const char* kViewerTitle = "Travindox Viewer";

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 class TExportCommand {
-public:
+  public:
     static constexpr const char* kPrompt = "Enter filename:";
 
     // After CheckSave: the prompt, the export, the closing information box

@@ -28,7 +28,7 @@ bool IsDigitsOnly(const std::string& text) {
 
 // The hourglass for the length of a find; restored on every way out.
 class TBusy {
-public:
+  public:
     TBusy() { BusyCursor().Begin(); }
     ~TBusy() { BusyCursor().End(); }
     TBusy(const TBusy&) = delete;
@@ -39,7 +39,8 @@ public:
 int32_t FindRow(const TGridCells& grid, const std::string& call, int32_t from, int32_t to) {
     const std::string wanted = Upper(call);
     for (int32_t row = from; row <= to; ++row)
-        if (Upper(grid.Cell(kCallColumn, row)) == wanted) return row;
+        if (Upper(grid.Cell(kCallColumn, row)) == wanted)
+            return row;
     return -1;
 }
 
@@ -52,7 +53,8 @@ bool TFindCommands::AskDaysToShow(int32_t& daysToShow) {
         return false;
     }
     if (IsDigitsOnly(answer)) {
-        const std::string digits = answer.substr(std::min(answer.find_first_not_of('0'), answer.size() - 1));
+        const std::string digits =
+            answer.substr(std::min(answer.find_first_not_of('0'), answer.size() - 1));
         if (digits.size() > 10 || std::stoll(digits) > std::numeric_limits<int32_t>::max())
             throw std::out_of_range("number of days out of range");
         const int32_t value = static_cast<int32_t>(std::stoll(digits));
@@ -94,10 +96,13 @@ void TFindCommands::FindNextCall(TGridCells& grid) {
     grid.FocusGrid();
     const int32_t last = grid.RowsInUse() - 1;
     // A reload may have shortened the grid below the last find.
-    if (SearchRow >= last) SearchRow = 0;
+    if (SearchRow >= last)
+        SearchRow = 0;
     int32_t row = FindRow(grid, SearchCall, SearchRow + 1, last);
-    if (row < 0) row = FindRow(grid, SearchCall, 0, last);
-    if (row < 0) return;
+    if (row < 0)
+        row = FindRow(grid, SearchCall, 0, last);
+    if (row < 0)
+        return;
     grid.MakeCurrentRow(row);
     SearchRow = row;
 }

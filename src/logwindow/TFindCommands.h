@@ -8,15 +8,17 @@
 #include "logwindow/TGridCells.h"
 
 class TFindCommands {
-public:
+  public:
     static constexpr const char* kDaysPrompt = "Select QSOs for how many days past?";
     static constexpr const char* kDaysDefault = "180";
-    static constexpr const char* kDaysMissing = "You must specify a [positive] number of days to use.";
+    static constexpr const char* kDaysMissing =
+        "You must specify a [positive] number of days to use.";
     static constexpr const char* kZeroDays =
         "Zero days is not valid for this feature! Please select at least one day.";
     static constexpr const char* kCallPrompt = "Call to find:";
     static constexpr const char* kNoCall = "No call specified!";
-    static constexpr const char* kSearchFirst = "You need to search first before you can search next!";
+    static constexpr const char* kSearchFirst =
+        "You need to search first before you can search next!";
     static constexpr int32_t kDefaultDays = 180;
 
     // The days prompt: true when the grid is to be reloaded (daysToShow

@@ -7,7 +7,7 @@
 #include <string>
 
 class TGridCells {
-public:
+  public:
     virtual ~TGridCells();
     // GridRowCount: header row 0, the contact rows, the entry row last.
     virtual int32_t RowsInUse() const = 0;

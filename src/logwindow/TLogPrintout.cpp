@@ -29,7 +29,9 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
     return era * 146097 + doe - 719468;
 }
 
-bool IsLeap(int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int64_t y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 bool AllDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -39,15 +41,35 @@ bool AllDigits(const std::string& text) {
 
 int32_t TLogPrintout::ColumnWidth(int32_t column) {
     switch (column) {
-        case 0: return 11;
-        case 1: case 2: case 4: return 6;
-        case 3: return 9;
-        case 5: case 6: case 7: case 10: case 11: return 4;
-        case 8: case 14: case 16: return 5;
-        case 13: return 10;
-        case 15: return 7;
-        case 9: case 12: case 17: case 18: return 0;
-        default: return 10;
+        case 0:
+            return 11;
+        case 1:
+        case 2:
+        case 4:
+            return 6;
+        case 3:
+            return 9;
+        case 5:
+        case 6:
+        case 7:
+        case 10:
+        case 11:
+            return 4;
+        case 8:
+        case 14:
+        case 16:
+            return 5;
+        case 13:
+            return 10;
+        case 15:
+            return 7;
+        case 9:
+        case 12:
+        case 17:
+        case 18:
+            return 0;
+        default:
+            return 10;
     }
 }
 
@@ -61,7 +83,8 @@ std::string TLogPrintout::RowLine(const TGridCells& grid, int32_t row) {
     std::string line;
     for (int32_t column = 0; column <= grid.ColumnCount() - 1 - kColumnsNotWalked; ++column) {
         const int32_t w = ColumnWidth(column);
-        if (w == 0) continue;
+        if (w == 0)
+            continue;
         line += " " + Pad(grid.Cell(column, row).substr(0, static_cast<size_t>(w - 1)), w);
     }
     return line;
@@ -80,11 +103,11 @@ int64_t TLogPrintout::DaysBefore(const TLocalDateTime& today, const std::string&
     return DaysFromCivil(today.Year, today.Month, today.Day) - DaysFromCivil(y, m, d);
 }
 
-std::vector<std::string> TLogPrintout::BuildListing(TGridCells& grid, const TLocalDateTime& today,
-                                                    const std::string& daysAnswer, bool withTexts,
-                                                    const std::function<std::string()>& currentText) {
-    const std::string digits = daysAnswer.substr(std::min(daysAnswer.find_first_not_of('0'),
-                                                          daysAnswer.size() - 1));
+std::vector<std::string> TLogPrintout::BuildListing(
+    TGridCells& grid, const TLocalDateTime& today, const std::string& daysAnswer, bool withTexts,
+    const std::function<std::string()>& currentText) {
+    const std::string digits =
+        daysAnswer.substr(std::min(daysAnswer.find_first_not_of('0'), daysAnswer.size() - 1));
     if (!AllDigits(digits) || digits.size() > 10 ||
         std::stoll(digits) > std::numeric_limits<int32_t>::max())
         throw std::out_of_range("number of days out of range");
@@ -98,7 +121,8 @@ std::vector<std::string> TLogPrintout::BuildListing(TGridCells& grid, const TLoc
     lines.push_back(" ");
     const int32_t rows = grid.RowCount();
     for (int32_t row = 0; row < rows; ++row) {
-        if (row != 0 && DaysBefore(today, grid.Cell(kDateColumn, row)) >= days) continue;
+        if (row != 0 && DaysBefore(today, grid.Cell(kDateColumn, row)) >= days)
+            continue;
         lines.push_back(RowLine(grid, row));
         if (withTexts && row != 0) {
             grid.MakeCurrentRow(row);
@@ -119,7 +143,8 @@ void TLogPrintout::PrintLog(TGridCells& grid, bool withTexts,
             return;
         }
         TPrinter& printer = Printer();
-        if (!printer.SetupDialog(owner)) return;
+        if (!printer.SetupDialog(owner))
+            return;
         const int pointSize = printer.IsLandscape() ? kLandscapePointSize : kPortraitPointSize;
         const std::vector<std::string> lines =
             BuildListing(grid, Clock().Now(), answer, withTexts, currentText);

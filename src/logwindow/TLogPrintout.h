@@ -18,7 +18,7 @@
 #include "platform/TClock.h"
 
 class TLogPrintout {
-public:
+  public:
     static constexpr const char* kDaysPrompt = "Enter number of past days to print: ";
     static constexpr const char* kDaysDefault = "180";
     static constexpr const char* kNotANumber = "Not a valid number of days";

@@ -19,23 +19,29 @@ TfrmALittleHelp::TfrmALittleHelp(QWidget* parent) : QDialog(parent) {
     Browser->setOpenLinks(true);
     Browser->setOpenExternalLinks(false);
     layout->addWidget(Browser);
-    if (InstalledHelpViewer() == nullptr) SetHelpViewer(this);
+    if (InstalledHelpViewer() == nullptr)
+        SetHelpViewer(this);
 }
 
 TfrmALittleHelp::~TfrmALittleHelp() {
-    if (InstalledHelpViewer() == this) SetHelpViewer(nullptr);
-    if (frmALittleHelp == this) frmALittleHelp = nullptr;
+    if (InstalledHelpViewer() == this)
+        SetHelpViewer(nullptr);
+    if (frmALittleHelp == this)
+        frmALittleHelp = nullptr;
 }
 
 std::string TfrmALittleHelp::LocateHelpFile(const std::string& helpFile) {
     const QString name = QString::fromLatin1(helpFile);
-    if (QFileInfo(name).isAbsolute()) return QFileInfo::exists(name) ? helpFile : std::string();
+    if (QFileInfo(name).isAbsolute())
+        return QFileInfo::exists(name) ? helpFile : std::string();
     QStringList dirs;
-    if (QCoreApplication::instance() != nullptr) dirs << QCoreApplication::applicationDirPath();
+    if (QCoreApplication::instance() != nullptr)
+        dirs << QCoreApplication::applicationDirPath();
     dirs << ".";
     for (const QString& dir : dirs) {
         const QString path = dir + "/" + name;
-        if (QFileInfo(path).isFile()) return QFileInfo(path).absoluteFilePath().toStdString();
+        if (QFileInfo(path).isFile())
+            return QFileInfo(path).absoluteFilePath().toStdString();
     }
     return {};
 }

@@ -13,7 +13,7 @@ class QTextBrowser;
 class TfrmALittleHelp : public QDialog, public THelpViewer {
     Q_OBJECT
 
-public:
+  public:
     static constexpr const char* kContentsAnchor = "contents";
 
     explicit TfrmALittleHelp(QWidget* parent = nullptr);

@@ -45,14 +45,18 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 }
 
 TfrmAbout::~TfrmAbout() {
-    if (frmAbout == this) frmAbout = nullptr;
+    if (frmAbout == this)
+        frmAbout = nullptr;
 }
 
-void TfrmAbout::Button2Click() { accept(); }
+void TfrmAbout::Button2Click() {
+    accept();
+}
 
 void TfrmAbout::FormShow() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
+    if (screen == nullptr)
+        return;
     const QRect area = screen->geometry();
     // C++ division rounds toward zero, as the window placement asks.
     move((area.width() - width()) / 2, (area.height() - height()) / 2);

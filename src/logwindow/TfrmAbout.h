@@ -11,7 +11,7 @@ class QPushButton;
 class TfrmAbout : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kClientWidth = 342;
     static constexpr int kClientHeight = 189;
 
@@ -30,7 +30,7 @@ public:
     // left := (screen width - window width) div 2, the same for top.
     void FormShow();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

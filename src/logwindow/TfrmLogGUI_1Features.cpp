@@ -30,23 +30,26 @@ void Unexpected(const char* tag) {
 QString ToMemoText(const std::string& text) {
     QString out = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     out.replace("\r\n", "\n");
-    if (out.endsWith('\n')) out.chop(1);
+    if (out.endsWith('\n'))
+        out.chop(1);
     return out;
 }
 
 // The grid as the find and print commands see it.
 class TWindowGrid : public TGridCells {
-public:
+  public:
     explicit TWindowGrid(TfrmLogGUI_1& window) : window_(window) {}
     int32_t RowsInUse() const override { return window_.GridRowCount; }
     int32_t RowCount() const override { return window_.RowCount(); }
     int32_t ColumnCount() const override { return window_.strGridQSOS->columnCount(); }
-    std::string Cell(int32_t column, int32_t row) const override { return window_.Cells(column, row); }
+    std::string Cell(int32_t column, int32_t row) const override {
+        return window_.Cells(column, row);
+    }
     int32_t CurrentRow() const override { return window_.Row(); }
     void MakeCurrentRow(int32_t row) override { window_.SetCurrentCell(window_.Col(), row); }
     void FocusGrid() override { window_.strGridQSOS->setFocus(); }
 
-private:
+  private:
     TfrmLogGUI_1& window_;
 };
 
@@ -85,16 +88,20 @@ void TfrmLogGUI_1::btnCountryClick() {}
 // ---- Earlier contacts and the call-sign CD ----
 
 std::string TfrmLogGUI_1::GetPreviousQSOs(const std::string& call) {
-    if (BlockProc != 0) return std::string();
+    if (BlockProc != 0)
+        return std::string();
     return TCallDataLookup::GetPreviousQSOs(call);
 }
 
 void TfrmLogGUI_1::btnCallDataClick() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     TCallDataLookup::TCallDataView view;
     view.SetMemoVisible = [this](bool visible) { memFromFcc->setVisible(visible); };
     view.ClearMemo = [this] { memFromFcc->clear(); };
-    view.SetMemoText = [this](const std::string& text) { memFromFcc->setPlainText(ToMemoText(text)); };
+    view.SetMemoText = [this](const std::string& text) {
+        memFromFcc->setPlainText(ToMemoText(text));
+    };
     view.FocusGrid = [this] { strGridQSOS->setFocus(); };
     try {
         TCallDataLookup::LookUpCallData(Cells(colCall, Row()), CurrentDirectory(), view);
@@ -105,10 +112,12 @@ void TfrmLogGUI_1::btnCallDataClick() {
 // ---- Find ----
 
 void TfrmLogGUI_1::FindQSObyDate1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     try {
         CheckSave();
-        if (!TFindCommands::AskDaysToShow(DaysToShow)) return;
+        if (!TFindCommands::AskDaysToShow(DaysToShow))
+            return;
         ReloadGrid();
         FormResize();
     } catch (...) {
@@ -117,7 +126,8 @@ void TfrmLogGUI_1::FindQSObyDate1Click() {
 }
 
 void TfrmLogGUI_1::FindCallincurrentselection1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     try {
         strGridQSOS->setFocus();
         CheckSave();
@@ -129,13 +139,15 @@ void TfrmLogGUI_1::FindCallincurrentselection1Click() {
 }
 
 void TfrmLogGUI_1::tlbbtnFindCallClick() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     CheckSave();
     FindCallincurrentselection1Click();
 }
 
 void TfrmLogGUI_1::SearchNext1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     try {
         strGridQSOS->setFocus();
         CheckSave();
@@ -149,13 +161,15 @@ void TfrmLogGUI_1::SearchNext1Click() {
 // ---- Export ----
 
 void TfrmLogGUI_1::ExporttoTextFile1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     CheckSave();
     TExportCommand::Run();
 }
 
 void TfrmLogGUI_1::tlbtnExpFileClick() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     CheckSave();
     ExporttoTextFile1Click();
 }
@@ -163,27 +177,32 @@ void TfrmLogGUI_1::tlbtnExpFileClick() {
 // ---- Printing ----
 
 void TfrmLogGUI_1::tlbbtnPrintClick() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     CheckSave();
     TWindowGrid grid(*this);
     TLogPrintout::PrintLog(grid, false, {}, this);
 }
 
 void TfrmLogGUI_1::ToolButton1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     CheckSave();
     TWindowGrid grid(*this);
     // Making a row current loads its text into Memo1 (the click handling).
-    TLogPrintout::PrintLog(grid, true, [this] { return MemoText(); }, this);
+    TLogPrintout::PrintLog(
+        grid, true, [this] { return MemoText(); }, this);
 }
 
 // ---- About and help ----
 
 void TfrmLogGUI_1::AbouttheTrambleQSOlogprogram1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     try {
         CheckSave();
-        if (frmAbout == nullptr) frmAbout = new TfrmAbout(this);
+        if (frmAbout == nullptr)
+            frmAbout = new TfrmAbout(this);
         if (RunModal)
             RunModal(*frmAbout);
         else
@@ -194,7 +213,8 @@ void TfrmLogGUI_1::AbouttheTrambleQSOlogprogram1Click() {
 }
 
 void TfrmLogGUI_1::AFewHints1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     try {
         CheckSave();
         if (InstalledHelpViewer() == nullptr && frmALittleHelp == nullptr)

@@ -8,7 +8,7 @@
 #include "platform/TWindowFinder.h"
 
 class TFakeWindowFinder : public TWindowFinder {
-public:
+  public:
     // Installs itself; the previous finder comes back when it is destroyed.
     TFakeWindowFinder();
     ~TFakeWindowFinder() override;
@@ -17,12 +17,12 @@ public:
     void BringToFront(uint64_t handle) override;
 
     bool Present = false;
-    std::string Title;        // the window's title while Present
-    uint64_t Handle = 4242;   // the id handed out
+    std::string Title;       // the window's title while Present
+    uint64_t Handle = 4242;  // the id handed out
     int Searches = 0;
     int Raised = 0;
     uint64_t LastRaised = 0;
 
-private:
+  private:
     TWindowFinder* previous_;
 };

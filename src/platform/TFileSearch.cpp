@@ -3,13 +3,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
+#include <strings.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <strings.h>
 
 namespace {
 
@@ -22,7 +22,8 @@ uint32_t DosAttributeByte(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd >= 0) {
         uint32_t fat = 0;
-        if (ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &fat) == 0) dos |= fat;
+        if (ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &fat) == 0)
+            dos |= fat;
         close(fd);
     }
     return dos & (TFileSearch::kHidden | TFileSearch::kSystem);
@@ -32,7 +33,8 @@ uint32_t DosAttributeByte(const std::string& path) {
 
 uint32_t TFileSearch::Attributes(const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return 0;
+    if (stat(path.c_str(), &st) != 0)
+        return 0;
     uint32_t attrs = 0;
     if (S_ISDIR(st.st_mode))
         attrs |= kDirectory;
@@ -48,14 +50,18 @@ std::vector<TFileSearch::TMatch> TFileSearch::Find(const std::string& dir, const
                                                    uint32_t mask) {
     std::vector<TMatch> matches;
     DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-    if (d == nullptr) return matches;
+    if (d == nullptr)
+        return matches;
     const uint32_t excludable = kHidden | kSystem | kDirectory;
     while (const dirent* entry = readdir(d)) {
-        if (strcasecmp(entry->d_name, name.c_str()) != 0) continue;
+        if (strcasecmp(entry->d_name, name.c_str()) != 0)
+            continue;
         const std::string path = (dir.empty() ? std::string(".") : dir) + "/" + entry->d_name;
         const uint32_t attrs = Attributes(path);
-        if (attrs == 0) continue;
-        if ((attrs & excludable & ~mask) != 0) continue;
+        if (attrs == 0)
+            continue;
+        if ((attrs & excludable & ~mask) != 0)
+            continue;
         matches.push_back({entry->d_name, attrs});
     }
     closedir(d);

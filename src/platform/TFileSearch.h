@@ -10,7 +10,7 @@
 #include <vector>
 
 class TFileSearch {
-public:
+  public:
     static constexpr uint32_t kReadOnly = 0x01;
     static constexpr uint32_t kHidden = 0x02;
     static constexpr uint32_t kSystem = 0x04;

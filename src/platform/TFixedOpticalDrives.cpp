@@ -5,4 +5,6 @@ TFixedOpticalDrives::TFixedOpticalDrives(std::vector<std::string> roots)
     SetOpticalDrives(this);
 }
 
-TFixedOpticalDrives::~TFixedOpticalDrives() { SetOpticalDrives(previous_); }
+TFixedOpticalDrives::~TFixedOpticalDrives() {
+    SetOpticalDrives(previous_);
+}

@@ -7,7 +7,7 @@
 #include "platform/TOpticalDrives.h"
 
 class TFixedOpticalDrives : public TOpticalDrives {
-public:
+  public:
     // Installs itself as the process-wide drive list; restores the previous one when destroyed.
     explicit TFixedOpticalDrives(std::vector<std::string> roots = {});
     ~TFixedOpticalDrives() override;
@@ -15,7 +15,7 @@ public:
     std::vector<std::string> Roots() const override { return roots_; }
     void SetRoots(std::vector<std::string> roots) { roots_ = std::move(roots); }
 
-private:
+  private:
     std::vector<std::string> roots_;
     TOpticalDrives* previous_;
 };

@@ -12,8 +12,14 @@ THelpViewer& NullViewer() {
 THelpViewer* installedViewer = nullptr;
 }  // namespace
 
-THelpViewer& HelpViewer() { return installedViewer ? *installedViewer : NullViewer(); }
+THelpViewer& HelpViewer() {
+    return installedViewer ? *installedViewer : NullViewer();
+}
 
-void SetHelpViewer(THelpViewer* viewer) { installedViewer = viewer; }
+void SetHelpViewer(THelpViewer* viewer) {
+    installedViewer = viewer;
+}
 
-THelpViewer* InstalledHelpViewer() { return installedViewer; }
+THelpViewer* InstalledHelpViewer() {
+    return installedViewer;
+}

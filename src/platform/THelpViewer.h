@@ -6,7 +6,7 @@
 #include <string>
 
 class THelpViewer {
-public:
+  public:
     virtual ~THelpViewer();
     // owner: the window the viewer belongs to (a QWidget* for the Qt viewer),
     // may be null. A file that cannot be opened is reported by the viewer.

@@ -35,8 +35,10 @@ std::vector<std::string> TOpticalDrives::ParseMounts(const std::string& table) {
     while (std::getline(in, line)) {
         std::istringstream fields(line);
         std::string device, mountPoint, type;
-        if (!(fields >> device >> mountPoint >> type)) continue;
-        if (type != "iso9660" && type != "udf") continue;
+        if (!(fields >> device >> mountPoint >> type))
+            continue;
+        if (type != "iso9660" && type != "udf")
+            continue;
         std::string root = DecodeMountField(mountPoint);
         while (root.size() > 1 && root.back() == '/') root.pop_back();
         roots.push_back(root);
@@ -46,7 +48,8 @@ std::vector<std::string> TOpticalDrives::ParseMounts(const std::string& table) {
 
 std::vector<std::string> TOpticalDrives::Roots() const {
     std::ifstream in(mountsFile_);
-    if (!in) return {};
+    if (!in)
+        return {};
     std::ostringstream text;
     text << in.rdbuf();
     return ParseMounts(text.str());
@@ -60,6 +63,10 @@ TOpticalDrives& SystemDrives() {
 TOpticalDrives* installedDrives = nullptr;
 }  // namespace
 
-TOpticalDrives& OpticalDrives() { return installedDrives ? *installedDrives : SystemDrives(); }
+TOpticalDrives& OpticalDrives() {
+    return installedDrives ? *installedDrives : SystemDrives();
+}
 
-void SetOpticalDrives(TOpticalDrives* drives) { installedDrives = drives; }
+void SetOpticalDrives(TOpticalDrives* drives) {
+    installedDrives = drives;
+}

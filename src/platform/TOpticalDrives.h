@@ -7,7 +7,7 @@
 #include <vector>
 
 class TOpticalDrives {
-public:
+  public:
     explicit TOpticalDrives(std::string mountsFile = "/proc/mounts");
     virtual ~TOpticalDrives();
 
@@ -18,7 +18,7 @@ public:
     // octal escapes of the table (\040 for a blank, …) are decoded.
     static std::vector<std::string> ParseMounts(const std::string& table);
 
-private:
+  private:
     std::string mountsFile_;
 };
 

@@ -2,9 +2,13 @@
 
 TPrinter::~TPrinter() = default;
 
-bool TPrinter::SetupDialog(void*) { throw TNoPrinter("no printer"); }
+bool TPrinter::SetupDialog(void*) {
+    throw TNoPrinter("no printer");
+}
 
-bool TPrinter::IsLandscape() const { throw TNoPrinter("no printer"); }
+bool TPrinter::IsLandscape() const {
+    throw TNoPrinter("no printer");
+}
 
 void TPrinter::PrintLines(const std::vector<std::string>&, int, const std::string&) {
     throw TNoPrinter("no printer");
@@ -18,6 +22,10 @@ TPrinter& MissingPrinter() {
 TPrinter* installedPrinter = nullptr;
 }  // namespace
 
-TPrinter& Printer() { return installedPrinter ? *installedPrinter : MissingPrinter(); }
+TPrinter& Printer() {
+    return installedPrinter ? *installedPrinter : MissingPrinter();
+}
 
-void SetPrinter(TPrinter* printer) { installedPrinter = printer; }
+void SetPrinter(TPrinter* printer) {
+    installedPrinter = printer;
+}

@@ -8,12 +8,12 @@
 #include <vector>
 
 class TNoPrinter : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class TPrinter {
-public:
+  public:
     virtual ~TPrinter();
     // The printer set-up dialog; false when the user cancelled it.
     virtual bool SetupDialog(void* owner);

@@ -14,8 +14,10 @@ bool WriteAll(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         p += n;
         size -= static_cast<size_t>(n);
     }
@@ -38,7 +40,8 @@ bool TProcessLauncher::Start(const std::string& program, const std::vector<std::
     argv.push_back(nullptr);
 
     int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+    if (pipe2(pipeFds, O_CLOEXEC) != 0)
+        return false;
 
     const pid_t child = fork();
     if (child < 0) {
@@ -49,11 +52,13 @@ bool TProcessLauncher::Start(const std::string& program, const std::vector<std::
     if (child == 0) {
         close(pipeFds[0]);
         const pid_t grandchild = fork();
-        if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+        if (grandchild != 0)
+            _exit(grandchild < 0 ? 1 : 0);
         setsid();
         // No inherited handles: everything above stderr goes, except the report pipe.
         for (int fd = 3; fd < 1024; ++fd)
-            if (fd != pipeFds[1]) close(fd);
+            if (fd != pipeFds[1])
+                close(fd);
         int err = 0;
         if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
             err = errno;
@@ -75,7 +80,8 @@ bool TProcessLauncher::Start(const std::string& program, const std::vector<std::
         n = read(pipeFds[0], &err, sizeof err);
     } while (n < 0 && errno == EINTR);
     close(pipeFds[0]);
-    if (n > 0) started = false;  // the grandchild reported a failed chdir/execv
+    if (n > 0)
+        started = false;  // the grandchild reported a failed chdir/execv
     return started;
 }
 
@@ -91,4 +97,6 @@ TProcessLauncher& ProcessLauncher() {
     return installedLauncher ? *installedLauncher : SystemLauncher();
 }
 
-void SetProcessLauncher(TProcessLauncher* launcher) { installedLauncher = launcher; }
+void SetProcessLauncher(TProcessLauncher* launcher) {
+    installedLauncher = launcher;
+}

@@ -7,7 +7,7 @@
 #include <vector>
 
 class TProcessLauncher {
-public:
+  public:
     virtual ~TProcessLauncher();
     // false when the process could not be created or the program not
     // executed (the start is detached: nobody waits for the program's end).

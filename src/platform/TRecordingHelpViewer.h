@@ -7,7 +7,7 @@
 #include "platform/THelpViewer.h"
 
 class TRecordingHelpViewer : public THelpViewer {
-public:
+  public:
     // Installs itself; the previous viewer comes back when it is destroyed.
     TRecordingHelpViewer();
     ~TRecordingHelpViewer() override;
@@ -17,6 +17,6 @@ public:
     std::vector<std::string> Files;  // the help files asked for, in order
     void* LastOwner = nullptr;
 
-private:
+  private:
     THelpViewer* previous_;
 };

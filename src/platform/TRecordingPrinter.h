@@ -8,7 +8,7 @@
 #include "platform/TPrinter.h"
 
 class TRecordingPrinter : public TPrinter {
-public:
+  public:
     // Installs itself; the previous printer comes back when it is destroyed.
     TRecordingPrinter();
     ~TRecordingPrinter() override;
@@ -28,6 +28,6 @@ public:
     int PointSize = 0;
     std::string Title;
 
-private:
+  private:
     TPrinter* previous_;
 };

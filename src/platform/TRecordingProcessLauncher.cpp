@@ -5,7 +5,9 @@ TRecordingProcessLauncher::TRecordingProcessLauncher(bool passThrough)
     SetProcessLauncher(this);
 }
 
-TRecordingProcessLauncher::~TRecordingProcessLauncher() { SetProcessLauncher(previous_); }
+TRecordingProcessLauncher::~TRecordingProcessLauncher() {
+    SetProcessLauncher(previous_);
+}
 
 bool TRecordingProcessLauncher::Start(const std::string& program,
                                       const std::vector<std::string>& arguments,

@@ -8,7 +8,7 @@
 #include "platform/TProcessLauncher.h"
 
 class TRecordingProcessLauncher : public TProcessLauncher {
-public:
+  public:
     struct TStart {
         std::string Program;
         std::vector<std::string> Arguments;
@@ -24,7 +24,7 @@ public:
 
     std::vector<TStart> Starts;
 
-private:
+  private:
     bool passThrough_;
     TProcessLauncher* previous_;
 };

@@ -7,7 +7,7 @@
 #include <string>
 
 class TWindowFinder {
-public:
+  public:
     virtual ~TWindowFinder();
     // true and the window's id when a window with exactly this title exists.
     virtual bool FindTopLevelWindow(const std::string& title, uint64_t& handle);

@@ -9,14 +9,14 @@
 #include "logwindow/TGridCells.h"
 
 class FakeGrid : public TGridCells {
-public:
+  public:
     static constexpr int kColumns = 23;
 
     FakeGrid() {
-        rows_.push_back({"Date", "Start", "End", "Call", "Frequency", "S-RST", "R-RST", "Power",
-                         "Mode", "LogID", "RQSL", "SQSL", "Qso_ID", "Country", "Zone", "County",
-                         "Grid", "QSL Manager", "Layout", "Contest1", "Contest2", "Contest3",
-                         "Contest4"});
+        rows_.push_back({"Date",   "Start",    "End",      "Call",     "Frequency", "S-RST",
+                         "R-RST",  "Power",    "Mode",     "LogID",    "RQSL",      "SQSL",
+                         "Qso_ID", "Country",  "Zone",     "County",   "Grid",      "QSL Manager",
+                         "Layout", "Contest1", "Contest2", "Contest3", "Contest4"});
     }
     // A contact row; unset cells stay empty.
     int AddRow(const std::string& date, const std::string& call) {
@@ -47,7 +47,7 @@ public:
     std::vector<int32_t> Visited;
     int Focused = 0;
 
-private:
+  private:
     std::vector<std::vector<std::string>> rows_;
     int32_t current_ = 0;
 };

@@ -25,12 +25,15 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "logwindow_tests";
     static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
     return app;
 }
 
-std::string DbPath() { return fs::current_path().string() + "/db_default.sib"; }
+std::string DbPath() {
+    return fs::current_path().string() + "/db_default.sib";
+}
 
 void OpenDatabase() {
     delete Database;
@@ -39,8 +42,10 @@ void OpenDatabase() {
 }
 
 void CloseDatabase() {
-    if (Database == nullptr) return;
-    if (TDbKernel::Base() != nullptr) Database->ShutdownDatabase(DbPath());
+    if (Database == nullptr)
+        return;
+    if (TDbKernel::Base() != nullptr)
+        Database->ShutdownDatabase(DbPath());
     delete Database;
     Database = nullptr;
 }
@@ -49,7 +54,8 @@ void CloseDatabase() {
 
 void LogWindowTest::SetUpTestSuite() {
     App();
-    if (!gTemplate.empty()) return;
+    if (!gTemplate.empty())
+        return;
     const std::string dir = "/dev/shm/tramb-lw-template-" + std::to_string(getpid());
     fs::create_directories(dir);
     const fs::path old = fs::current_path();
@@ -100,8 +106,8 @@ void LogWindowTest::Seed(const std::vector<TSeedQSO>& contacts) {
     OpenDatabase();
     TQSOs list;
     for (const TSeedQSO& c : contacts) {
-        TQSO* q = list.AddQSO(c.Date, c.Call, c.Start, c.Start, "14.070", 100, "CW", 599, 579, 0,
-                              1, 0, "05", "", "", "", "", 0, "", "", "", "");
+        TQSO* q = list.AddQSO(c.Date, c.Call, c.Start, c.Start, "14.070", 100, "CW", 599, 579, 0, 1,
+                              0, "05", "", "", "", "", 0, "", "", "", "");
         ASSERT_NE(nullptr, q);
         if (!c.Text.empty()) {
             TQSOMemos memos;
@@ -129,7 +135,9 @@ void LogWindowTest::Close() {
     w->FormClose();
 }
 
-void LogWindowTest::Reopen() { OpenDatabase(); }
+void LogWindowTest::Reopen() {
+    OpenDatabase();
+}
 
 std::vector<TQSO> LogWindowTest::StoredOn(const std::string& date) {
     TQSOs list;
@@ -144,7 +152,8 @@ std::vector<TQSO> LogWindowTest::StoredByCall(const std::string& call) {
     std::vector<TQSO> out;
     for (const char* date : {"05/16/2024", "05/17/2024", "05/18/2024"})
         for (const TQSO& q : StoredOn(date))
-            if (q.Call == call) out.push_back(q);
+            if (q.Call == call)
+                out.push_back(q);
     return out;
 }
 
@@ -168,7 +177,8 @@ void LogWindowTest::SaveSetting(const std::string& key, const std::string& value
 }
 
 void LogWindowTest::Type(const std::string& text, bool append) {
-    if (!append) w->SetCells(w->Col(), w->Row(), "");
+    if (!append)
+        w->SetCells(w->Col(), w->Row(), "");
     for (char c : text) {
         const std::string value = w->Cells(w->Col(), w->Row()) + c;
         w->SetCells(w->Col(), w->Row(), value);

@@ -1,10 +1,9 @@
-#include "logwindow/TCallDataLookup.h"
-
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
 #include <filesystem>
 
+#include "logwindow/TCallDataLookup.h"
 #include "platform/TClock.h"
 #include "platform/TFakeWindowFinder.h"
 #include "platform/TFixedOpticalDrives.h"
@@ -21,7 +20,7 @@ using Lookup = TCallDataLookup;
 // ---- earlier contacts ----
 
 class TPreviousQSOsTest : public RecordsFixture {
-protected:
+  protected:
     void Add(const std::string& date, const std::string& call, const std::string& frequency) {
         TQSOs qsos;
         ASSERT_NE(nullptr, qsos.AddQSO(date, call, "10:00", "10:05", frequency, 100, "CW", 599, 599,
@@ -41,7 +40,8 @@ TEST_F(TPreviousQSOsTest, ListsEveryContactWithTheCallAndOnlyThose) {
     EXPECT_NE(std::string::npos, text.find("\r\n04/05/2005 W1ABC \r\n"));
     EXPECT_EQ(std::string::npos, text.find("K1XYZ"));
     size_t lines = 0;
-    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++lines;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+        ++lines;
     EXPECT_EQ(4u, lines);
 
     EXPECT_EQ(Lookup::kNotOnFile, Lookup::GetPreviousQSOs("N0NE"));
@@ -68,8 +68,9 @@ TEST(TPreviousQSOsText, HeadingThenOneLinePerContact) {
 
 TEST(TCallDataText, LinesArePlacedTrimmedAndNotFoundIsSpelledOut) {
     Lookup::TResultLines l;
-    const char* values[] = {" W1ABC ", "id", "ALICE", "B", " CARTWRIGHT ", " , JR ", " 12 ELM ST ",
-                            " SPRINGFIELD ", "MA", "01101", "a@b", "frn", Lookup::kEndMarker, "L"};
+    const char* values[] = {
+        " W1ABC ",       "id", "ALICE", "B",   " CARTWRIGHT ", " , JR ",           " 12 ELM ST ",
+        " SPRINGFIELD ", "MA", "01101", "a@b", "frn",          Lookup::kEndMarker, "L"};
     for (int i = 0; i < 14; ++i) l[static_cast<size_t>(i)] = values[i];
     EXPECT_EQ("W1ABC ALICE B CARTWRIGHT, JR\r\n12 ELM ST \r\nSPRINGFIELD MA 01101 a@b\r\n",
               Lookup::BuildCallDataText(l));
@@ -92,17 +93,17 @@ TEST(TCallDataText, NamesAndTheAttributeMask) {
 
 // Advances 5 s per reading, so a wait for an answer that never comes ends at once.
 class TRacingClock : public TClock {
-public:
+  public:
     TRacingClock() { SetClock(this); }
     ~TRacingClock() override { SetClock(nullptr); }
     uint32_t TickCount() const override { return ticks_ += 5000; }
 
-private:
+  private:
     mutable uint32_t ticks_ = 0xFFFFF000u;  // wraps during the wait
 };
 
 class TCallDataLookupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = MakeTempDir("cd");
         ASSERT_FALSE(root_.empty());
@@ -149,16 +150,19 @@ TEST_F(TCallDataLookupTest, AHolderOnTheDiscIsShownAndTheAnswerFileRemoved) {
     EXPECT_EQ(cd_, launches.Starts[0].WorkingDirectory);
     EXPECT_EQ(std::vector<std::string>{Lookup::kCDFound}, dialogs_.Messages);
     EXPECT_EQ(std::vector<bool>{true}, Visible);
-    EXPECT_EQ("W1ABC ALICE B CARTWRIGHT\r\n12 ELM ST \r\nSPRINGFIELD MA 01101 alice@example.org\r\n",
-              Memo);
+    EXPECT_EQ(
+        "W1ABC ALICE B CARTWRIGHT\r\n12 ELM ST \r\nSPRINGFIELD MA 01101 alice@example.org\r\n",
+        Memo);
     EXPECT_EQ(1, Focused);
     EXPECT_FALSE(fs::exists(Results()));
 
     LookUp("K1XYZ");  // suffix after the last name, no e-mail
     EXPECT_EQ("K1XYZ BERNARD  DUPRE, JR\r\n45 HARBOR RD \r\nPORTLAND ME 04101 \r\n", Memo);
     LookUp("W9ARC");  // a club: its name, its post box
-    EXPECT_EQ("W9ARC WOODLAND AMATEUR RADIO CLUB  \r\nPO Box 412 \r\nROCKFORD IL 61101 club@example.org\r\n",
-              Memo);
+    EXPECT_EQ(
+        "W9ARC WOODLAND AMATEUR RADIO CLUB  \r\nPO Box 412 \r\nROCKFORD IL 61101 "
+        "club@example.org\r\n",
+        Memo);
 }
 
 TEST_F(TCallDataLookupTest, ACallNotOnTheDiscAndTheEntryRowPlaceholder) {

@@ -1,8 +1,8 @@
-#include "logwindow/TCountryTable.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "logwindow/TCountryTable.h"
 
 namespace {
 
@@ -25,18 +25,24 @@ struct TCase {
 // First match in table order, prefixes compared case-sensitively with the
 // call as the cell holds it.
 const TCase kCases[] = {
-    {"KH6ABC", "HAWAII"},     {"K1ABC", "U.S.A."},       {"KP4XY", "PUERTO RICO"},
-    {"WP4XY", "PUERTO RICO"}, {"W1AW", "U.S.A"},          {"AA1AA", "U.S.A"},
-    {"CE0YAB", "CHILE"},      {"3Y0X", "BOUVET"},        {"VP8ABC", "FALKLANDS"},
-    {"EA8AB", "SPAIN"},       {"GM3ABC", "SCOTLAND"},    {"G3ABC", "ENGLAND"},
-    {"F0XY", "CLIPPERTON IS"}, {"FO5AB", "FRENCH POLYNESIA"}, {"F5ABC", "FRANCE"},
-    {"3A2AB", "MONACO "},     {"DL/W1ABC", "GERMANY"},   {"W1ABC/KH6", "U.S.A"},
-    {"KH5K1", "KINGMAN REEF"}, {"KH51", "U.S.A."},        {"R1FJ", "FRANZ JOSEF"},
-    {"VK9XA", "AUSTRALIA"},   {"HB0AA", "SWITZERLAND"},  {"7O1A", "YEMEN"},
-    {"70A", nullptr},         {"TY1AB", nullptr},        {"AB1CD", nullptr},
-    {"Q1AB", nullptr},        {"dl1abc", nullptr},       {"TYPECALL", nullptr},
-    {"K", "U.S.A."},          {"", nullptr},             {"8Z4A", "S. ARABIA"},
-    {"8Z", nullptr},          {"I2ABC", "ITALY"},        {"N0CALL", "U.S.A."},
+    {"KH6ABC", "HAWAII"},      {"K1ABC", "U.S.A."},
+    {"KP4XY", "PUERTO RICO"},  {"WP4XY", "PUERTO RICO"},
+    {"W1AW", "U.S.A"},         {"AA1AA", "U.S.A"},
+    {"CE0YAB", "CHILE"},       {"3Y0X", "BOUVET"},
+    {"VP8ABC", "FALKLANDS"},   {"EA8AB", "SPAIN"},
+    {"GM3ABC", "SCOTLAND"},    {"G3ABC", "ENGLAND"},
+    {"F0XY", "CLIPPERTON IS"}, {"FO5AB", "FRENCH POLYNESIA"},
+    {"F5ABC", "FRANCE"},       {"3A2AB", "MONACO "},
+    {"DL/W1ABC", "GERMANY"},   {"W1ABC/KH6", "U.S.A"},
+    {"KH5K1", "KINGMAN REEF"}, {"KH51", "U.S.A."},
+    {"R1FJ", "FRANZ JOSEF"},   {"VK9XA", "AUSTRALIA"},
+    {"HB0AA", "SWITZERLAND"},  {"7O1A", "YEMEN"},
+    {"70A", nullptr},          {"TY1AB", nullptr},
+    {"AB1CD", nullptr},        {"Q1AB", nullptr},
+    {"dl1abc", nullptr},       {"TYPECALL", nullptr},
+    {"K", "U.S.A."},           {"", nullptr},
+    {"8Z4A", "S. ARABIA"},     {"8Z", nullptr},
+    {"I2ABC", "ITALY"},        {"N0CALL", "U.S.A."},
 };
 
 TEST(TCountryTable, LookupFollowsTheFirstMatchRule) {
@@ -60,7 +66,8 @@ TEST(TCountryTable, ARepeatedTableGivesTheSameResults) {
     ASSERT_EQ(930u, items.size());
     for (const TCase& c : kCases) {
         std::string once, thrice;
-        EXPECT_EQ(TCountryTable::Lookup(c.Call, once), TCountryTable::Lookup(items, c.Call, thrice));
+        EXPECT_EQ(TCountryTable::Lookup(c.Call, once),
+                  TCountryTable::Lookup(items, c.Call, thrice));
         EXPECT_EQ(once, thrice) << c.Call;
     }
 }

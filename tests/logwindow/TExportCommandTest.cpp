@@ -1,7 +1,6 @@
-#include "logwindow/TExportCommand.h"
-
 #include <gtest/gtest.h>
 
+#include "logwindow/TExportCommand.h"
 #include "records/RecordsFixture.h"
 #include "records/TLogExport.h"
 #include "records/TQSOMemos.h"
@@ -10,11 +9,11 @@
 namespace {
 
 class TExportCommandTest : public RecordsFixture {
-protected:
+  protected:
     void AddContacts() {
         TQSOs qsos;
-        qsos.AddQSO("01/15/2003", "W1ABC", "14:02", "14:10", "14.025", 100, "cw", 599, 579, 0, 0,
-                    0, "05", "U.S.A.", "", "FN42", "", 0, "", "", "", "");
+        qsos.AddQSO("01/15/2003", "W1ABC", "14:02", "14:10", "14.025", 100, "cw", 599, 579, 0, 0, 0,
+                    "05", "U.S.A.", "", "FN42", "", 0, "", "", "", "");
         qsos.AddQSO("01/16/2003", "dl1xyz", "09:00", "09:30", "7.010", 5, "CW", 579, 559, 1, 1, 0,
                     "14", "GERMANY", "", "", "", 0, "", "", "", "");
         TQSOMemos memos;
@@ -52,7 +51,7 @@ TEST_F(TExportCommandTest, AnEmptyLogExportsTheTwoHeadings) {
 
 TEST_F(TExportCommandTest, ANameThatCannotBeCreatedIsReported) {
     AddContacts();
-    dialogs_->QueueCancel();                            // no name
+    dialogs_->QueueCancel();                             // no name
     dialogs_->QueueAnswer(dir_ + "/no/such/dir/x.txt");  // a folder that is not there
     dialogs_->QueueAnswer(dir_);                         // a folder itself
     for (int i = 0; i < 3; ++i) EXPECT_EQ(-1, TExportCommand::Run());

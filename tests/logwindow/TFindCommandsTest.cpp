@@ -1,15 +1,14 @@
-#include "logwindow/TFindCommands.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeGrid.h"
+#include "logwindow/TFindCommands.h"
 #include "platform/TScriptedDialogs.h"
 
 namespace {
 
 // Rows: 1 W1AW, 2 K1ABC, 3 w1aw, 4 W1AWX, 5 W1AW, 6 the entry row.
 class TFindCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const char* call : {"W1AW", "K1ABC", "w1aw", "W1AWX", "W1AW", "TYPECALL"})
             grid_.AddRow("01/02/2003", call);

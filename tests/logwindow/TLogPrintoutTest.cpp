@@ -1,16 +1,15 @@
-#include "logwindow/TLogPrintout.h"
-
-#include <QApplication>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "FakeGrid.h"
+#include "logwindow/TLogPrintout.h"
 #include "platform/TClock.h"
 #include "platform/TRecordingPrinter.h"
 #include "platform/TScriptedDialogs.h"
@@ -21,7 +20,7 @@ namespace {
 const TLocalDateTime kToday{2024, 3, 15, 10, 30, 0, 0};
 
 class TFixedClock : public TClock {
-public:
+  public:
     TFixedClock() { SetClock(this); }
     ~TFixedClock() override { SetClock(nullptr); }
     TLocalDateTime Now() const override { return kToday; }
@@ -34,7 +33,7 @@ const std::string kHeaderLine = std::string(" Date        ") + " Start  " + " En
 
 // Header, then rows dated today, tomorrow, 179 and 180 days back.
 class TLogPrintoutTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         today_ = grid_.AddRow("03/15/2024", "DL1ABCDEF");
         grid_.Set(4, today_, "14.025");
@@ -53,8 +52,8 @@ protected:
         });
     }
     std::vector<std::string> Heading(const std::string& days) {
-        return {TLogPrintout::kFirstLine, "Printed on 03/15/2024", "Number of days to print: " + days,
-                " ", kHeaderLine};
+        return {TLogPrintout::kFirstLine, "Printed on 03/15/2024",
+                "Number of days to print: " + days, " ", kHeaderLine};
     }
     FakeGrid grid_;
     int today_ = 0, future_ = 0, days179_ = 0, days180_ = 0;
@@ -77,7 +76,8 @@ TEST_F(TLogPrintoutTest, RowLinesAre120CharactersWithCellsCutToTheirWidth) {
 
 TEST_F(TLogPrintoutTest, TheDaysDecideTheRowsAndTheHeaderAlwaysPrints) {
     std::vector<std::string> expected = Heading("180");
-    for (int row : {today_, future_, days179_}) expected.push_back(TLogPrintout::RowLine(grid_, row));
+    for (int row : {today_, future_, days179_})
+        expected.push_back(TLogPrintout::RowLine(grid_, row));
     EXPECT_EQ(expected, Build("180", false));
 
     expected = Heading("0");
@@ -102,7 +102,8 @@ TEST_F(TLogPrintoutTest, WithTextsEachPrintedRowIsVisitedAndFollowedByItsText) {
 }
 
 TEST_F(TLogPrintoutTest, ADateCellThatIsNoDateFails) {
-    for (const char* bad : {"", "3/15/2024", "13/01/2024", "02/30/2024", "ab/cd/efgh", "03-15-2024"}) {
+    for (const char* bad :
+         {"", "3/15/2024", "13/01/2024", "02/30/2024", "ab/cd/efgh", "03-15-2024"}) {
         grid_.Set(0, days180_, bad);
         EXPECT_THROW(Build("180", false), std::invalid_argument) << bad;
     }
@@ -113,7 +114,7 @@ TEST_F(TLogPrintoutTest, ADateCellThatIsNoDateFails) {
 }
 
 class TPrintLogTest : public TLogPrintoutTest {
-protected:
+  protected:
     TFixedClock clock_;
     TScriptedDialogs dialogs_;
     TRecordingPrinter printer_;
@@ -157,7 +158,8 @@ TEST_F(TPrintLogTest, FailuresShowTheirMessagesAndPrintNothing) {
         printer.Missing = c.Missing;
         grid_.Set(0, days180_, c.BadDate ? "someday" : "09/17/2023");
         dialogs.QueueAnswer(c.Answer);
-        TLogPrintout::PrintLog(grid_, true, [] { return std::string(); }, nullptr);
+        TLogPrintout::PrintLog(
+            grid_, true, [] { return std::string(); }, nullptr);
         EXPECT_EQ(0, printer.Printouts) << c.Answer;
         EXPECT_EQ(c.Setups, printer.Setups) << c.Answer;
         if (c.Message)
@@ -214,8 +216,10 @@ TEST_F(TLogPrintoutTest, AListingPrintsIntoAPdfWithItsTitleAndAlignedColumns) {
         std::istringstream page(text);
         std::string line, header, row;
         while (std::getline(page, line)) {
-            if (line.find(" Date ") != std::string::npos) header = line;
-            if (line.find("DL1ABCDE") != std::string::npos) row = line;
+            if (line.find(" Date ") != std::string::npos)
+                header = line;
+            if (line.find("DL1ABCDE") != std::string::npos)
+                row = line;
         }
         ASSERT_FALSE(header.empty());
         ASSERT_FALSE(row.empty());
@@ -224,7 +228,10 @@ TEST_F(TLogPrintoutTest, AListingPrintsIntoAPdfWithItsTitleAndAlignedColumns) {
         EXPECT_EQ(header.find("Country"), row.find("FED. REP."));
         EXPECT_EQ(header.find("Grid"), row.find("FN42"));
     }
-    if (!getenv("KEEP_PDF")) std::filesystem::remove_all(tmpl); else printf("%s\n", pdf.c_str());
+    if (!getenv("KEEP_PDF"))
+        std::filesystem::remove_all(tmpl);
+    else
+        printf("%s\n", pdf.c_str());
 }
 
 }  // namespace

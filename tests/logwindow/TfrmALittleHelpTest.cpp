@@ -1,10 +1,10 @@
-#include "logwindow/TfrmALittleHelp.h"
-
-#include <QApplication>
-#include <QTextBrowser>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QApplication>
+#include <QTextBrowser>
+
+#include "logwindow/TfrmALittleHelp.h"
 #include "platform/TRecordingHelpViewer.h"
 #include "platform/TScriptedDialogs.h"
 

@@ -1,4 +1,5 @@
-#include "logwindow/TfrmAbout.h"
+#include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -7,8 +8,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <gtest/gtest.h>
-#include <stdlib.h>
+
+#include "logwindow/TfrmAbout.h"
 
 namespace {
 

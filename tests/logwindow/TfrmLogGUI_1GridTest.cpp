@@ -18,8 +18,8 @@ const char* const kInvalid =
 void Drop(const char* table) {
     int carried = 0, failed = 0;
     std::string error;
-    ASSERT_EQ(0, TSchemaScript::Run(std::string("DROP TABLE ") + table + ";", carried, failed,
-                                    error))
+    ASSERT_EQ(0,
+              TSchemaScript::Run(std::string("DROP TABLE ") + table + ";", carried, failed, error))
         << error;
 }
 }  // namespace
@@ -30,7 +30,7 @@ TEST_F(LogWindowTest, EnterOnTheEntryRowStoresItAndAppendsANewEntryRow) {
     Key(Qt::Key_Return);
     ASSERT_EQ(3, w->GridRowCount);
     EXPECT_EQ("W1AW", Cell(3, 1));  // upper-cased on saving
-    EXPECT_EQ("0", Cell(12, 1));     // the first contact ever stored
+    EXPECT_EQ("0", Cell(12, 1));    // the first contact ever stored
     EXPECT_EQ("TYPECALL", Cell(3, 2));
     EXPECT_EQ("-1", Cell(12, 2));
     EXPECT_EQ(2, w->Row());

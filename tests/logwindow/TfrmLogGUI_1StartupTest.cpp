@@ -42,17 +42,29 @@ TEST_F(LogWindowTest, ResourceCodesStopOrWarn) {
         const char* message;
     };
     const Case cases[] = {
-        {"marginal paging file", {4000000000ULL, 149000000ULL, 140000000ULL}, {}, false,
+        {"marginal paging file",
+         {4000000000ULL, 149000000ULL, 140000000ULL},
+         {},
+         false,
          "Your virtual memory is very marginal for this application.  Please increase the size "
          "of your system paging file."},
-        {"small paging file", {4000000000ULL, 8000000000ULL, 129000000ULL}, {}, true,
+        {"small paging file",
+         {4000000000ULL, 8000000000ULL, 129000000ULL},
+         {},
+         true,
          "You do not have a large enough paging file for this application.  Please increase the "
          "size of your paging file (In your virtual memory system setup)  before using this "
          "program. "},
-        {"little physical memory", {62000000ULL, 8000000000ULL, 129000000ULL}, {}, true,
+        {"little physical memory",
+         {62000000ULL, 8000000000ULL, 129000000ULL},
+         {},
+         true,
          "Problem: This application requires at least 64 Megabytes of physical memory.  It "
          "appears that your machine does not have the minimum amount of memory."},
-        {"slow processor", {62000000ULL, 8000000000ULL, 4000000000ULL}, {0, 1441}, true,
+        {"slow processor",
+         {62000000ULL, 8000000000ULL, 4000000000ULL},
+         {0, 1441},
+         true,
          "Sorry: This application requires a processing speed of at least 450 Mhz. It appears "
          "that your computer is not capable of this speed."},
     };
@@ -135,18 +147,16 @@ TEST_F(LogWindowTest, EmptyLogShowsHeaderAndEntryRowWithDefaults) {
     EXPECT_EQ(2, w->RowCount());
     EXPECT_EQ(180, w->DaysToShow);
     EXPECT_EQ(0, w->Loading);
-    const char* header[] = {"Date",    "Start",    "End",         "Call",    "Frequency", "S-RST",
-                            "R-RST",   "Power",    "Mode",        "LogID",   "RQSL",      "SQSL",
-                            "Qso_ID",  "Country",  "Zone",        "County",  "Grid",
-                            "QSL Manager", "Layout", "Contest1",  "Contest2", "Contest3",
-                            "Contest4"};
+    const char* header[] = {
+        "Date", "Start",       "End",    "Call",     "Frequency", "S-RST",    "R-RST",   "Power",
+        "Mode", "LogID",       "RQSL",   "SQSL",     "Qso_ID",    "Country",  "Zone",    "County",
+        "Grid", "QSL Manager", "Layout", "Contest1", "Contest2",  "Contest3", "Contest4"};
     for (int c = 0; c < 23; ++c) EXPECT_EQ(header[c], Cell(c, 0)) << c;
     // The entry row: UTC stamp, TYPECALL, the built-in defaults.
-    const std::vector<std::string> entry = {"05/17/2024", "12:00", "12:00", "TYPECALL", "14.000",
-                                            "599",        "599",   "1500",  "CW",       "0",
-                                            "N",          "N",     "-1",    "",         "00",
-                                            "",           "",      "",      "0",        "",
-                                            "",           "",      ""};
+    const std::vector<std::string> entry = {
+        "05/17/2024", "12:00", "12:00", "TYPECALL", "14.000", "599", "599", "1500",
+        "CW",         "0",     "N",     "N",        "-1",     "",    "00",  "",
+        "",           "",      "0",     "",         "",       "",    ""};
     for (int c = 0; c < 23; ++c) EXPECT_EQ(entry[c], Cell(c, 1)) << c;
     EXPECT_EQ(1, w->Row());
     EXPECT_EQ(3, w->Col());
@@ -259,6 +269,5 @@ TEST_F(LogWindowTest, CheckDatabaseCommandsSaveFirstAndOpenTheCheckWindow) {
     EXPECT_EQ(2, modalRuns_);
     check.Button1Click();
     EXPECT_FALSE(check.Button1->isEnabled());
-    EXPECT_NE(std::string::npos,
-              check.memDbChecks->toPlainText().toStdString().find("QSOLOG"));
+    EXPECT_NE(std::string::npos, check.memDbChecks->toPlainText().toStdString().find("QSOLOG"));
 }

@@ -1,5 +1,3 @@
-#include "platform/TFileSearch.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -8,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/TFileSearch.h"
+
 namespace {
 
 class TFileSearchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/dev/shm/tramb-search-XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(tmpl));
@@ -43,7 +43,8 @@ TEST_F(TFileSearchTest, AttributesFollowTypeWriteBitsAndDosAttributes) {
     std::filesystem::create_directory(dir_ + "/SUB");
     EXPECT_EQ(TFileSearch::kArchive, TFileSearch::Attributes(plain));
     EXPECT_EQ(TFileSearch::kArchive | TFileSearch::kReadOnly, TFileSearch::Attributes(readOnly));
-    EXPECT_EQ(TFileSearch::kDirectory, TFileSearch::Attributes(dir_ + "/SUB") & TFileSearch::kDirectory);
+    EXPECT_EQ(TFileSearch::kDirectory,
+              TFileSearch::Attributes(dir_ + "/SUB") & TFileSearch::kDirectory);
     EXPECT_EQ(0u, TFileSearch::Attributes(dir_ + "/none"));
 
     const std::string hidden = Make("HIDDEN");

@@ -1,11 +1,10 @@
-#include "platform/TOpticalDrives.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <fstream>
 
 #include "platform/TFixedOpticalDrives.h"
+#include "platform/TOpticalDrives.h"
 
 namespace {
 

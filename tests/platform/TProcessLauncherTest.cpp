@@ -1,5 +1,3 @@
-#include "platform/TProcessLauncher.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/TProcessLauncher.h"
 #include "platform/TRecordingProcessLauncher.h"
 
 namespace {
@@ -20,7 +19,8 @@ std::string WaitForFile(const std::string& path) {
         if (in) {
             std::ostringstream text;
             text << in.rdbuf();
-            if (!text.str().empty()) return text.str();
+            if (!text.str().empty())
+                return text.str();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -28,7 +28,7 @@ std::string WaitForFile(const std::string& path) {
 }
 
 class TProcessLauncherTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/dev/shm/tramb-launch-XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(tmpl));
@@ -43,8 +43,9 @@ protected:
 TEST_F(TProcessLauncherTest, ArgumentsArriveUnchangedAndTheWorkingDirectoryIsSet) {
     const std::string tricky = "W1AW/$(touch pwned); `touch pwned2` & \"x\" *";
     ASSERT_TRUE(ProcessLauncher().Start(
-        "/bin/sh", {"-c", "pwd > out.tmp; printf '%s|%s' \"$#\" \"$1\" >> out.tmp; mv out.tmp out",
-                    "sh", tricky},
+        "/bin/sh",
+        {"-c", "pwd > out.tmp; printf '%s|%s' \"$#\" \"$1\" >> out.tmp; mv out.tmp out", "sh",
+         tricky},
         dir_));
     const std::string out = WaitForFile(dir_ + "/out");
     EXPECT_EQ(dir_ + "\n1|" + tricky, out);

@@ -1,5 +1,3 @@
-#include "platform/TWindowFinder.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -11,6 +9,7 @@
 #include <thread>
 
 #include "platform/TFakeWindowFinder.h"
+#include "platform/TWindowFinder.h"
 
 namespace {
 
@@ -27,7 +26,8 @@ pid_t Spawn(const std::vector<std::string>& args) {
 }
 
 void Stop(pid_t pid) {
-    if (pid <= 0) return;
+    if (pid <= 0)
+        return;
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
 }
@@ -40,13 +40,15 @@ TEST(TWindowFinder, WithoutAWindowSystemNoWindowIsFound) {
     TWindowFinder finder;
     EXPECT_FALSE(finder.FindTopLevelWindow("Travindox Viewer", handle));
     finder.BringToFront(1);  // harmless
-    if (old) setenv("DISPLAY", saved.c_str(), 1);
+    if (old)
+        setenv("DISPLAY", saved.c_str(), 1);
 }
 
 // A real X server: a window titled "Travindox Viewer" is found by its exact title only.
 TEST(TWindowFinder, FindsATopLevelWindowByItsExactTitle) {
     for (const char* tool : {"/usr/bin/Xvfb", "/usr/bin/xdotool", "/usr/bin/xmessage"})
-        if (access(tool, X_OK) != 0) GTEST_SKIP() << tool << " is not installed";
+        if (access(tool, X_OK) != 0)
+            GTEST_SKIP() << tool << " is not installed";
     const std::string display = ":" + std::to_string(90 + getpid() % 400);
     const pid_t server = Spawn({"/usr/bin/Xvfb", display, "-screen", "0", "640x480x24"});
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
@@ -60,14 +62,16 @@ TEST(TWindowFinder, FindsATopLevelWindowByItsExactTitle) {
     bool found = false;
     for (int i = 0; i < 50 && !found; ++i) {
         found = finder.FindTopLevelWindow("Travindox Viewer", handle);
-        if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!found)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     EXPECT_TRUE(found);
     EXPECT_NE(0u, handle);
     uint64_t other = 0;
     EXPECT_FALSE(finder.FindTopLevelWindow("Travindox", other));
     EXPECT_FALSE(finder.FindTopLevelWindow("Travindox Viewer.", other));
-    if (found) finder.BringToFront(handle);
+    if (found)
+        finder.BringToFront(handle);
     Stop(window);
     Stop(server);
     if (old)

@@ -16,7 +16,8 @@ std::string Upper(std::string text) {
 
 std::string Trim(const std::string& text) {
     const size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
+    if (begin == std::string::npos)
+        return {};
     const size_t end = text.find_last_not_of(" \t\r\n");
     return text.substr(begin, end - begin + 1);
 }
@@ -26,9 +27,10 @@ std::vector<std::string> Split(const std::string& line) {
     size_t start = 0;
     for (;;) {
         const size_t bar = line.find('|', start);
-        fields.push_back(Trim(line.substr(start, bar == std::string::npos ? std::string::npos
-                                                                          : bar - start)));
-        if (bar == std::string::npos) break;
+        fields.push_back(
+            Trim(line.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
+        if (bar == std::string::npos)
+            break;
         start = bar + 1;
     }
     return fields;
@@ -38,7 +40,8 @@ std::vector<std::string> Split(const std::string& line) {
 
 bool TLicenceRecord::Parse(const std::string& line, TLicenceRecord& record) {
     const std::vector<std::string> f = Split(line);
-    if (f.size() < 5 || f[0] != "EN" || f[4].empty()) return false;
+    if (f.size() < 5 || f[0] != "EN" || f[4].empty())
+        return false;
     auto at = [&f](size_t i) { return i < f.size() ? f[i] : std::string(); };
     record.Identifier = at(1);
     record.CallSign = at(4);
@@ -61,7 +64,8 @@ bool TLicenceRecord::Parse(const std::string& line, TLicenceRecord& record) {
 bool TLicenceRecord::FindInFile(const std::string& fileName, const std::string& call,
                                 TLicenceRecord& record) {
     std::ifstream in(fileName, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     const std::string wanted = Upper(Trim(call));
     std::string line;
     while (std::getline(in, line)) {

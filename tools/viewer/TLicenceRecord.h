@@ -10,7 +10,7 @@
 #include <vector>
 
 class TLicenceRecord {
-public:
+  public:
     std::string Identifier, CallSign, EntityType, EntityName, FirstName, MiddleInitial, LastName,
         Suffix, Email, Street, City, State, Zip, POBox, FRN;
 

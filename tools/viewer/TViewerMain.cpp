@@ -28,15 +28,19 @@ bool IsDirectory(const std::string& path) {
 // directory: an empty, "." or ".." component ends the search, so nothing
 // after the call's own "/" can steer the file into another directory.
 bool SplitArgument(const std::string& argument, std::string& dir, std::string& call) {
-    if (argument.empty() || argument[0] != '/') return false;
+    if (argument.empty() || argument[0] != '/')
+        return false;
     size_t best = std::string::npos;
     size_t componentStart = 1;
     for (size_t slash = argument.find('/', 1);; slash = argument.find('/', slash + 1)) {
         const size_t end = slash == std::string::npos ? argument.size() : slash;
         const std::string component = argument.substr(componentStart, end - componentStart);
-        if (slash == std::string::npos) break;
-        if (component.empty() || component == "." || component == "..") break;
-        if (!IsDirectory(argument.substr(0, slash))) break;
+        if (slash == std::string::npos)
+            break;
+        if (component.empty() || component == "." || component == "..")
+            break;
+        if (!IsDirectory(argument.substr(0, slash)))
+            break;
         best = slash;
         componentStart = slash + 1;
     }
@@ -53,13 +57,15 @@ bool SplitArgument(const std::string& argument, std::string& dir, std::string& c
 
 bool WriteResults(const std::string& dir, const std::array<std::string, 14>& lines) {
     std::string final = dir;
-    if (final.empty() || final.back() != '/') final.push_back('/');
+    if (final.empty() || final.back() != '/')
+        final.push_back('/');
     final.append(kResultsFile);
     std::string partial = final;
     partial.append(".partial");
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
+        if (!out)
+            return false;
         for (const std::string& line : lines) out << line << "\r\n";
         out.flush();
         if (!out) {

@@ -19,10 +19,13 @@ TQtPrinter::TQtPrinter(const std::string& pdfFile, bool landscape)
 TQtPrinter::~TQtPrinter() = default;
 
 bool TQtPrinter::SetupDialog(void* owner) {
-    if (toPdf_) return true;
+    if (toPdf_)
+        return true;
     QPrintDialog dialog(printer_.get(), static_cast<QWidget*>(owner));
-    if (dialog.exec() != QDialog::Accepted) return false;
-    if (!printer_->isValid()) throw TNoPrinter("no printer");
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (!printer_->isValid())
+        throw TNoPrinter("no printer");
     return true;
 }
 
@@ -44,7 +47,8 @@ std::vector<QString> PageLines(const std::vector<std::string>& lines, int width)
                 out.push_back(part);
                 continue;
             }
-            for (qsizetype at = 0; at < part.size(); at += width) out.push_back(part.mid(at, width));
+            for (qsizetype at = 0; at < part.size(); at += width)
+                out.push_back(part.mid(at, width));
         }
     }
     return out;
@@ -57,7 +61,8 @@ void TQtPrinter::PrintLines(const std::vector<std::string>& lines, int pointSize
     printer_->setDocName(QString::fromLatin1(documentTitle.c_str()));
     printer_->setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     QPainter painter;
-    if (!painter.begin(printer_.get())) throw TNoPrinter("the printer cannot be opened");
+    if (!painter.begin(printer_.get()))
+        throw TNoPrinter("the printer cannot be opened");
 
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
@@ -95,5 +100,6 @@ void TQtPrinter::PrintLines(const std::vector<std::string>& lines, int pointSize
         painter.drawText(QPointF(0, y), line);
         y += lineHeight;
     }
-    if (!painter.end()) throw TNoPrinter("printing failed");
+    if (!painter.end())
+        throw TNoPrinter("printing failed");
 }

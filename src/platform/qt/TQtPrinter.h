@@ -13,7 +13,7 @@
 class QPrinter;
 
 class TQtPrinter : public TPrinter {
-public:
+  public:
     TQtPrinter();
     explicit TQtPrinter(const std::string& pdfFile, bool landscape = false);
     ~TQtPrinter() override;
@@ -27,7 +27,7 @@ public:
     // when the widest line would not fit the page otherwise).
     double LastPointSize() const { return lastPointSize_; }
 
-private:
+  private:
     std::unique_ptr<QPrinter> printer_;
     bool toPdf_ = false;
     double lastPointSize_ = 0;
