@@ -49,9 +49,12 @@ TEST(TWindowFinder, FindsATopLevelWindowByItsExactTitle) {
     for (const char* tool : {"/usr/bin/Xvfb", "/usr/bin/xdotool", "/usr/bin/xmessage"})
         if (access(tool, X_OK) != 0)
             GTEST_SKIP() << tool << " is not installed";
-    const std::string display = ":" + std::to_string(90 + getpid() % 400);
+    int number = 90 + getpid() % 400;
+    while (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0) ++number;
+    const std::string display = ":" + std::to_string(number);
     const pid_t server = Spawn({"/usr/bin/Xvfb", display, "-screen", "0", "640x480x24"});
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    if (waitpid(server, nullptr, WNOHANG) == server) GTEST_SKIP() << "Xvfb did not start";
     const char* old = getenv("DISPLAY");
     const std::string saved = old ? old : "";
     setenv("DISPLAY", display.c_str(), 1);
