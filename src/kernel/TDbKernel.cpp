@@ -102,15 +102,16 @@ int32_t TDbKernel::CloseDB() {
         S::Base = nullptr;
         return 0;
     }
-    if (S::Base != nullptr)
-        S::File->Flush(S::Base, S::MapSize);
+    // A flush that fails may have left the view's changes off the disk: the
+    // close must not report that as a success.
+    const bool flushed = S::Base == nullptr || S::File->Flush(S::Base, S::MapSize);
     S::File->Unmap();
     S::Base = nullptr;
     S::MapSize = 0;
     S::MetaCursor = nullptr;
     const bool closed = S::File->Close();
     S::File.reset();
-    return closed ? 0 : 999;
+    return closed && flushed ? 0 : 999;
 }
 
 int32_t TDbKernel::FileExistsBetter(const std::string& fileName) {

@@ -67,10 +67,22 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
         return 999;
 
     const uint32_t off = S::OffsetOf(p);
-    S::SetU32(off + kRowTableIDOffset, tableID);
-    FlushRange(p + kRowTableIDOffset, 4);
-    S::SetU32(off + kRowRowIDOffset, off);
-    FlushRange(p + kRowRowIDOffset, 4);
+    const bool newSlot = found == 0;
+    // A new row becomes visible in one 4-byte step, so that a crash or a
+    // power loss between any two flushes leaves a sound file: the body
+    // first (fields and a zero Tail) while the slot is still free, then the
+    // TableID with RowID 0 (a deleted row of the table: counted by neither
+    // walk), then the link into the chain, and the RowID last, which makes
+    // the row live for the page scan and the chain walk at once.
+    if (newSlot) {
+        // Whatever an interrupted earlier write left in the free slot goes.
+        std::memset(p + kRowRowIDOffset, 0, rowSize + kRowOverhead - kRowRowIDOffset);
+    } else {
+        S::SetU32(off + kRowTableIDOffset, tableID);
+        FlushRange(p + kRowTableIDOffset, 4);
+        S::SetU32(off + kRowRowIDOffset, off);
+        FlushRange(p + kRowRowIDOffset, 4);
+    }
     std::vector<char> buffer;
     for (size_t i = 0; i < layout.Items.size(); ++i) {
         const TRowLayout::Item& item = layout.Items[i];
@@ -80,30 +92,41 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
             if (f->Value.empty() || item.Width < kIntegerFieldSize)
                 continue;
             std::memcpy(at, &numbers[i], kIntegerFieldSize);
-            FlushRange(at, kIntegerFieldSize);
+            if (!newSlot)
+                FlushRange(at, kIntegerFieldSize);
         } else if (IsCharacterLike(item.DataType) && item.Width > 0) {
             buffer.assign(item.Width + 1, 0);
             const bool upper = item.Index == k || f->KeyType == static_cast<int32_t>(kKeyMulti);
             ConvToSpecialChars(f->Value, kNameSignificantChars, buffer.data(),
                                static_cast<uint32_t>(buffer.size()), upper ? 1 : 0);
             std::memcpy(at, buffer.data(), item.Width);
-            FlushRange(at, item.Width);
+            if (!newSlot)
+                FlushRange(at, item.Width);
         }
     }
-    if (found != 0)
+    if (!newSlot)
         return LinkRowToChain(off, previous, fields, found);
 
-    // A new slot ends its chain whatever the free slot held before.
-    S::SetU32(off + kRowFieldsOffset + rowSize, 0);
-    FlushRange(p + kRowFieldsOffset + rowSize, 4);
+    FlushRange(p + kRowRowIDOffset, rowSize + kRowOverhead - kRowRowIDOffset);
+    S::SetU32(off + kRowTableIDOffset, tableID);
+    FlushRange(p + kRowTableIDOffset, 4);
+    int32_t status = 0;
     if (bucketWord != 0) {
         // The first row of a chain: the bucket word is the link. The status
         // stays 999 here, as callers have always seen it for a new chain.
         S::SetU32(bucketWord, off);
         FlushRange(S::Base + bucketWord, kBucketWordSize);
-        return 999;
+        status = 999;
+    } else {
+        status = LinkRowToChain(off, previous, fields, found);
+        // A row that could not be linked stays deleted: live, it would be
+        // counted by the page scan but never reached through its bucket.
+        if (status != 0)
+            return status;
     }
-    return LinkRowToChain(off, previous, fields, found);
+    S::SetU32(off + kRowRowIDOffset, off);
+    FlushRange(p + kRowRowIDOffset, 4);
+    return status;
 }
 
 int32_t TDbKernel::ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occurrence,

@@ -1,0 +1,42 @@
+// A database file layer that keeps what has been flushed apart from what has
+// only been written. The view is a private (copy-on-write) mapping of the
+// file, so the program's writes never reach it by themselves; only Flush()
+// writes to the file, and only the page-aligned range it names (what msync
+// would write). A test sets a flush budget: flushes up to the budget reach
+// the "disk", the next one is cut (with torn cuts, a random part of its pages
+// still lands), and after that the power is off: nothing reaches the file,
+// not even the flush of the close. Reopening the file then shows the
+// database as the disk would hold it after a power loss at that moment.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "platform/TDbFile.h"
+
+class TPowerLossDbFile : public TDbFile {
+public:
+    // Process-wide switchboard of the simulation.
+    struct TPower {
+        int64_t Budget = -1;  // flushes that still reach the disk; -1 = no cut
+        bool TornCut = false;  // the cut flush writes a random part of its pages
+        bool Off = false;      // set once the cut has happened
+        uint64_t Flushes = 0;  // every Flush() call, cut or not
+        // (offset, length) of every range written to the file, so a test can
+        // put a copy back to its earlier state cheaply.
+        std::vector<std::pair<uint32_t, uint32_t>> Written;
+        std::mt19937 Random{12345};
+    };
+    static TPower& Power();
+    // Installs this layer as the file factory with a fresh switchboard.
+    static void Install(int64_t budget, bool tornCut = false, uint32_t seed = 12345);
+    static void Uninstall();
+
+    uint8_t* Map(uint32_t size) override;
+    bool Flush(const uint8_t* addr, uint32_t count) override;
+
+private:
+    bool WritePages(uintptr_t start, uintptr_t end, bool someOnly);
+};
