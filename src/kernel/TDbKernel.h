@@ -65,6 +65,16 @@ public:
     // ---- Rows ----
     int32_t WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fields, uint8_t rejectExisting);
     int32_t ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occurrence, const std::string& key);
+    // Every row that ReadDataRow would give for occurrence 1, 2, 3, … of the
+    // key, read in one walk of the chain: out receives, in chain order, one
+    // copy of fieldsTemplate per row, filled as ReadDataRow fills its list
+    // (the template is the list ReadDataRow would be handed: its key field
+    // holds the key). In a table without multi key that is the key's one
+    // row. 0 when a row was found, 999 when none. A corrupt chain raises
+    // ExcCorruptDataPages as the walk does, with the rows before the damage
+    // already in out.
+    int32_t ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsTemplate,
+                               const std::string& key, std::vector<TDBFieldsPtr>& out);
     // An empty field list of the table; nullptr when no table of that ID is in
     // use. Without bypass the kernel's cached (shared) list may be answered.
     TDBFieldsPtr CreateEmptyFieldsObject(uint32_t tableID, int32_t bypassCache);
@@ -124,7 +134,8 @@ private:
     bool LayoutOfTable(uint32_t tableID, TRowLayout& layout, TDBFieldsPtr* fieldsOut = nullptr);
     uint8_t* WalkChain(uint32_t firstOffset, uint32_t tableID, const TRowLayout& layout,
                        uint32_t& previous, int32_t& found, int32_t occurrence, int32_t mode,
-                       const std::string& key, int32_t keyIndex, TWalkEnd& how);
+                       const std::string& key, int32_t keyIndex, TWalkEnd& how,
+                       std::vector<uint32_t>* allMatches = nullptr);
     // The slot a row goes to, without changing anything. bucketWord is the
     // offset of the bucket word when the row starts a new chain, else 0.
     // Answers nullptr with damaged set when the chain cannot take a row.

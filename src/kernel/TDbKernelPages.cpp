@@ -6,6 +6,7 @@
 // of a usable row slot of the table's stride inside the data region, and no
 // chain is followed further than the data region has slots.
 #include <string>
+#include <unordered_set>
 
 #include "kernel/CustomExceptions.h"
 #include "kernel/TDbKernel.h"
@@ -23,6 +24,18 @@ uint32_t BucketWordOffset(uint32_t tableID, int32_t bucket) {
            static_cast<uint32_t>(bucket) * kBucketWordSize;
 }
 
+// Cuts the list before its first repeated offset: in a walk that has come
+// round a circle, everything from there on was visited before.
+void KeepFirstVisits(std::vector<uint32_t>& offsets) {
+    std::unordered_set<uint32_t> seen;
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        if (!seen.insert(offsets[i]).second) {
+            offsets.resize(i);
+            return;
+        }
+    }
+}
+
 const TRowLayout::Item* KeyItem(const TRowLayout& layout, int32_t keyIndex) {
     for (const TRowLayout::Item& item : layout.Items)
         if (item.Index == keyIndex)
@@ -31,9 +44,18 @@ const TRowLayout::Item* KeyItem(const TRowLayout& layout, int32_t keyIndex) {
 }
 }  // namespace
 
+// With allMatches (mode 0), every live row of the key is appended to it in
+// chain order and the walk goes on to the chain's end, as the walk for one
+// occurrence past the last would: the n-th entry is the row that the walk
+// for occurrence n answers. A chain that runs in a circle would hand the
+// same rows out again and again up to the chain bound (and reading them one
+// occurrence at a time would never end): collecting, the walk stops where
+// the chain first comes back to a row it has visited, keeps each row once
+// and reports the chain as damaged, as the chain bound does.
 uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRowLayout& layout,
                               uint32_t& previous, int32_t& found, int32_t occurrence, int32_t mode,
-                              const std::string& key, int32_t keyIndex, TWalkEnd& how) {
+                              const std::string& key, int32_t keyIndex, TWalkEnd& how,
+                              std::vector<uint32_t>* allMatches) {
     found = 0;
     int32_t matches = 0;
     const std::string wanted = UpperText(TrimText(key));
@@ -41,6 +63,11 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
     const uint32_t rs = layout.RowSize;
     const uint32_t limit = S::MaxChainLength(rs);
     uint32_t cur = firstOffset;
+    // Brent's cycle test: cur is compared with a row remembered at steps
+    // 1, 2, 4, 8, …; it meets it within a few rounds of the circle.
+    uint32_t mark = firstOffset;
+    uint32_t power = 1;
+    uint32_t sinceMark = 0;
     for (uint32_t steps = 0;; ++steps) {
         if (steps >= limit) {
             Dialogs().ShowMessage(KernelMessages::kChainTooLong);
@@ -66,7 +93,9 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
         if (live && keyItem != nullptr && mode != 1 &&
             UpperText(TRowLayout::ReadText(cur, *keyItem, true)) == wanted) {
             bool hit = false;
-            if (mode == 0)
+            if (mode == 0 && allMatches != nullptr)
+                allMatches->push_back(cur);
+            else if (mode == 0)
                 hit = ++matches == occurrence;
             else if (mode == 2)
                 hit = true;
@@ -90,6 +119,19 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
             return nullptr;
         }
         cur = tail;
+        if (allMatches == nullptr)
+            continue;
+        if (cur == mark) {
+            KeepFirstVisits(*allMatches);
+            Dialogs().ShowMessage(KernelMessages::kChainTooLong);
+            how = TWalkEnd::Damaged;
+            return nullptr;
+        }
+        if (++sinceMark == power) {
+            mark = cur;
+            power *= 2;
+            sinceMark = 0;
+        }
     }
 }
 
@@ -125,6 +167,53 @@ uint8_t* TDbKernel::GetReadDataPointer(TDBFields& fields, uint32_t tableID, int3
     TWalkEnd how = TWalkEnd::End;
     return WalkChain(head, tableID, layout, previous, found, occurrence, mode, key,
                      DbKernelHelper->GetPrimaryKeyIndex(fields), how);
+}
+
+int32_t TDbKernel::ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsTemplate,
+                                      const std::string& key, std::vector<TDBFieldsPtr>& out) {
+    out.clear();
+    // The checks of ReadDataRow and GetReadDataPointer, in their order.
+    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID)
+        return 999;
+    if (fieldsTemplate.Count() == 0 ||
+        fieldsTemplate.GetField(0)->TableID != static_cast<int32_t>(tableID))
+        return 999;
+    const int32_t h = DbKernelHelper->GetHash(fieldsTemplate);
+    const uint32_t head = S::U32(BucketWordOffset(tableID, h));
+    if (head == 0)
+        return 999;
+    const bool multi = DbKernelHelper->HasMultiKey(fieldsTemplate) != 0;
+    const TRowLayout layout = TRowLayout::Of(
+        fieldsTemplate, static_cast<uint32_t>(DbKernelHelper->GetRowSize(fieldsTemplate)));
+    const int32_t keyIndex = DbKernelHelper->GetPrimaryKeyIndex(fieldsTemplate);
+
+    std::vector<uint32_t> offsets;
+    // The rows found before a corrupt link are handed out with the
+    // exception, as reading them one by one would have done.
+    auto readRows = [&] {
+        out.reserve(offsets.size());
+        for (uint32_t off : offsets) {
+            auto fields = std::make_shared<TDBFields>(fieldsTemplate);
+            ReadRowInto(off, layout, *fields, false);
+            out.push_back(std::move(fields));
+        }
+    };
+    uint32_t previous = 0;
+    int32_t found = 0;
+    TWalkEnd how = TWalkEnd::End;
+    try {
+        if (multi) {
+            WalkChain(head, tableID, layout, previous, found, 0, 0, key, keyIndex, how, &offsets);
+        } else if (uint8_t* p = WalkChain(head, tableID, layout, previous, found, 0, 2, key,
+                                          keyIndex, how)) {
+            offsets.push_back(S::OffsetOf(p));
+        }
+    } catch (...) {
+        readRows();
+        throw;
+    }
+    readRows();
+    return out.empty() ? 999 : 0;
 }
 
 uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t& found,

@@ -86,12 +86,21 @@ int32_t TDBResultSet::Open(const std::string& tableName, const std::string& keyF
     if (!hasKey) return kOK;
 
     if (HasMultiKey(*CurrentFields)) {
-        for (int32_t occurrence = 1;; ++occurrence) {
-            std::shared_ptr<TDBRow> row = Table->Rows->GetRow(tableID, key, occurrence);
-            if (!row) break;
-            Rows.push_back(row->Fields);
-            CurrentRow = std::move(row);
+        // All rows of the key in one walk of its chain: the rows, their
+        // order and the shared row list are those of reading occurrence
+        // 1, 2, 3, … until the first miss.
+        std::vector<std::shared_ptr<TDBRow>> rows;
+        auto take = [&] {
+            for (const std::shared_ptr<TDBRow>& row : rows) Rows.push_back(row->Fields);
+            if (!rows.empty()) CurrentRow = rows.back();
+        };
+        try {
+            Table->Rows->GetAllRows(tableID, key, rows);
+        } catch (...) {
+            take();
+            throw;
         }
+        take();
     } else if (std::shared_ptr<TDBRow> row = Table->Rows->GetRow(tableID, key, 0)) {
         Rows.push_back(row->Fields);
         CurrentRow = std::move(row);

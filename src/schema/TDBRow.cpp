@@ -18,6 +18,12 @@ int32_t TDBRow::ClearFields() {
 
 int32_t TDBRow::GetFields(uint32_t tableID, const std::string& key, int32_t occurrence) {
     ClearFields();
+    if (BuildFields(tableID, key, *Fields) != 0) return kFail;
+    State = 0;
+    return DbKernel->ReadDataRow(tableID, *Fields, occurrence, key);
+}
+
+int32_t TDBRow::BuildFields(uint32_t tableID, const std::string& key, TDBFields& fields) {
     if (!Database || !DbKernel) return kFail;
     TTableDefs& defs = *Database->TableDefs;
     if (defs.Count() == 0) defs.Load(0);
@@ -43,10 +49,9 @@ int32_t TDBRow::GetFields(uint32_t tableID, const std::string& key, int32_t occu
                            c.KeyType == static_cast<int32_t>(DbFormat::kKeyMulti);
         if (isKey) field->Value = key;
         field->IsPrimary = c.KeyType == static_cast<int32_t>(DbFormat::kKeyPrimary) ? -1 : 0;
-        Fields->AddField(std::move(field));
+        fields.AddField(std::move(field));
     }
-    State = 0;
-    return DbKernel->ReadDataRow(tableID, *Fields, occurrence, key);
+    return 0;
 }
 
 int32_t TDBRow::Write(TDBFieldsPtr fields) {

@@ -19,6 +19,10 @@ public:
     // Builds the table's 65-field list and reads the row (occurrence 0: the
     // row whose primary key is key; 1, 2, …: the n-th row of a multi key).
     int32_t GetFields(uint32_t tableID, const std::string& key, int32_t occurrence);
+    // The list GetFields hands to the kernel: the table's 65 fields from its
+    // column definitions, key fields holding key. 999 (fields untouched) when
+    // the table has no definition or no table object.
+    static int32_t BuildFields(uint32_t tableID, const std::string& key, TDBFields& fields);
     int32_t Write(TDBFieldsPtr fields);   // 999 for an empty list
     int32_t Delete(TDBFieldsPtr fields);  // 0 for an empty list
 };

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "kernel/TDbKernel.h"
+
 namespace {
 // The one row list of the process. Entries are shared: a result set that took
 // a row's field list keeps it after the list is started afresh.
@@ -23,6 +25,30 @@ std::shared_ptr<TDBRow> TDBRows::GetRow(uint32_t tableID, const std::string& key
     if (row->GetFields(tableID, key, occurrence) != 0) return nullptr;
     SharedRows().push_back(row);
     return row;
+}
+
+void TDBRows::GetAllRows(uint32_t tableID, const std::string& key,
+                         std::vector<std::shared_ptr<TDBRow>>& out) {
+    // The list is built once; the kernel copies it for every row it reads.
+    TDBFields fieldsTemplate;
+    if (TDBRow::BuildFields(tableID, key, fieldsTemplate) != 0) return;
+    std::vector<TDBFieldsPtr> lists;
+    auto keep = [&] {
+        for (TDBFieldsPtr& fields : lists) {
+            auto row = std::make_shared<TDBRow>();
+            row->State = 0;
+            row->Fields = std::move(fields);
+            SharedRows().push_back(row);
+            out.push_back(std::move(row));
+        }
+    };
+    try {
+        DbKernel->ReadAllOccurrences(tableID, fieldsTemplate, key, lists);
+    } catch (...) {
+        keep();
+        throw;
+    }
+    keep();
 }
 
 int32_t TDBRows::AddRow(TDBFieldsPtr fields) {

@@ -2,6 +2,12 @@
 // the per-table sequences.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "SchemaTestSupport.h"
 #include "kernel/CustomExceptions.h"
 #include "kernel/TDbKernel.h"
@@ -78,6 +84,131 @@ TEST_F(ResultSetTest, MultiKeyReturnsEveryRowInWriteOrder) {
     ASSERT_EQ(rs.Open("LOG", "K2XX", "K2XX"), TDBResultSet::kOK);
     EXPECT_EQ(rs.Eof, -1);
     EXPECT_EQ(rs.CurrentFields->GetField(1)->Value, "9");
+}
+
+// Open on a multi-key table against the rows that reading occurrence 1, 2,
+// 3, … one at a time gives: values and attributes of every field, order,
+// the shared row list, the current row, and what an exception leaves.
+class MultiKeyOpenTest : public ResultSetTest {
+protected:
+    struct TSelection {
+        std::vector<std::string> Rows;
+        std::string Current;  // the current row's fields
+        size_t Shared = 0;    // entries of the shared row list
+        std::string Error;
+        bool operator==(const TSelection&) const = default;
+        friend void PrintTo(const TSelection& s, std::ostream* os) {
+            *os << s.Rows.size() << " rows, shared " << s.Shared << ", error '" << s.Error << "'";
+            for (const std::string& r : s.Rows) *os << "\n  " << r.substr(0, 100);
+        }
+    };
+    static std::string Describe(const TDBFields& f) {
+        std::string text;
+        for (int i = 0; i < f.Count(); ++i) {
+            const TDBFieldParent* p = f.GetField(i);
+            text += std::to_string(p->Position) + "," + p->Name + "," + std::to_string(p->Length) +
+                    "," + std::to_string(p->IsPrimary) + "," + std::to_string(p->KeyType) + "," +
+                    std::to_string(p->DataType) + "," + std::to_string(p->TableID) + "=" +
+                    p->Value + ";";
+        }
+        return text;
+    }
+    TSelection OneByOne(const std::string& key) {
+        TSelection s;
+        TDBRows rows;  // an empty shared list
+        std::shared_ptr<TDBRow> last;
+        try {
+            for (int32_t occurrence = 1;; ++occurrence) {
+                std::shared_ptr<TDBRow> row = rows.GetRow(kLog, key, occurrence);
+                if (!row) break;
+                s.Rows.push_back(Describe(*row->Fields));
+                last = row;
+            }
+        } catch (const ExcCorruptDataPages& e) {
+            s.Error = e.what();
+        }
+        s.Current = last ? Describe(*last->Fields) : "";
+        s.Shared = TDBRows::SharedCount();
+        return s;
+    }
+    TSelection Opened(const std::string& key, int32_t eofBefore) {
+        TSelection s;
+        TDBRows::Reset();
+        TDBResultSet rs;
+        rs.Eof = eofBefore;
+        int32_t status = -1;
+        try {
+            status = rs.Open("LOG", key, key);
+        } catch (const ExcCorruptDataPages& e) {
+            s.Error = e.what();
+        }
+        for (const TDBFieldsPtr& f : rs.Rows) s.Rows.push_back(Describe(*f));
+        if (rs.CurrentRow) {
+            s.Current = Describe(*rs.CurrentRow->Fields);
+            EXPECT_EQ(rs.CurrentRow->State, 0);
+            EXPECT_EQ(rs.CurrentRow->Fields, rs.Rows.back());
+        }
+        s.Shared = TDBRows::SharedCount();
+        EXPECT_EQ(rs.Eof, eofBefore);
+        if (s.Error.empty()) {
+            EXPECT_EQ(status, s.Rows.empty() ? TDBResultSet::kNoRow : TDBResultSet::kOK);
+            EXPECT_EQ(rs.Index, s.Rows.empty() ? -1 : 0);
+            if (!s.Rows.empty()) {
+                EXPECT_EQ(rs.CurrentFields, rs.Rows.front());
+            }
+        } else {
+            EXPECT_EQ(rs.Index, -1);
+        }
+        return s;
+    }
+    static constexpr uint32_t kLog = 6;
+};
+
+TEST_F(MultiKeyOpenTest, SameRowsAsReadingOneOccurrenceAtATime) {
+    // ABCDEF* share a bucket by their first six characters, AB and CA by
+    // their sums.
+    const std::vector<std::string> keys = {"ABCDEFG", "ABCDEFH", "abcdefg ", "AB", "CA", "W1AW"};
+    const std::vector<std::string> probes = {"ABCDEFG", "abcdefh", "AB", " ca", "W1AW", "ABCDEFX"};
+    std::mt19937 rng(7);
+    size_t seen = 0;
+    for (int op = 0; op < 300; ++op) {
+        const std::string& key = keys[rng() % keys.size()];
+        const unsigned roll = rng() % 100;
+        if (roll < 65) {
+            Insert("LOG", {key, std::to_string(op)});
+        } else if (roll < 90) {
+            TDBResultSet rs;
+            if (rs.Open("LOG", key, key) != TDBResultSet::kOK) continue;
+            for (size_t n = rng() % rs.Rows.size(); n > 0; --n) rs.Next();
+            EXPECT_EQ(rs.DeleteCurrent(), 0);
+        } else {
+            for (const std::string& probe : probes) {
+                const TSelection expected = OneByOne(probe);
+                ASSERT_EQ(Opened(probe, op % 2 == 0 ? 0 : -1), expected) << probe << " op " << op;
+                seen += expected.Rows.size();
+            }
+        }
+    }
+    EXPECT_GT(seen, 50u);
+    EXPECT_TRUE(dialogs_->Messages.empty());
+}
+
+TEST_F(MultiKeyOpenTest, CorruptChainRaisesWithTheRowsReadBeforeIt) {
+    for (const char* n : {"1", "2", "3"}) Insert("LOG", {"ABCDEFG", n});
+    Insert("STATIONS", {"W4ABC", "elsewhere", "1"});  // the next page
+    TDBResultSet log;
+    ASSERT_EQ(log.Open("LOG", "ABCDEFG", "ABCDEFG"), TDBResultSet::kOK);
+    const uint32_t second = static_cast<uint32_t>(std::stoul(log.Rows[1]->GetField(2)->Value));
+    TDBResultSet station;
+    ASSERT_EQ(station.Open("STATIONS", "W4ABC", "W4ABC"), TDBResultSet::kOK);
+    const uint32_t other = static_cast<uint32_t>(std::stoul(station.CurrentFields->GetField(3)->Value));
+    // The second row's Tail (after its 14 field bytes) leads into STATIONS.
+    std::memcpy(TDbKernel::Base() + second + 8 + 14, &other, 4);
+
+    const TSelection expected = OneByOne("ABCDEFG");
+    EXPECT_EQ(expected.Rows.size(), 2u);
+    EXPECT_EQ(expected.Error, KernelMessages::kCorruptDataPages);
+    EXPECT_EQ(Opened("ABCDEFG", 0), expected);
 }
 
 TEST_F(ResultSetTest, RowsStayValidAfterTheSharedListIsReset) {
