@@ -1,5 +1,6 @@
 #include "logwindow/TQsoGrid.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -11,6 +12,8 @@ TQsoGrid::TQsoGrid(QWidget* parent) : QTableWidget(parent), delegate_(new TQsoGr
     setItemDelegate(delegate_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(false);
+    verticalHeader()->setSectionsClickable(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::AnyKeyPressed |
@@ -19,11 +22,18 @@ TQsoGrid::TQsoGrid(QWidget* parent) : QTableWidget(parent), delegate_(new TQsoGr
     setTabKeyNavigation(true);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     left_ = MakeOverlay();
     top_ = MakeOverlay();
     corner_ = MakeOverlay();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, left_->verticalScrollBar(),
             &QScrollBar::setValue);
+    // An overlay lays out its new rows later than the table: follow again then.
+    connect(left_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { left_->verticalScrollBar()->setValue(verticalScrollBar()->value()); });
+    connect(top_->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { top_->horizontalScrollBar()->setValue(horizontalScrollBar()->value()); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, top_->horizontalScrollBar(),
             &QScrollBar::setValue);
     SetDefaultRowHeight(24);
@@ -46,6 +56,8 @@ QTableView* TQsoGrid::MakeOverlay() {
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setFrameShape(QFrame::NoFrame);
     view->setWordWrap(false);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->show();
     return view;
 }
@@ -104,8 +116,14 @@ void TQsoGrid::ApplyFixed() {
         setRowHidden(0, fixedRows_ > 0);
         left_->setRowHidden(0, fixedRows_ > 0);
     }
-    setViewportMargins(FixedWidth(), FixedHeight(), 0, 0);
-    PlaceOverlays();
+    // The table keeps room for its headers beside the viewport; sized to the
+    // fixed cells, that room is where the overlays show them. The header
+    // sections themselves stay covered.
+    verticalHeader()->setFixedWidth(FixedWidth());
+    horizontalHeader()->setFixedHeight(FixedHeight());
+    verticalHeader()->setVisible(FixedWidth() > 0);
+    horizontalHeader()->setVisible(FixedHeight() > 0);
+    updateGeometries();
 }
 
 int TQsoGrid::FixedWidth() const {
@@ -129,6 +147,9 @@ void TQsoGrid::PlaceOverlays() {
     left_->setVisible(w > 0);
     top_->setVisible(h > 0);
     corner_->setVisible(w > 0 && h > 0);
+    left_->raise();
+    top_->raise();
+    corner_->raise();
     left_->verticalScrollBar()->setValue(verticalScrollBar()->value());
     top_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
     top_->verticalScrollBar()->setValue(0);
@@ -141,14 +162,8 @@ void TQsoGrid::resizeEvent(QResizeEvent* event) {
 }
 
 void TQsoGrid::updateGeometries() {
-    // The table sets the margins for its (hidden) headers; the fixed cells
-    // take that room instead.
     QTableWidget::updateGeometries();
-    if (placing_) return;
-    placing_ = true;
-    setViewportMargins(FixedWidth(), FixedHeight(), 0, 0);
     PlaceOverlays();
-    placing_ = false;
 }
 
 QString TQsoGrid::CellText(int col, int row) const {
@@ -197,10 +212,37 @@ void TQsoGrid::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // A key that reaches the grid while its editor is open belongs to the editor.
+    QWidget* editor = EditorAt(currentColumn(), currentRow());
+    if (editor != nullptr && !event->text().isEmpty() && event->key() != Qt::Key_Tab &&
+        event->key() != Qt::Key_Backtab) {
+        editor->setFocus();
+        QCoreApplication::sendEvent(editor, event);
+        return;
+    }
     QTableWidget::keyPressEvent(event);
+}
+
+bool TQsoGrid::event(QEvent* e) {
+    const bool tab = e->type() == QEvent::KeyPress &&
+                     (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Tab ||
+                      static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backtab);
+    if (tab) ++tabKeys_;
+    const bool result = QTableWidget::event(e);
+    if (tab) --tabKeys_;
+    return result;
+}
+
+bool TQsoGrid::focusNextPrevChild(bool next) {
+    // Only a Tab key moves the cursor; focus handed on when a closed editor
+    // disappears must leave the cursor where it is.
+    if (tabKeys_ > 0) return QTableWidget::focusNextPrevChild(next);
+    return true;
 }
 
 void TQsoGrid::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
     OpenEditor();
+    // Keys go to the open editor, as typing into the grid types into its cell.
+    if (QWidget* editor = EditorAt(currentColumn(), currentRow())) editor->setFocus();
 }

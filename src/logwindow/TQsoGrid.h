@@ -1,8 +1,8 @@
 // The contact grid: an editable table whose current cell always has its
 // editor open, with fixed columns on the left and a fixed header row on top
 // that stay in view while the rest scrolls. The fixed cells are shown by
-// overlay views of the same model placed in the viewport margins, so the main
-// view itself never shows (or lets the cursor rest on) a fixed cell.
+// overlay views of the same model placed over the table's header room, so the
+// main view itself never shows (or lets the cursor rest on) a fixed cell.
 #pragma once
 
 #include <QSet>
@@ -49,6 +49,8 @@ signals:
     void EditTextChanged(int col, int row, const QString& text);
 
 protected:
+    bool event(QEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -69,5 +71,5 @@ private:
     int fixedCols_ = 0;
     int fixedRows_ = 0;
     QSet<int> zeroCols_;
-    bool placing_ = false;
+    int tabKeys_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "logwindow/TQsoGridDelegate.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -61,10 +62,28 @@ void TQsoGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
     auto* line = qobject_cast<QLineEdit*>(editor);
     if (line == nullptr) return;
     const QString value = index.data(Qt::EditRole).toString();
-    if (line->text() != value) line->setText(value);
+    if (!line->property("trambOpened").toBool()) {
+        // A freshly opened editor shows its cell's text selected: typing replaces it.
+        line->setProperty("trambOpened", true);
+        line->setText(value);
+        line->selectAll();
+        return;
+    }
+    if (line->text() == value) return;
+    // Text set by the program into an untouched editor stays selected too.
+    const bool untouched = line->text().isEmpty() || line->selectedText() == line->text();
+    line->setText(value);
+    if (untouched) line->selectAll();
 }
 
 bool TQsoGridDelegate::eventFilter(QObject* editor, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // A message box or menu taking the focus does not end the edit: the
+        // editor stays open (closing it would delete it under a running
+        // keystroke).
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) return true;  // the editor stays open

@@ -338,9 +338,13 @@ void TfrmLogGUI_1::ConnectControls() {
             [this](int, int) { strGridQSOSDblClick(); });
     connect(strGridQSOS, &TQsoGrid::EditTextChanged, this,
             [this](int col, int row, const QString& text) {
-                // The cell follows its editor keystroke by keystroke.
+                // The cell follows its editor keystroke by keystroke. The
+                // character test may show a message box: it runs once the
+                // keystroke is done, not inside the editor's own signal.
                 SetCells(col, row, FromQt(text));
-                strGridQSOSSetEditText(col, row, FromQt(text));
+                QMetaObject::invokeMethod(
+                    this, [this, col, row, text] { strGridQSOSSetEditText(col, row, FromQt(text)); },
+                    Qt::QueuedConnection);
             });
     strGridQSOS->KeyHook = [this](int key) {
         switch (key) {

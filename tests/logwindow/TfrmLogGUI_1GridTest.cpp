@@ -339,10 +339,10 @@ TEST_F(LogWindowTest, RealKeyEventsThroughTheCellEditor) {
     ASSERT_NE(nullptr, editor);
     auto* line = qobject_cast<QLineEdit*>(editor);
     ASSERT_NE(nullptr, line);
-    line->selectAll();
     for (const char* ch : {"o", "h", "2", "#", "x"}) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromLatin1(ch));
         QApplication::sendEvent(line, &press);
+        QApplication::processEvents();  // the character test runs after the keystroke
     }
     EXPECT_EQ("oh2x", Cell(3, 1));
     EXPECT_EQ(1u, dialogs_->Informations.size());  // the "#"
@@ -350,4 +350,13 @@ TEST_F(LogWindowTest, RealKeyEventsThroughTheCellEditor) {
     QApplication::sendEvent(w->strGridQSOS->EditorAt(3, 1), &enter);
     EXPECT_EQ(3, w->GridRowCount);
     EXPECT_EQ(1u, CountCall("OH2X"));
+    QApplication::processEvents();
+    EXPECT_EQ(2, w->Row());
+    EXPECT_EQ(3, w->Col());
+    // The new entry row's editor opens with its text selected: typing replaces it.
+    auto* next = qobject_cast<QLineEdit*>(w->strGridQSOS->EditorAt(3, 2));
+    ASSERT_NE(nullptr, next);
+    QKeyEvent k(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("k"));
+    QApplication::sendEvent(next, &k);
+    EXPECT_EQ("k", Cell(3, 2));
 }
