@@ -1,5 +1,5 @@
 // A field list: one TDBFieldParent per column slot, in position order, all of
-// one table. The list owns its fields.
+// one table. The list owns its fields (see ShareFieldsFrom for copies).
 #pragma once
 
 #include <memory>
@@ -20,8 +20,27 @@ public:
     // the first field's TableID; a field of another table is dropped.
     void AddField(std::unique_ptr<TDBFieldParent> field);
 
+    // From index on, this list's fields are kept in one block that every
+    // later copy of the list shares instead of copying, until one of the
+    // shared fields is asked for: then that list takes its own copy of them.
+    // Rows read by key are copies of one list whose fields after the RowID
+    // carrier are never filled in; sharing them keeps a row small.
+    void ShareFieldsFrom(int index);
+
 private:
-    std::vector<std::unique_ptr<TDBFieldParent>> fields_;
+    // Gives this list its own copy of the shared fields.
+    void OwnSharedFields() const;
+
+    // The fields in order. A copy keeps its own fields in one block;
+    // fields added one by one are owned singly. No store moves a field once
+    // it is in the list, so the pointers that GetField hands out stay valid.
+    mutable std::vector<TDBFieldParent*> fields_;
+    std::vector<TDBFieldParent> block_;
+    std::vector<std::unique_ptr<TDBFieldParent>> added_;
+    // Shared fields, standing at fields_[sharedFrom_ ..]; never handed out.
+    mutable std::shared_ptr<const std::vector<TDBFieldParent>> shared_;
+    mutable int sharedFrom_ = 0;
+    mutable std::vector<TDBFieldParent> ownedShared_;
 };
 
 using TDBFieldsPtr = std::shared_ptr<TDBFields>;

@@ -187,13 +187,18 @@ int32_t TDbKernel::ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsT
         fieldsTemplate, static_cast<uint32_t>(DbKernelHelper->GetRowSize(fieldsTemplate)));
     const int32_t keyIndex = DbKernelHelper->GetPrimaryKeyIndex(fieldsTemplate);
 
+    // The fields after the RowID carrier are not read: every row shares the
+    // template's until a caller asks for one of them.
+    TDBFields proto(fieldsTemplate);
+    if (layout.RowIDIndex >= 0)
+        proto.ShareFieldsFrom(layout.RowIDIndex + 1);
     std::vector<uint32_t> offsets;
     // The rows found before a corrupt link are handed out with the
     // exception, as reading them one by one would have done.
     auto readRows = [&] {
         out.reserve(offsets.size());
         for (uint32_t off : offsets) {
-            auto fields = std::make_shared<TDBFields>(fieldsTemplate);
+            auto fields = std::make_shared<TDBFields>(proto);
             ReadRowInto(off, layout, *fields, false);
             out.push_back(std::move(fields));
         }

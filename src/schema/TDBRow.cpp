@@ -11,6 +11,8 @@ constexpr int32_t kFail = 999;
 
 TDBRow::TDBRow() : Fields(std::make_shared<TDBFields>()) {}
 
+TDBRow::TDBRow(TDBFieldsPtr fields) : State(0), Fields(std::move(fields)) {}
+
 int32_t TDBRow::ClearFields() {
     Fields = std::make_shared<TDBFields>();
     return 0;

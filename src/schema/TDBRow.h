@@ -9,6 +9,8 @@
 class TDBRow {
 public:
     TDBRow();
+    // A row already read (State 0) holding that list.
+    explicit TDBRow(TDBFieldsPtr fields);
     uint8_t State = 3;  // 3 when created, 0 after a read or write
     int32_t TableID = 0;
     int32_t Unused1 = 0;

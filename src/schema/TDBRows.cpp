@@ -35,9 +35,7 @@ void TDBRows::GetAllRows(uint32_t tableID, const std::string& key,
     std::vector<TDBFieldsPtr> lists;
     auto keep = [&] {
         for (TDBFieldsPtr& fields : lists) {
-            auto row = std::make_shared<TDBRow>();
-            row->State = 0;
-            row->Fields = std::move(fields);
+            auto row = std::make_shared<TDBRow>(std::move(fields));
             SharedRows().push_back(row);
             out.push_back(std::move(row));
         }
