@@ -22,11 +22,11 @@ TQsoGrid::TQsoGrid(QWidget* parent) : QTableWidget(parent), delegate_(new TQsoGr
     setTabKeyNavigation(true);
     setWordWrap(false);
     setCornerButtonEnabled(false);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     left_ = MakeOverlay();
     top_ = MakeOverlay();
     corner_ = MakeOverlay();
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, left_->verticalScrollBar(),
             &QScrollBar::setValue);
     // An overlay lays out its new rows later than the table: follow again then.
@@ -138,6 +138,7 @@ int TQsoGrid::FixedHeight() const {
 }
 
 void TQsoGrid::PlaceOverlays() {
+    if (left_ == nullptr || top_ == nullptr || corner_ == nullptr) return;  // still building
     const QRect vp = viewport()->geometry();
     const int w = FixedWidth();
     const int h = FixedHeight();

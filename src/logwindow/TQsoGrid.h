@@ -65,9 +65,9 @@ private:
     int FixedHeight() const;
 
     TQsoGridDelegate* delegate_;
-    QTableView* left_;
-    QTableView* top_;
-    QTableView* corner_;
+    QTableView* left_ = nullptr;
+    QTableView* top_ = nullptr;
+    QTableView* corner_ = nullptr;
     int fixedCols_ = 0;
     int fixedRows_ = 0;
     QSet<int> zeroCols_;
