@@ -317,9 +317,15 @@ int32_t TDbKernel::WriteDBArchitectureRecord(uint32_t slot, int32_t action, int3
                                              const TSlotRecordsView& records) {
     if (!S::IsOpen() || slot > kLastSlot)
         return 0;
+    // Each record is flushed as it is written: the schema layer writes a new
+    // table's record (not in use), its columns, and the record in use last,
+    // so the disk never holds a table in use without its columns, and rows
+    // stored afterwards never reach the disk before their table does.
     if (action == 1) {
-        if (records.Table != nullptr)
+        if (records.Table != nullptr) {
             std::memcpy(S::Base + SlotOffset(slot), records.Table, kTableRecordSize);
+            FlushRange(S::Base + SlotOffset(slot), kTableRecordSize);
+        }
     } else if (action == 0) {
         for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
             if (columnSelector != 999 && static_cast<int32_t>(c) != columnSelector)
@@ -327,6 +333,7 @@ int32_t TDbKernel::WriteDBArchitectureRecord(uint32_t slot, int32_t action, int3
             if (records.Columns[c] == nullptr)
                 continue;
             std::memcpy(S::Base + ColumnOffset(slot, c), records.Columns[c], kColumnRecordSize);
+            FlushRange(S::Base + ColumnOffset(slot, c), kColumnRecordSize);
         }
     }
     return 0;

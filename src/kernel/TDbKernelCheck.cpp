@@ -107,23 +107,42 @@ int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
     TRowLayout layout;
     if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout))
         return 0;
-    uint8_t* buckets = GetHashBucketsPointer(static_cast<int32_t>(tableID));
-    std::memset(buckets, 0, kBucketBlockSize);
-    FlushRange(buckets, kBucketBlockSize);
-
     const uint32_t rs = layout.RowSize;
     const uint32_t stride = rs + kRowOverhead;
     std::vector<uint8_t*> pages;
     int32_t first = 0;
     const int32_t last = GetDataPagesList(GetDataPagesPointer(), pages, first, tableID);
+    // Calls visit(page start, end of the table's slots in the page) for each
+    // page of the table; visit gets every slot through forEachSlot.
+    auto eachPage = [&](auto&& visit) {
+        for (int32_t e = first; e >= 1 && e <= last; ++e) {
+            if (pages[static_cast<size_t>(e)] == nullptr)
+                continue;
+            const auto pageNo = static_cast<uint32_t>(e - 1);
+            const uint32_t start = S::PageStart(pageNo);
+            uint32_t end = start;
+            while (S::SlotFits(pageNo, end, rs) && S::U32(end) == tableID)
+                end += stride;
+            visit(start, end);
+        }
+    };
+    // Three passes, each flushed before the next, so that a crash or power
+    // loss at any point leaves a sound file: every row is marked deleted
+    // first (both walks then count none), then the buckets are cleared, and
+    // only then are the slots wiped.
+    eachPage([&](uint32_t start, uint32_t end) {
+        for (uint32_t slot = start; slot < end; slot += stride)
+            S::SetU32(slot + kRowRowIDOffset, 0);
+        if (end > start)
+            FlushRange(S::Base + start, end - start);
+    });
+    uint8_t* buckets = GetHashBucketsPointer(static_cast<int32_t>(tableID));
+    std::memset(buckets, 0, kBucketBlockSize);
+    FlushRange(buckets, kBucketBlockSize);
+
     int32_t count = 0;
-    for (int32_t e = first; e >= 1 && e <= last; ++e) {
-        if (pages[static_cast<size_t>(e)] == nullptr)
-            continue;
-        const auto pageNo = static_cast<uint32_t>(e - 1);
-        const uint32_t start = S::PageStart(pageNo);
-        uint32_t slot = start;
-        for (; S::SlotFits(pageNo, slot, rs) && S::U32(slot) == tableID; slot += stride) {
+    eachPage([&](uint32_t start, uint32_t end) {
+        for (uint32_t slot = start; slot < end; slot += stride) {
             // The table's very first slot keeps its TableID, so the first page
             // stays the table's; every other slot is wiped whole.
             if (count == 0)
@@ -132,9 +151,9 @@ int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
                 std::memset(S::Base + slot, 0, stride);
             ++count;
         }
-        if (slot > start)
-            FlushRange(S::Base + start, slot - start);
-    }
+        if (end > start)
+            FlushRange(S::Base + start, end - start);
+    });
     return count;
 }
 

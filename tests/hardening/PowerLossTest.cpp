@@ -20,7 +20,10 @@
 #include "records/TDbSystemSettings.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
+#include "kernel/TDbKernel.h"
+#include "schema/TDBResultSet.h"
 #include "schema/TDatabase.h"
+#include "schema/TSQLStatements.h"
 
 using namespace HardeningFiles;
 
@@ -73,6 +76,24 @@ const std::vector<TScenario>& Scenarios() {
              TQSOMemos memos;
              memos.DeleteForQSO(old.QSOID);
              memos.SaveText(old.QSOID, "a new text");
+         }},
+        {"empty the log (truncate its five tables)",
+         [] {
+             for (const char* table : {"QSOLOG", "QSO_DATE_INDEX", "QSO_TEXT", "SYSTEM_SETTINGS", "SEQUENCES"})
+                 DbKernel->TruncateTable(table);
+         }},
+        {"create a table and store a row in it",
+         [] {
+             auto st = TSQLStatements::NewStatement(
+                 "CREATE TABLE STATIONS (CALLSIGN CHAR[12] PRIMARY KEY, NOTE CHAR[40] NOT NULL, QTY INT NULL)");
+             ASSERT_EQ(0, st->Execute()) << st->LastError;
+             TDBResultSet rs;
+             ASSERT_EQ(TDBResultSet::kOK, rs.Open("STATIONS", "", ""));
+             ASSERT_LT(rs.AppendRow(), 999);
+             rs.CurrentFields->GetField(0)->Value = "W1AW";
+             rs.CurrentFields->GetField(1)->Value = "a station";
+             rs.CurrentFields->GetField(2)->Value = "3";
+             rs.Post();
          }},
         {"save the settings",
          [] {

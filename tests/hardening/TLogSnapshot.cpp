@@ -1,8 +1,10 @@
 #include "TLogSnapshot.h"
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
+#include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "platform/TScriptedDialogs.h"
 #include "records/TDbSystemSettings.h"
@@ -40,12 +42,26 @@ TLogSnapshot TLogSnapshot::Take(const std::string& path) {
     try {
         std::string report;
         s.Sound = DbKernel->CheckDatabase(report, 0) == 0;
-        for (const auto& table : TSchemaScript::kLogTables) {
+        // Every page in use must belong to a table that exists: a page of a
+        // table whose definition never reached the disk would hand its rows
+        // to the next table created under that ID.
+        for (uint32_t page = 0; page < DbFormat::kDataPageCount; ++page) {
+            uint32_t owner = 0;
+            std::memcpy(&owner, TDbKernel::Base() + DbFormat::kDataRegionBase + page * DbFormat::kDataPageSize, 4);
+            if (owner != 0 && (owner > DbFormat::kLastUserTableID || DbKernel->IsAvailableTableID(owner) != 0))
+                s.Complaints.push_back("page " + std::to_string(page) + " belongs to table " + std::to_string(owner) +
+                                       ", which does not exist");
+        }
+        std::vector<std::string> names;
+        for (const auto& table : TSchemaScript::kLogTables) names.push_back(table.Name);
+        names.push_back("STATIONS");  // a table some scenarios create
+        for (const std::string& name : names) {
+            const uint32_t id = DbKernel->GetTableIDFromName(name);
+            if (id == DbFormat::kNoTableID) continue;
             std::vector<std::string> tails;
             int32_t deleted = 0;
-            const uint32_t id = DbKernel->GetTableIDFromName(table.Name);
             DbKernel->RawScanTable(65, id, deleted, tails, 0);
-            auto& rows = s.Rows[table.Name];
+            auto& rows = s.Rows[name];
             for (size_t i = 1; i < tails.size(); ++i) rows.push_back(WithoutTail(tails[i]));
         }
         std::set<std::string> calls;
@@ -107,6 +123,8 @@ std::string TLogSnapshot::Describe() const {
         if (Texts.count(number)) out << "+text";
     }
     for (const auto& [name, value] : Settings) out << "; " << name << "=" << value;
+    const auto stations = Rows.find("STATIONS");
+    if (stations != Rows.end()) out << "; table STATIONS with " << stations->second.size() << " row(s)";
     if (!Complaints.empty()) out << "; " << Complaints.size() << " complaint(s): " << Complaints.front();
     return out.str();
 }
