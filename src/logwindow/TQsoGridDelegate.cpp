@@ -48,6 +48,13 @@ QWidget* TQsoGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
     editor->setFont(option.font);
+    if (index.column() == 3 && grid_->EntryRow && index.row() == grid_->EntryRow()) {
+        // The entry row's call cell is blue on white, editor and all.
+        QPalette palette = editor->palette();
+        palette.setColor(QPalette::Text, Qt::blue);
+        palette.setColor(QPalette::Base, Qt::white);
+        editor->setPalette(palette);
+    }
     const QPersistentModelIndex cell(index);
     TQsoGrid* grid = grid_;
     connect(editor, &QLineEdit::textEdited, grid, [grid, cell](const QString& text) {
