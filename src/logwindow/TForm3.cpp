@@ -27,10 +27,13 @@ TForm3::TForm3(QWidget* parent)
 }
 
 TForm3::~TForm3() {
-    if (Form3 == this) Form3 = nullptr;
+    if (Form3 == this)
+        Form3 = nullptr;
 }
 
-void TForm3::Showit(const std::string& text) { lblAlert->setText(ToQt(text)); }
+void TForm3::Showit(const std::string& text) {
+    lblAlert->setText(ToQt(text));
+}
 
 void TForm3::showEvent(QShowEvent* event) {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -12,7 +12,9 @@
 TForm6* Form6 = nullptr;
 
 namespace {
-std::string SettingKey(int i) { return "StnSetting" + std::to_string(i + 1); }
+std::string SettingKey(int i) {
+    return "StnSetting" + std::to_string(i + 1);
+}
 }  // namespace
 
 TForm6::TForm6(QWidget* parent)
@@ -20,9 +22,8 @@ TForm6::TForm6(QWidget* parent)
     Form6 = this;
     setWindowTitle(QStringLiteral("Station Settings"));
     setFixedSize(300, 300);
-    lblHeading =
-        new QLabel(QStringLiteral("Use this form to save station settings such as tuner positions"),
-                   this);
+    lblHeading = new QLabel(
+        QStringLiteral("Use this form to save station settings such as tuner positions"), this);
     lblHeading->setGeometry(8, 6, 284, 30);
     lblHeading->setWordWrap(true);
     for (int i = 0; i < kSettings; ++i) {
@@ -38,7 +39,8 @@ TForm6::TForm6(QWidget* parent)
 }
 
 TForm6::~TForm6() {
-    if (Form6 == this) Form6 = nullptr;
+    if (Form6 == this)
+        Form6 = nullptr;
 }
 
 void TForm6::showEvent(QShowEvent* event) {
@@ -67,7 +69,8 @@ void TForm6::btnDoneClick() {
     try {
         for (int i = 0; i < kSettings; ++i) {
             std::string value = FromQt(edtSettings[i]->text());
-            if (edtSettings[i]->text().trimmed().isEmpty()) value = "_";
+            if (edtSettings[i]->text().trimmed().isEmpty())
+                value = "_";
             TDbSystemSettings settings;
             settings.Load(SettingKey(i), SettingKey(i));
             settings.Save(SettingKey(i), value);

@@ -133,12 +133,14 @@ int TQsoGrid::FixedWidth() const {
 }
 
 int TQsoGrid::FixedHeight() const {
-    if (fixedRows_ <= 0 || rowCount() == 0) return 0;
+    if (fixedRows_ <= 0 || rowCount() == 0)
+        return 0;
     return top_->rowHeight(0);
 }
 
 void TQsoGrid::PlaceOverlays() {
-    if (left_ == nullptr || top_ == nullptr || corner_ == nullptr) return;  // still building
+    if (left_ == nullptr || top_ == nullptr || corner_ == nullptr)
+        return;  // still building
     const QRect vp = viewport()->geometry();
     const int w = FixedWidth();
     const int h = FixedHeight();
@@ -173,7 +175,8 @@ QString TQsoGrid::CellText(int col, int row) const {
 }
 
 void TQsoGrid::SetCellText(int col, int row, const QString& text) {
-    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return;
+    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount())
+        return;
     QTableWidgetItem* cell = item(row, col);
     if (cell == nullptr) {
         setItem(row, col, new QTableWidgetItem(text));
@@ -190,7 +193,8 @@ void TQsoGrid::OpenEditor() {
 
 QWidget* TQsoGrid::EditorAt(int col, int row) const {
     // The open editor is the focus proxy of the current cell.
-    if (row != currentRow() || col != currentColumn()) return nullptr;
+    if (row != currentRow() || col != currentColumn())
+        return nullptr;
     for (QObject* child : viewport()->children()) {
         auto* widget = qobject_cast<QWidget*>(child);
         if (widget != nullptr && widget->isVisible() && widget->inherits("QLineEdit"))
@@ -201,9 +205,12 @@ QWidget* TQsoGrid::EditorAt(int col, int row) const {
 
 QRect TQsoGrid::CellRect(int col, int row) const {
     const QTableView* view = this;
-    if (row < fixedRows_ && col < fixedCols_) view = corner_;
-    else if (row < fixedRows_) view = top_;
-    else if (col < fixedCols_) view = left_;
+    if (row < fixedRows_ && col < fixedCols_)
+        view = corner_;
+    else if (row < fixedRows_)
+        view = top_;
+    else if (col < fixedCols_)
+        view = left_;
     const QRect r = view->visualRect(view->model()->index(row, col));
     return QRect(view->viewport()->mapTo(this, r.topLeft()), r.size());
 }
@@ -225,19 +232,22 @@ void TQsoGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TQsoGrid::event(QEvent* e) {
-    const bool tab = e->type() == QEvent::KeyPress &&
-                     (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Tab ||
-                      static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backtab);
-    if (tab) ++tabKeys_;
+    const bool tab =
+        e->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Tab ||
+                                          static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backtab);
+    if (tab)
+        ++tabKeys_;
     const bool result = QTableWidget::event(e);
-    if (tab) --tabKeys_;
+    if (tab)
+        --tabKeys_;
     return result;
 }
 
 bool TQsoGrid::focusNextPrevChild(bool next) {
     // Only a Tab key moves the cursor; focus handed on when a closed editor
     // disappears must leave the cursor where it is.
-    if (tabKeys_ > 0) return QTableWidget::focusNextPrevChild(next);
+    if (tabKeys_ > 0)
+        return QTableWidget::focusNextPrevChild(next);
     return true;
 }
 
@@ -245,5 +255,6 @@ void TQsoGrid::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
     OpenEditor();
     // Keys go to the open editor, as typing into the grid types into its cell.
-    if (QWidget* editor = EditorAt(currentColumn(), currentRow())) editor->setFocus();
+    if (QWidget* editor = EditorAt(currentColumn(), currentRow()))
+        editor->setFocus();
 }

@@ -20,7 +20,8 @@ void TQsoGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (row == 0 || col < 3) {
         background = QColor(kSilver);
         text = Qt::black;
-        if (row == 0) font.setBold(true);
+        if (row == 0)
+            font.setBold(true);
     } else if (row == entryRow && col == 3) {
         background = Qt::white;
         text = Qt::blue;
@@ -58,7 +59,8 @@ QWidget* TQsoGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     const QPersistentModelIndex cell(index);
     TQsoGrid* grid = grid_;
     connect(editor, &QLineEdit::textEdited, grid, [grid, cell](const QString& text) {
-        if (cell.isValid()) emit grid->EditTextChanged(cell.column(), cell.row(), text);
+        if (cell.isValid())
+            emit grid->EditTextChanged(cell.column(), cell.row(), text);
     });
     return editor;
 }
@@ -67,7 +69,8 @@ void TQsoGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
     // The model follows the editor keystroke by keystroke; rewriting an equal
     // text would only move the caret to the end.
     auto* line = qobject_cast<QLineEdit*>(editor);
-    if (line == nullptr) return;
+    if (line == nullptr)
+        return;
     const QString value = index.data(Qt::EditRole).toString();
     if (!line->property("trambOpened").toBool()) {
         // A freshly opened editor shows its cell's text selected: typing replaces it.
@@ -76,11 +79,13 @@ void TQsoGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
         line->selectAll();
         return;
     }
-    if (line->text() == value) return;
+    if (line->text() == value)
+        return;
     // Text set by the program into an untouched editor stays selected too.
     const bool untouched = line->text().isEmpty() || line->selectedText() == line->text();
     line->setText(value);
-    if (untouched) line->selectAll();
+    if (untouched)
+        line->selectAll();
 }
 
 bool TQsoGridDelegate::eventFilter(QObject* editor, QEvent* event) {
@@ -89,12 +94,15 @@ bool TQsoGridDelegate::eventFilter(QObject* editor, QEvent* event) {
         // editor stays open (closing it would delete it under a running
         // keystroke).
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
     }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape) return true;  // the editor stays open
-        if (grid_->KeyHook && grid_->KeyHook(key->key())) return true;
+        if (key->key() == Qt::Key_Escape)
+            return true;  // the editor stays open
+        if (grid_->KeyHook && grid_->KeyHook(key->key()))
+            return true;
     }
     return QStyledItemDelegate::eventFilter(editor, event);
 }

@@ -42,20 +42,23 @@ TfrmDatabaseCheck::TfrmDatabaseCheck(QWidget* parent) : QDialog(parent) {
 }
 
 TfrmDatabaseCheck::~TfrmDatabaseCheck() {
-    if (frmDatabaseCheck == this) frmDatabaseCheck = nullptr;
+    if (frmDatabaseCheck == this)
+        frmDatabaseCheck = nullptr;
 }
 
 void TfrmDatabaseCheck::Button1Click() {
     // One check per window: the events let through between tables must not
     // start a second one.
     Button1->setEnabled(false);
-    if (Running) return;
+    if (Running)
+        return;
     Running = true;
     memDbChecks->setPlainText(QStringLiteral("Checking database table integrity ... "));
     memDbChecks->repaint();
     BusyCursor().Begin();
     std::string report;
-    if (DbKernel != nullptr) DbKernel->CheckDatabase(report, 0);
+    if (DbKernel != nullptr)
+        DbKernel->CheckDatabase(report, 0);
     QString text = ToQt(report);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -64,4 +67,6 @@ void TfrmDatabaseCheck::Button1Click() {
     Running = false;
 }
 
-void TfrmDatabaseCheck::btnOKClick() { accept(); }
+void TfrmDatabaseCheck::btnOKClick() {
+    accept();
+}

@@ -20,8 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QTimer>
@@ -68,7 +68,9 @@ QFont SansFont(int pixelHeight, bool bold = false) {
     return font;
 }
 
-QColor InfoBk() { return QColor(0xFF, 0xFF, 0xE1); }
+QColor InfoBk() {
+    return QColor(0xFF, 0xFF, 0xE1);
+}
 
 void Colour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -113,7 +115,8 @@ TfrmLogGUI_1::TfrmLogGUI_1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TfrmLogGUI_1::~TfrmLogGUI_1() {
-    if (frmLogGUI_1 == this) frmLogGUI_1 = nullptr;
+    if (frmLogGUI_1 == this)
+        frmLogGUI_1 = nullptr;
 }
 
 // ---------------------------------------------------------------- building
@@ -214,7 +217,8 @@ void TfrmLogGUI_1::BuildDefaultsPanel() {
         auto* editor = new QLineEdit(QString::fromLatin1(text), pnl_QSODefaults);
         editor->setFont(arial);
         editor->setGeometry(left, 54, width, 22);
-        if (maxLength > 0) editor->setMaxLength(maxLength);
+        if (maxLength > 0)
+            editor->setMaxLength(maxLength);
         return editor;
     };
     lblFrequencyCaption = caption("Frequency", 90);
@@ -223,8 +227,7 @@ void TfrmLogGUI_1::BuildDefaultsPanel() {
     cboMode = new QComboBox(pnl_QSODefaults);
     cboMode->setFont(arial);
     cboMode->setGeometry(176, 54, 72, 22);
-    cboMode->addItems(
-        {"CW", "SSB", "RTTY", "AM", "FM", "PSK31", "NEW1", "NEW2"});
+    cboMode->addItems({"CW", "SSB", "RTTY", "AM", "FM", "PSK31", "NEW1", "NEW2"});
     lblPowerCaption = caption("Power", 254);
     edtPower = edit("", 254, 50, 6);
     lblSRSTCaption = caption("S-RST", 310);
@@ -343,7 +346,8 @@ void TfrmLogGUI_1::ConnectControls() {
                 // keystroke is done, not inside the editor's own signal.
                 SetCells(col, row, FromQt(text));
                 QMetaObject::invokeMethod(
-                    this, [this, col, row, text] { strGridQSOSSetEditText(col, row, FromQt(text)); },
+                    this,
+                    [this, col, row, text] { strGridQSOSSetEditText(col, row, FromQt(text)); },
                     Qt::QueuedConnection);
             });
     strGridQSOS->KeyHook = [this](int key) {
@@ -370,8 +374,8 @@ void TfrmLogGUI_1::ConnectControls() {
     connect(edtPower, &QLineEdit::textChanged, this, [this] { edtPowerChange(); });
     connect(edtRRst, &QLineEdit::textChanged, this, [this] { edtRRstChange(); });
     connect(edtUTCShift, &QLineEdit::textChanged, this, [this] { edtUTCShiftChange(); });
-    for (QWidget* editor : std::initializer_list<QWidget*>{edtFrequency, cboMode, edtPower,
-                                                          edtSRST, edtRRst, Memo1})
+    for (QWidget* editor :
+         std::initializer_list<QWidget*>{edtFrequency, cboMode, edtPower, edtSRST, edtRRst, Memo1})
         editor->installEventFilter(this);
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
         // The memo holds at most kMaxMemoLength characters.
@@ -386,7 +390,8 @@ void TfrmLogGUI_1::ConnectControls() {
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         // Enter/exit follow the window's active control: focus that leaves
         // for a message box or another window changes nothing here.
-        if (now == nullptr || now->window() != this) return;
+        if (now == nullptr || now->window() != this)
+            return;
         auto control = [this](QWidget* w) -> QWidget* {
             for (; w != nullptr; w = w->parentWidget()) {
                 if (w == strGridQSOS || w == Memo1 || w == edtFrequency || w == edtPower ||
@@ -397,17 +402,27 @@ void TfrmLogGUI_1::ConnectControls() {
         };
         QWidget* next = control(now);
         QWidget* previous = activeControl_;
-        if (next == previous) return;
+        if (next == previous)
+            return;
         activeControl_ = next;
-        if (previous == strGridQSOS) strGridQSOSExit();
-        else if (previous == Memo1) Memo1Exit();
-        else if (previous == edtFrequency) edtFrequencyExit();
-        else if (previous == edtPower) edtPowerExit();
-        else if (previous == edtSRST) edtSRSTExit();
-        else if (previous == edtRRst) edtRRstExit();
-        else if (previous == edtUTCShift) edtUTCShiftExit();
-        if (next == strGridQSOS) strGridQSOSEnter();
-        else if (next == Memo1) Memo1Enter();
+        if (previous == strGridQSOS)
+            strGridQSOSExit();
+        else if (previous == Memo1)
+            Memo1Exit();
+        else if (previous == edtFrequency)
+            edtFrequencyExit();
+        else if (previous == edtPower)
+            edtPowerExit();
+        else if (previous == edtSRST)
+            edtSRSTExit();
+        else if (previous == edtRRst)
+            edtRRstExit();
+        else if (previous == edtUTCShift)
+            edtUTCShiftExit();
+        if (next == strGridQSOS)
+            strGridQSOSEnter();
+        else if (next == Memo1)
+            Memo1Enter();
     });
     connect(strGridQSOS->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this] { UpdateCursorMark(); });
@@ -447,22 +462,29 @@ void TfrmLogGUI_1::SetCells(int col, int row, const std::string& text) {
     strGridQSOS->SetCellText(col, row, ToQt(text));
 }
 
-int TfrmLogGUI_1::Row() const { return strGridQSOS->currentRow(); }
+int TfrmLogGUI_1::Row() const {
+    return strGridQSOS->currentRow();
+}
 
-int TfrmLogGUI_1::Col() const { return strGridQSOS->currentColumn(); }
+int TfrmLogGUI_1::Col() const {
+    return strGridQSOS->currentColumn();
+}
 
 void TfrmLogGUI_1::SetCurrentCell(int col, int row) {
     // Fixed cells never take the cursor.
     row = std::clamp(row, strGridQSOS->FixedRows(), std::max(0, RowCount() - 1));
     col = std::clamp(col, static_cast<int>(kFixedCols), kColumnCount - 1);
-    if (row == Row() && col == Col()) return;
+    if (row == Row() && col == Col())
+        return;
     // The grid's first cursor position is where it starts, not a move.
     const QSignalBlocker quiet(rebuilding_ || Row() < 0 ? strGridQSOS : nullptr);
     strGridQSOS->setCurrentCell(row, col);
     UpdateCursorMark();
 }
 
-int TfrmLogGUI_1::RowCount() const { return strGridQSOS->rowCount(); }
+int TfrmLogGUI_1::RowCount() const {
+    return strGridQSOS->rowCount();
+}
 
 void TfrmLogGUI_1::SetRowCount(int rows) {
     const QSignalBlocker quiet(rebuilding_ ? strGridQSOS : nullptr);
@@ -474,7 +496,8 @@ std::string TfrmLogGUI_1::MemoText() const {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        if (c == '\n') out += '\r';
+        if (c == '\n')
+            out += '\r';
         out += c;
     }
     return out;
@@ -484,7 +507,8 @@ void TfrmLogGUI_1::SetMemoText(const std::string& text) {
     std::string plain;
     plain.reserve(text.size());
     for (char c : text)
-        if (c != '\r') plain += c;
+        if (c != '\r')
+            plain += c;
     Memo1->setPlainText(ToQt(plain));
 }
 
@@ -505,7 +529,8 @@ void TfrmLogGUI_1::FormCreate() {
 
 void TfrmLogGUI_1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (shown_) return;  // restoring a minimised window is no new start
+    if (shown_)
+        return;  // restoring a minimised window is no new start
     shown_ = true;
     FormShow();
 }
@@ -513,7 +538,8 @@ void TfrmLogGUI_1::showEvent(QShowEvent* event) {
 void TfrmLogGUI_1::TerminateApplication() {
     TerminateRequested = true;
     // The loop may not run yet while the window is first shown: queue the quit.
-    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
 }
 
 void TfrmLogGUI_1::FormShow() {
@@ -550,7 +576,8 @@ void TfrmLogGUI_1::FormShow() {
 
         if (!failed) {
             const int32_t env = SetupEnvironment();
-            if (AppFailed != 0) return;
+            if (AppFailed != 0)
+                return;
             failed = env != 0;
         }
         std::string path;
@@ -581,7 +608,8 @@ void TfrmLogGUI_1::FormShow() {
             std::string report;
             const int32_t check =
                 DbKernel != nullptr ? DbKernel->CheckDatabase(report, 0) : int32_t{999};
-            if (Form3 != nullptr) Form3->hide();
+            if (Form3 != nullptr)
+                Form3->hide();
             if (check != 0)
                 Dialogs().ShowMessage(
                     "The database file shows signs of corruption. You should perform an export "
@@ -597,8 +625,8 @@ void TfrmLogGUI_1::FormShow() {
                 failed = GetExistingDefaults(stored) != 0;
                 CurrentDefaults = stored;
                 if (!failed && !stored.Frequency.empty())
-                    failed = SetupDefaults(stored.Frequency, stored.Power, stored.Mode,
-                                           stored.RRst, stored.SRst, stored.UTCShift) != 0;
+                    failed = SetupDefaults(stored.Frequency, stored.Power, stored.Mode, stored.RRst,
+                                           stored.SRst, stored.UTCShift) != 0;
             }
         }
         if (!failed) {
@@ -606,7 +634,8 @@ void TfrmLogGUI_1::FormShow() {
             strGridQSOS->setFocus();
         }
         rebuilding_ = false;
-        if (!failed) ArriveOnEntryRow();
+        if (!failed)
+            ArriveOnEntryRow();
         Loading = 0;
     } catch (...) {
         Dialogs().ShowMessage(kNoDatabaseFile);
@@ -651,13 +680,15 @@ void TfrmLogGUI_1::LoadGridRows() {
 }
 
 int32_t TfrmLogGUI_1::SetupEnvironment() {
-    if (BlockProc != 0) return 0;
+    if (BlockProc != 0)
+        return 0;
     try {
         LastCol = 0;
         if (OSVersion().Major() != 5) {
-            Dialogs().InformationBox("This version of the QSO logging program will run only on "
-                                     "Windows 2000!",
-                                     "Tramb");
+            Dialogs().InformationBox(
+                "This version of the QSO logging program will run only on "
+                "Windows 2000!",
+                "Tramb");
             AppFailed = -1;
             ReleaseAppMutex();
             TerminateApplication();
@@ -675,7 +706,8 @@ int32_t TfrmLogGUI_1::SetupEnvironment() {
                 setGeometry((area.width() - 618) / 2, (area.height() - 437) / 2, 618, 437);
         }
         strGridQSOS->SetColCount(kColumnCount);
-        if (DaysToShow == 0 || DaysToShow > 3650) DaysToShow = 180;
+        if (DaysToShow == 0 || DaysToShow > 3650)
+            DaysToShow = 180;
         return 0;
     } catch (...) {
         return 2;
@@ -686,10 +718,14 @@ int32_t TfrmLogGUI_1::ResourceCheck() {
     int32_t code = 0;
     try {
         const TMemoryStatusInfo status = MemoryStatus().Query();
-        if (status.AvailPageFile < 130000000ULL) code = 2;
-        else if (status.TotalPageFile < 150000000ULL) code = 1;
-        if (status.TotalPhys < 63000000ULL) code = 3;
-        if (MeasureSpeed() > 1440) code = 4;
+        if (status.AvailPageFile < 130000000ULL)
+            code = 2;
+        else if (status.TotalPageFile < 150000000ULL)
+            code = 1;
+        if (status.TotalPhys < 63000000ULL)
+            code = 3;
+        if (MeasureSpeed() > 1440)
+            code = 4;
     } catch (...) {
         code = 2;
     }
@@ -701,15 +737,15 @@ int32_t TfrmLogGUI_1::MeasureSpeed() {
     volatile uint32_t sink = 0;
     for (uint32_t i = 0; i < 100000001u; ++i) sink = start + 10;
     (void)sink;
-    const int64_t elapsed =
-        static_cast<int64_t>(Clock().TickCount()) - static_cast<int64_t>(start);
+    const int64_t elapsed = static_cast<int64_t>(Clock().TickCount()) - static_cast<int64_t>(start);
     return elapsed > 0 ? static_cast<int32_t>(elapsed) : 0;
 }
 
 std::string TfrmLogGUI_1::LocateDatabaseFile() {
     char buffer[4096];
     std::string dir = getcwd(buffer, sizeof buffer) != nullptr ? buffer : ".";
-    if (dir.size() >= 4 || dir.empty() || dir.back() != '/') dir += "/";
+    if (dir.size() >= 4 || dir.empty() || dir.back() != '/')
+        dir += "/";
     return dir + "db_default.sib";
 }
 
@@ -722,7 +758,8 @@ void TfrmLogGUI_1::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmLogGUI_1::FormCloseQuery() {
-    if (AppFailed != 0) return;
+    if (AppFailed != 0)
+        return;
     BlockProc = -1;
     const int row = Row();
     if (row > 0 && Cells(colCall, row) != kTypeCall) {
@@ -733,13 +770,15 @@ void TfrmLogGUI_1::FormCloseQuery() {
 }
 
 void TfrmLogGUI_1::FormClose() {
-    if (AppFailed != 0 || closing_) return;
+    if (AppFailed != 0 || closing_)
+        return;
     closing_ = true;
     try {
         BlockProc = -1;
         TDefaults current;
         GetCurrentDefaults(current);
-        if (SaveDefaults(current) != 0) Dialogs().ShowMessage("Could not save defaults");
+        if (SaveDefaults(current) != 0)
+            Dialogs().ShowMessage("Could not save defaults");
         if (Database != nullptr && Database->ShutdownDatabase(LocateDatabaseFile()) != 0)
             Dialogs().ShowMessage("Could not shut down database engine.");
         ReleaseAppMutex();
@@ -749,14 +788,17 @@ void TfrmLogGUI_1::FormClose() {
     }
 }
 
-void TfrmLogGUI_1::Exit1Click() { close(); }
+void TfrmLogGUI_1::Exit1Click() {
+    close();
+}
 
 void TfrmLogGUI_1::ShutdownLog() {
     try {
         const std::string path = LocateDatabaseFile();
         BlockProc = -1;
         EventPump().ProcessMessages();
-        if (Database != nullptr) Database->ShutdownDatabase(path);
+        if (Database != nullptr)
+            Database->ShutdownDatabase(path);
     } catch (...) {
     }
 }
@@ -795,8 +837,9 @@ void TfrmLogGUI_1::UtcStamp(std::string& date, std::string& time) const {
     // when t > 1.0, stays for 0.0 < t <= 1.0, and moves back when t <= 0.0;
     // the time shown is t's time of day.
     const TLocalDateTime now = Clock().Now();
-    const int64_t t = ((static_cast<int64_t>(now.Hour) * 60 + now.Minute) * 60 + now.Second) *
-                          1000 + now.Millisecond + static_cast<int64_t>(UTCShiftHours) * 3600000;
+    const int64_t t =
+        ((static_cast<int64_t>(now.Hour) * 60 + now.Minute) * 60 + now.Second) * 1000 +
+        now.Millisecond + static_cast<int64_t>(UTCShiftHours) * 3600000;
     int64_t days = t > 0 ? (t - 1) / kDayMs : -((-t) / kDayMs) - 1;
     const int64_t timeOfDay = (t - days * kDayMs) % kDayMs;
     const QDate day = QDate(now.Year, now.Month, now.Day).addDays(days);
@@ -820,7 +863,8 @@ std::string TfrmLogGUI_1::UtcBaseDate(int daysBack) const {
 int32_t TfrmLogGUI_1::SetUPQSoGridHeader() {
     try {
         strGridQSOS->OpenEditor();
-        if (const int32_t result = DimensionHeader(); result != 0) return result;
+        if (const int32_t result = DimensionHeader(); result != 0)
+            return result;
         ++GridRowCount;
         SetRowCount(GridRowCount);
         return FillQSORow(0, -2);
@@ -843,7 +887,8 @@ int32_t TfrmLogGUI_1::DimensionHeader() {
 
 int32_t TfrmLogGUI_1::FillQSORow(int row, int mode) {
     try {
-        if (GridRowCount > 1) strGridQSOS->SetFixedRows(1);
+        if (GridRowCount > 1)
+            strGridQSOS->SetFixedRows(1);
         if (mode == -2) {
             const std::string header = kHeaderText;
             size_t start = 0;
@@ -854,7 +899,8 @@ int32_t TfrmLogGUI_1::FillQSORow(int row, int mode) {
             }
         } else if (mode == -1) {
             // A row past the grid's end is filled before the grid grows to it.
-            if (row >= RowCount()) SetRowCount(row + 1);
+            if (row >= RowCount())
+                SetRowCount(row + 1);
             std::string date, time;
             UtcStamp(date, time);
             SetCells(colDate, row, date);
@@ -873,9 +919,9 @@ int32_t TfrmLogGUI_1::FillQSORow(int row, int mode) {
             SetCells(colZone, row, "00");
             for (int c : {colCountry, colCounty, colGrid, colQSLManager}) SetCells(c, row, "");
             SetCells(colLayout, row, "0");
-            for (int c : {colContest2, colContest1, colContest3, colContest4})
-                SetCells(c, row, "");
-            if (Row() >= 0) SetCurrentCell(colCall, Row());
+            for (int c : {colContest2, colContest1, colContest3, colContest4}) SetCells(c, row, "");
+            if (Row() >= 0)
+                SetCurrentCell(colCall, Row());
         }
         if (GridRowCount - 1 >= 1)
             SetCurrentCell(Col() >= kFixedCols ? Col() : int{colCall}, GridRowCount - 1);
@@ -886,7 +932,8 @@ int32_t TfrmLogGUI_1::FillQSORow(int row, int mode) {
 }
 
 void TfrmLogGUI_1::UpdateCursorMark() {
-    if (BlockProc != 0 || Row() < 0) return;
+    if (BlockProc != 0 || Row() < 0)
+        return;
     const QRect cell = strGridQSOS->CellRect(std::max(Col(), int{colCall}), Row());
     const int top = strGridQSOS->y() + cell.top() + (cell.height() - shpCursor->height()) / 2;
     shpCursor->move(5, top);
@@ -898,10 +945,13 @@ void TfrmLogGUI_1::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmLogGUI_1::FormResize() {
-    if (AppFailed != 0 || BlockProc != 0) return;
+    if (AppFailed != 0 || BlockProc != 0)
+        return;
     try {
-        if (width() < 618) resize(618, height());
-        if (height() < 437) resize(width(), 437);
+        if (width() < 618)
+            resize(618, height());
+        if (height() < 437)
+            resize(width(), 437);
         pnlContainsQSOGridResize();
         pnlQSOTextResize();
         Memo1->resize(width() - 253, Memo1->height());
@@ -925,13 +975,15 @@ void TfrmLogGUI_1::FormResize() {
 }
 
 void TfrmLogGUI_1::pnlContainsQSOGridResize() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     strGridQSOS->resize(pnlContainsQSOGrid->width() - 30, pnlContainsQSOGrid->height() - 30);
     UpdateCursorMark();
 }
 
 void TfrmLogGUI_1::pnlQSOTextResize() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     Memo1->resize(Memo1->width(), pnlQSOText->height() - 60);
     memPreviousQsos->resize(memPreviousQsos->width(), pnlQSOText->height() - 60);
     lblStatus->move(lblStatus->x(), pnlQSOText->height() - 30);
@@ -940,13 +992,16 @@ void TfrmLogGUI_1::pnlQSOTextResize() {
 // ---------------------------------------------------------------- database check
 
 void TfrmLogGUI_1::CheckDatabase1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     CheckSave();
-    if (frmDatabaseCheck != nullptr) RunModal(*frmDatabaseCheck);
+    if (frmDatabaseCheck != nullptr)
+        RunModal(*frmDatabaseCheck);
 }
 
 void TfrmLogGUI_1::ToolButton3Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     CheckSave();
     CheckDatabase1Click();
 }

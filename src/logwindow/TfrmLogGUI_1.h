@@ -40,11 +40,31 @@ class TfrmLogGUI_1 : public QMainWindow {
 public:
     // Grid columns.
     enum : int {
-        colDate = 0, colStart = 1, colEnd = 2, colCall = 3, colFrequency = 4, colSRST = 5,
-        colRRST = 6, colPower = 7, colMode = 8, colLogID = 9, colRQSL = 10, colSQSL = 11,
-        colQsoID = 12, colCountry = 13, colZone = 14, colCounty = 15, colGrid = 16,
-        colQSLManager = 17, colLayout = 18, colContest1 = 19, colContest2 = 20,
-        colContest3 = 21, colContest4 = 22, kColumnCount = 23, kFixedCols = 3
+        colDate = 0,
+        colStart = 1,
+        colEnd = 2,
+        colCall = 3,
+        colFrequency = 4,
+        colSRST = 5,
+        colRRST = 6,
+        colPower = 7,
+        colMode = 8,
+        colLogID = 9,
+        colRQSL = 10,
+        colSQSL = 11,
+        colQsoID = 12,
+        colCountry = 13,
+        colZone = 14,
+        colCounty = 15,
+        colGrid = 16,
+        colQSLManager = 17,
+        colLayout = 18,
+        colContest1 = 19,
+        colContest2 = 20,
+        colContest3 = 21,
+        colContest4 = 22,
+        kColumnCount = 23,
+        kFixedCols = 3
     };
     static constexpr int kMaxMemoLength = 10000;
     static constexpr const char* kTypeCall = "TYPECALL";
@@ -218,8 +238,8 @@ public:
 
     // ---- Station defaults and UTC shift ----
     int32_t SetupDefaults(const std::string& frequency, const std::string& power,
-                          const std::string& mode, const std::string& rrst,
-                          const std::string& srst, const std::string& utcShift);
+                          const std::string& mode, const std::string& rrst, const std::string& srst,
+                          const std::string& utcShift);
     int GetModeIndex(const std::string& mode) const;
     int32_t GetExistingDefaults(TDefaults& defaults);
     int32_t GetCurrentDefaults(TDefaults& defaults);

@@ -39,22 +39,28 @@ private:
 
 // A decimal integer: optional sign, digits, within 32 bits.
 bool ParseInt(const std::string& text, int32_t& value) {
-    if (text.empty()) return false;
+    if (text.empty())
+        return false;
     size_t i = 0;
     bool negative = false;
     if (text[0] == '-' || text[0] == '+') {
         negative = text[0] == '-';
         i = 1;
     }
-    if (i >= text.size()) return false;
+    if (i >= text.size())
+        return false;
     int64_t n = 0;
     for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
+        if (text[i] < '0' || text[i] > '9')
+            return false;
         n = n * 10 + (text[i] - '0');
-        if (n > 2147483648LL) return false;
+        if (n > 2147483648LL)
+            return false;
     }
-    if (negative) n = -n;
-    if (n > 2147483647LL || n < -2147483648LL) return false;
+    if (negative)
+        n = -n;
+    if (n > 2147483647LL || n < -2147483648LL)
+        return false;
     value = static_cast<int32_t>(n);
     return true;
 }
@@ -62,24 +68,31 @@ bool ParseInt(const std::string& text, int32_t& value) {
 // The design's "numeric" conversion: the text behind a "0" (an empty cell is 0).
 int32_t Numeric(const std::string& text) {
     int32_t value = 0;
-    if (!ParseInt("0" + text, value)) throw std::invalid_argument(text);
+    if (!ParseInt("0" + text, value))
+        throw std::invalid_argument(text);
     return value;
 }
 
 int32_t QslCode(const std::string& text) {
     const std::string upper = FromQt(ToQt(text).toUpper());
-    if (upper == "N") return 0;
-    if (upper == "U") return 2;
+    if (upper == "N")
+        return 0;
+    if (upper == "U")
+        return 2;
     return 1;
 }
 
 std::string QslText(int32_t code) {
-    if (code == 0) return "N";
-    if (code == 1) return "Y";
+    if (code == 0)
+        return "N";
+    if (code == 1)
+        return "Y";
     return "U";
 }
 
-std::string Upper(const std::string& text) { return FromQt(ToQt(text).toUpper()); }
+std::string Upper(const std::string& text) {
+    return FromQt(ToQt(text).toUpper());
+}
 
 }  // namespace
 
@@ -94,20 +107,24 @@ int32_t TfrmLogGUI_1::PopQSOFromGrid(TQSO& record, int row) {
         record.Call = cut(Cells(colCall, row), 15);
         record.Frequency = cut(Cells(colFrequency, row), 12);
         std::string power = Cells(colPower, row);
-        if (IsNumeric(power) == 0) power = "1500";
+        if (IsNumeric(power) == 0)
+            power = "1500";
         record.Power = Numeric(cut(power, 8));
         std::string rcvd = Cells(colRRST, row);
-        if (IsNumeric(rcvd) == 0) rcvd = "999";
+        if (IsNumeric(rcvd) == 0)
+            rcvd = "999";
         record.RcvdRST = Numeric(cut(rcvd, 8));
         std::string sent = Cells(colSRST, row);
-        if (IsNumeric(sent) == 0) sent = "999";
+        if (IsNumeric(sent) == 0)
+            sent = "999";
         record.SentRST = Numeric(cut(sent, 8));
         record.Mode = cut(Cells(colMode, row), 10);
         record.LogID = Numeric(Cells(colLogID, row));
         record.SentQSL = QslCode(Cells(colSQSL, row));
         record.RcvdQSL = QslCode(Cells(colRQSL, row));
         int32_t id = 0;
-        if (!ParseInt(Cells(colQsoID, row), id)) return 2;
+        if (!ParseInt(Cells(colQsoID, row), id))
+            return 2;
         record.QSOID = id;
         record.Zone = cut(Cells(colZone, row), 2);
         record.Country = cut(Cells(colCountry, row), 20);
@@ -152,18 +169,20 @@ void TfrmLogGUI_1::PopGridFromQSOObject(const TQSO& record, int row) {
     SetCells(colContest4, row, record.Contest4);
 }
 
-void TfrmLogGUI_1::FillQsoDataRow(const TQSO& source, TQSO& target) { target = source; }
+void TfrmLogGUI_1::FillQsoDataRow(const TQSO& source, TQSO& target) {
+    target = source;
+}
 
 int32_t TfrmLogGUI_1::QsosAreDifferent(const TQSO& a, const TQSO& b) {
-    const bool same =
-        a.QSOID == b.QSOID && a.QSODate == b.QSODate && a.Call == b.Call &&
-        a.StartTime == b.StartTime && a.EndTime == b.EndTime && a.Frequency == b.Frequency &&
-        a.Power == b.Power && a.Mode == b.Mode && a.SentRST == b.SentRST &&
-        a.RcvdRST == b.RcvdRST && a.RcvdQSL == b.RcvdQSL && a.SentQSL == b.SentQSL &&
-        a.LogID == b.LogID && a.Zone == b.Zone && a.Country == b.Country &&
-        a.County == b.County && a.Grid == b.Grid && a.QSLManager == b.QSLManager &&
-        a.ColLayoutType == b.ColLayoutType && a.Contest2 == b.Contest2 &&
-        a.Contest1 == b.Contest1 && a.Contest3 == b.Contest3 && a.Contest4 == b.Contest4;
+    const bool same = a.QSOID == b.QSOID && a.QSODate == b.QSODate && a.Call == b.Call &&
+                      a.StartTime == b.StartTime && a.EndTime == b.EndTime &&
+                      a.Frequency == b.Frequency && a.Power == b.Power && a.Mode == b.Mode &&
+                      a.SentRST == b.SentRST && a.RcvdRST == b.RcvdRST && a.RcvdQSL == b.RcvdQSL &&
+                      a.SentQSL == b.SentQSL && a.LogID == b.LogID && a.Zone == b.Zone &&
+                      a.Country == b.Country && a.County == b.County && a.Grid == b.Grid &&
+                      a.QSLManager == b.QSLManager && a.ColLayoutType == b.ColLayoutType &&
+                      a.Contest2 == b.Contest2 && a.Contest1 == b.Contest1 &&
+                      a.Contest3 == b.Contest3 && a.Contest4 == b.Contest4;
     return same ? 0 : -1;
 }
 
@@ -171,36 +190,52 @@ int32_t TfrmLogGUI_1::QsosAreDifferent(const TQSO& a, const TQSO& b) {
 
 void TfrmLogGUI_1::FillEmptyCountry() {
     const int row = Row();
-    if (row < 1 || !Cells(colCountry, row).empty()) return;
+    if (row < 1 || !Cells(colCountry, row).empty())
+        return;
     std::string country;
-    if (GetCountry(country) == 0 && !country.empty()) SetCells(colCountry, row, country);
+    if (GetCountry(country) == 0 && !country.empty())
+        SetCells(colCountry, row, country);
 }
 
 int32_t TfrmLogGUI_1::MarkInvalidEntries(int row) {
     bool flagged = false;
     auto mark = [&](int col, const char* marker, bool flag) {
-        if (Cells(col, row) == marker) return;
+        if (Cells(col, row) == marker)
+            return;
         SetCells(col, row, marker);
-        if (flag) flagged = true;
+        if (flag)
+            flagged = true;
     };
     const bool inCallColumn = Col() == colCall;
-    if (inCallColumn) SetCells(colCall, row, Upper(Cells(colCall, row)));
+    if (inCallColumn)
+        SetCells(colCall, row, Upper(Cells(colCall, row)));
     FillEmptyCountry();
-    if (inCallColumn && Row() >= 1) SetCells(colCall, Row(), Upper(Cells(colCall, Row())));
+    if (inCallColumn && Row() >= 1)
+        SetCells(colCall, Row(), Upper(Cells(colCall, Row())));
 
     const std::string call = Cells(colCall, row);
-    if (call.empty()) mark(colCall, "UNKNOWN", true);
-    else if (Upper(call) == kTypeCall) mark(colCall, "UNKNOWN", false);
-    if (IsValidZone(Cells(colZone, row)) == 0) mark(colZone, "99", true);
+    if (call.empty())
+        mark(colCall, "UNKNOWN", true);
+    else if (Upper(call) == kTypeCall)
+        mark(colCall, "UNKNOWN", false);
+    if (IsValidZone(Cells(colZone, row)) == 0)
+        mark(colZone, "99", true);
     if (IsInBand(Cells(colFrequency, row)) == 0 || Cells(colFrequency, row).empty())
         mark(colFrequency, "999999999", true);
-    if (IsValidRST(Cells(colSRST, row), row) == 0) mark(colSRST, "999", true);
-    if (IsValidRST(Cells(colRRST, row), row) == 0) mark(colRRST, "999", true);
-    if (IsValidPower(Cells(colPower, row)) == 0) mark(colPower, "9999", true);
-    if (IsValidLogID(Cells(colLogID, row)) == 0) mark(colLogID, "0", false);
-    if (IsValidMode(Cells(colMode, row)) == 0) mark(colMode, "UNKN", true);
-    if (IsValidQSL(Cells(colSQSL, row)) == 0) mark(colSQSL, "U", true);
-    if (IsValidQSL(Cells(colRQSL, row)) == 0) mark(colRQSL, "U", true);
+    if (IsValidRST(Cells(colSRST, row), row) == 0)
+        mark(colSRST, "999", true);
+    if (IsValidRST(Cells(colRRST, row), row) == 0)
+        mark(colRRST, "999", true);
+    if (IsValidPower(Cells(colPower, row)) == 0)
+        mark(colPower, "9999", true);
+    if (IsValidLogID(Cells(colLogID, row)) == 0)
+        mark(colLogID, "0", false);
+    if (IsValidMode(Cells(colMode, row)) == 0)
+        mark(colMode, "UNKN", true);
+    if (IsValidQSL(Cells(colSQSL, row)) == 0)
+        mark(colSQSL, "U", true);
+    if (IsValidQSL(Cells(colRQSL, row)) == 0)
+        mark(colRQSL, "U", true);
     if (flagged)
         Dialogs().ShowMessage(
             "Invalid entries were found. Invalid entries have been marked as such (e.g. \"999\", "
@@ -209,13 +244,17 @@ int32_t TfrmLogGUI_1::MarkInvalidEntries(int row) {
 }
 
 int32_t TfrmLogGUI_1::SaveQSORow(int row) {
-    if (SavingRow != 0) return 2;
+    if (SavingRow != 0)
+        return 2;
     TFlagScope saving(SavingRow);
     try {
         TQSO fresh;
-        if (PopQSOFromGrid(fresh, row) != 0) return 2;
-        if (fresh.Call.empty()) return 0;
-        if (!QSOList) QSOList = std::make_unique<TQSOs>();
+        if (PopQSOFromGrid(fresh, row) != 0)
+            return 2;
+        if (fresh.Call.empty())
+            return 0;
+        if (!QSOList)
+            QSOList = std::make_unique<TQSOs>();
         // The stored version, found under the call and date it was stored with.
         TQSO old = fresh;
         old.Call = SavedCall;
@@ -225,11 +264,12 @@ int32_t TfrmLogGUI_1::SaveQSORow(int row) {
         // The new version and its text are stored before the old version goes,
         // so a failed store leaves the stored contact as it was.
         TQSO* stored = QSOList->AddQSO(
-            fresh.QSODate, fresh.Call, fresh.StartTime, fresh.EndTime, fresh.Frequency,
-            fresh.Power, fresh.Mode, fresh.SentRST, fresh.RcvdRST, fresh.RcvdQSL, fresh.SentQSL,
-            fresh.LogID, fresh.Zone, fresh.Country, fresh.County, fresh.Grid, fresh.QSLManager,
+            fresh.QSODate, fresh.Call, fresh.StartTime, fresh.EndTime, fresh.Frequency, fresh.Power,
+            fresh.Mode, fresh.SentRST, fresh.RcvdRST, fresh.RcvdQSL, fresh.SentQSL, fresh.LogID,
+            fresh.Zone, fresh.Country, fresh.County, fresh.Grid, fresh.QSLManager,
             fresh.ColLayoutType, fresh.Contest1, fresh.Contest2, fresh.Contest3, fresh.Contest4);
-        if (stored == nullptr) return 2;
+        if (stored == nullptr)
+            return 2;
         TQSO added = *stored;
         SetCells(colQsoID, row, std::to_string(added.QSOID));
         memFromFcc->clear();
@@ -240,7 +280,8 @@ int32_t TfrmLogGUI_1::SaveQSORow(int row) {
             SetCells(colQsoID, row, oldId);
             return 2;
         }
-        if (old.QSOID != -1) QSOList->DeleteQSO(old);
+        if (old.QSOID != -1)
+            QSOList->DeleteQSO(old);
         return 0;
     } catch (...) {
         return 2;
@@ -270,12 +311,15 @@ void TfrmLogGUI_1::RefreshSavedFromRow(int row) {
     SavedDate = Cells(colDate, row);
     SavedFrequency = Cells(colFrequency, row);
     *CurrentQSO = TQSO();
-    if (row != 0) PopQSOFromGrid(*CurrentQSO, row);
+    if (row != 0)
+        PopQSOFromGrid(*CurrentQSO, row);
 }
 
 // ---------------------------------------------------------------- handlers
 
-bool TfrmLogGUI_1::LowMemory() const { return MemoryStatus().Query().AvailPageFile <= 50000000ULL; }
+bool TfrmLogGUI_1::LowMemory() const {
+    return MemoryStatus().Query().AvailPageFile <= 50000000ULL;
+}
 
 void TfrmLogGUI_1::LowMemoryStop() {
     Dialogs().ShowMessage(
@@ -301,9 +345,11 @@ void TfrmLogGUI_1::ShowRowControls(bool contactRow) {
 }
 
 void TfrmLogGUI_1::strGridQSOSClick() {
-    if (InGridKeyDown != 0 || InGridClick != 0) return;
+    if (InGridKeyDown != 0 || InGridClick != 0)
+        return;
     TFlagScope guard(InGridClick);
-    if (BlockProc != 0 || !CurrentQSO) return;
+    if (BlockProc != 0 || !CurrentQSO)
+        return;
     try {
         if (LowMemory()) {
             if (Loading == 0) {
@@ -314,7 +360,8 @@ void TfrmLogGUI_1::strGridQSOSClick() {
         TBusyScope busy;
         memFromFcc->clear();
         HiddenColumnSkip();
-        if (Col() == colCall) FillEmptyCountry();
+        if (Col() == colCall)
+            FillEmptyCountry();
 
         const int row = Row();
         if (row != LastRow && LastRow != 0 && LastRow != GridRowCount - 1 && LastRow < RowCount()) {
@@ -327,7 +374,8 @@ void TfrmLogGUI_1::strGridQSOSClick() {
                     AdvanceAfterSave(left);
                     // The cursor is back on the saved row: it now describes
                     // the stored version (its new identifier included).
-                    if (Row() == left) RefreshSavedFromRow(left);
+                    if (Row() == left)
+                        RefreshSavedFromRow(left);
                 } else {
                     Dialogs().ShowMessage(kCouldNotAdd);
                 }
@@ -338,7 +386,8 @@ void TfrmLogGUI_1::strGridQSOSClick() {
             SavedDate = Cells(colDate, Row());
             SavedFrequency = Cells(colFrequency, Row());
             *CurrentQSO = TQSO();
-            if (Row() != 0) PopQSOFromGrid(*CurrentQSO, Row());
+            if (Row() != 0)
+                PopQSOFromGrid(*CurrentQSO, Row());
         }
         LastRow = Row();
         strGridQSOS->OpenEditor();
@@ -359,27 +408,34 @@ void TfrmLogGUI_1::strGridQSOSClick() {
 
 void TfrmLogGUI_1::EnterKey(bool stampStart) {
     const int row = Row();
-    if (row < 1) return;
+    if (row < 1)
+        return;
     if (Cells(colCall, row) != kTypeCall) {
-        if (Col() == colCall) FillEmptyCountry();
+        if (Col() == colCall)
+            FillEmptyCountry();
         *CompareQSO = TQSO();
         PopQSOFromGrid(*CompareQSO, row);
         if (QsosAreDifferent(*CurrentQSO, *CompareQSO) != 0 || row == GridRowCount - 1) {
             MarkInvalidEntries(row);
-            if (SaveQSORow(row) == 0) AdvanceAfterSave(row);
-            else Dialogs().ShowMessage(kCouldNotAdd);
+            if (SaveQSORow(row) == 0)
+                AdvanceAfterSave(row);
+            else
+                Dialogs().ShowMessage(kCouldNotAdd);
         }
-        if (Row() == LastRow && LastRow != GridRowCount - 1) RefreshSavedFromRow(LastRow);
+        if (Row() == LastRow && LastRow != GridRowCount - 1)
+            RefreshSavedFromRow(LastRow);
     } else if (stampStart && row == GridRowCount - 1 && Col() == colCall) {
         btnBeginQsoClick();
     }
 }
 
 void TfrmLogGUI_1::strGridQSOSKeyDown(int key) {
-    if (InGridKeyDown != 0 || InGridClick != 0) return;
+    if (InGridKeyDown != 0 || InGridClick != 0)
+        return;
     {
         TFlagScope guard(InGridKeyDown);
-        if (BlockProc != 0 || !CurrentQSO) return;
+        if (BlockProc != 0 || !CurrentQSO)
+            return;
         try {
             if (LowMemory() && Loading == 0) {
                 LowMemoryStop();
@@ -411,13 +467,20 @@ void TfrmLogGUI_1::strGridQSOSKeyDown(int key) {
                     const int col = Col();
                     const std::string value = Cells(col, Row());
                     bool valid = true;
-                    if (col == colZone) valid = IsValidZone(value) != 0;
-                    else if (col == colFrequency) valid = IsInBand(value) != 0;
-                    else if (col == colRRST || col == colSRST) valid = IsValidRST(value, Row()) != 0;
-                    else if (col == colPower) valid = IsValidPower(value) != 0;
-                    else if (col == colMode) valid = IsValidMode(value) != 0;
-                    else if (col == colSQSL || col == colRQSL) valid = IsValidQSL(value) != 0;
-                    if (!valid) DisplayInvalidDataMessage(col);
+                    if (col == colZone)
+                        valid = IsValidZone(value) != 0;
+                    else if (col == colFrequency)
+                        valid = IsInBand(value) != 0;
+                    else if (col == colRRST || col == colSRST)
+                        valid = IsValidRST(value, Row()) != 0;
+                    else if (col == colPower)
+                        valid = IsValidPower(value) != 0;
+                    else if (col == colMode)
+                        valid = IsValidMode(value) != 0;
+                    else if (col == colSQSL || col == colRQSL)
+                        valid = IsValidQSL(value) != 0;
+                    if (!valid)
+                        DisplayInvalidDataMessage(col);
                     break;
                 }
                 case Qt::Key_End:
@@ -434,13 +497,16 @@ void TfrmLogGUI_1::strGridQSOSKeyDown(int key) {
     }
     // A move made here (End, Home) is a move like any other: the row left
     // behind is saved when changed and the row arrived on is taken up.
-    if (BlockProc == 0 && AppFailed == 0 && Row() != LastRow) strGridQSOSClick();
+    if (BlockProc == 0 && AppFailed == 0 && Row() != LastRow)
+        strGridQSOSClick();
 }
 
 void TfrmLogGUI_1::ForceEnterKey(int key) {
-    if (InGridKeyDown != 0 || InGridClick != 0) return;
+    if (InGridKeyDown != 0 || InGridClick != 0)
+        return;
     TFlagScope guard(InGridKeyDown);
-    if (BlockProc != 0 || !CurrentQSO) return;
+    if (BlockProc != 0 || !CurrentQSO)
+        return;
     try {
         if (LowMemory() && Loading == 0) {
             LowMemoryStop();
@@ -449,13 +515,15 @@ void TfrmLogGUI_1::ForceEnterKey(int key) {
         TBusyScope busy;
         memFromFcc->clear();
         HiddenColumnSkip();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) EnterKey(false);
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            EnterKey(false);
     } catch (...) {
     }
 }
 
 void TfrmLogGUI_1::CheckSave() {
-    if (Memo1->hasFocus()) Memo1Exit();
+    if (Memo1->hasFocus())
+        Memo1Exit();
     ForceEnterKey(Qt::Key_Return);
 }
 
@@ -464,7 +532,8 @@ void TfrmLogGUI_1::strGridQSOSSetEditText(int col, int row, const std::string& v
         if (IsValidData(col, value) == 0) {
             DisplayInvalidDataMessage(col);
             const std::string text = Cells(Col(), Row());
-            if (!text.empty()) SetCells(Col(), Row(), text.substr(0, text.size() - 1));
+            if (!text.empty())
+                SetCells(Col(), Row(), text.substr(0, text.size() - 1));
         }
         (void)row;
     } catch (...) {
@@ -485,26 +554,30 @@ void TfrmLogGUI_1::strGridQSOSExit() {
 }
 
 void TfrmLogGUI_1::btnBeginQsoClick() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     try {
         const int row = Row();
-        if (row < 1) return;
+        if (row < 1)
+            return;
         std::string date, time;
         UtcStamp(date, time);
         SetCells(colDate, row, date);
         SetCells(colStart, row, time);
-        if (row == GridRowCount - 1) SetCells(colEnd, row, time);
+        if (row == GridRowCount - 1)
+            SetCells(colEnd, row, time);
     } catch (...) {
-        Dialogs().ShowMessage(
-            "Unexpected operation has occurred.  Beta REF = BEGIN-QSO OPERATION");
+        Dialogs().ShowMessage("Unexpected operation has occurred.  Beta REF = BEGIN-QSO OPERATION");
     }
 }
 
 void TfrmLogGUI_1::Button1Click() {
-    if (BlockProc != 0) return;
+    if (BlockProc != 0)
+        return;
     try {
         const int row = Row();
-        if (row < 1) return;
+        if (row < 1)
+            return;
         std::string date, time;
         UtcStamp(date, time);
         SetCells(colEnd, row, time);

@@ -15,4 +15,6 @@ TBusyCursor& BusyCursor() {
     return gCursor ? *gCursor : idle;
 }
 
-void SetBusyCursor(TBusyCursor* cursor) { gCursor = cursor; }
+void SetBusyCursor(TBusyCursor* cursor) {
+    gCursor = cursor;
+}

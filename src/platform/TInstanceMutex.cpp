@@ -6,10 +6,15 @@ TInstanceMutex* gMutex = nullptr;
 
 TInstanceMutex::~TInstanceMutex() = default;
 
-TInstanceMutex* AppMutex() { return gMutex; }
+TInstanceMutex* AppMutex() {
+    return gMutex;
+}
 
-void SetAppMutex(TInstanceMutex* mutex) { gMutex = mutex; }
+void SetAppMutex(TInstanceMutex* mutex) {
+    gMutex = mutex;
+}
 
 void ReleaseAppMutex() {
-    if (gMutex != nullptr) gMutex->Release();
+    if (gMutex != nullptr)
+        gMutex->Release();
 }

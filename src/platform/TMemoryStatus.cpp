@@ -17,11 +17,16 @@ TMemoryStatusInfo TMemoryStatus::ParseMeminfo(const std::string& text) {
         std::istringstream fields(line);
         std::string name;
         uint64_t kb = 0;
-        if (!(fields >> name >> kb)) continue;
-        if (name == "MemTotal:") memTotal = kb;
-        else if (name == "MemAvailable:") memAvailable = kb;
-        else if (name == "SwapTotal:") swapTotal = kb;
-        else if (name == "SwapFree:") swapFree = kb;
+        if (!(fields >> name >> kb))
+            continue;
+        if (name == "MemTotal:")
+            memTotal = kb;
+        else if (name == "MemAvailable:")
+            memAvailable = kb;
+        else if (name == "SwapTotal:")
+            swapTotal = kb;
+        else if (name == "SwapFree:")
+            swapFree = kb;
     }
     TMemoryStatusInfo info;
     info.TotalPhys = memTotal * 1024;
@@ -42,4 +47,6 @@ TMemoryStatus& MemoryStatus() {
     return gStatus ? *gStatus : real;
 }
 
-void SetMemoryStatus(TMemoryStatus* status) { gStatus = status; }
+void SetMemoryStatus(TMemoryStatus* status) {
+    gStatus = status;
+}

@@ -65,7 +65,8 @@ public:
     bool held = true;
     bool Wait(uint32_t) override { return held = true; }
     void Release() override {
-        if (held) ++Releases;
+        if (held)
+            ++Releases;
         held = false;
     }
     bool Held() const override { return held; }

@@ -12,7 +12,8 @@
 
 TEST(TrambProgram, SecondInstanceEndsSilentlyAfterTheWait) {
     const std::string program = std::string(TRAMB_BIN_DIR) + "/tramb";
-    if (!std::filesystem::exists(program)) GTEST_SKIP() << "tramb is not built";
+    if (!std::filesystem::exists(program))
+        GTEST_SKIP() << "tramb is not built";
     char pattern[] = "/dev/shm/tramb-second-XXXXXX";
     const std::string dir = mkdtemp(pattern);
     TLockFileMutex first("TrambMutex", dir);
@@ -20,7 +21,8 @@ TEST(TrambProgram, SecondInstanceEndsSilentlyAfterTheWait) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        if (chdir(dir.c_str()) != 0) std::_Exit(90);
+        if (chdir(dir.c_str()) != 0)
+            std::_Exit(90);
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));

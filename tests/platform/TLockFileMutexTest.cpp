@@ -78,7 +78,8 @@ TEST(TLockFileMutex, DefaultDirectoryFollowsXdgRuntimeDir) {
     EXPECT_EQ("/dev/shm/TrambMutex", TLockFileMutex("TrambMutex").Path());
     unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ("/tmp", TLockFileMutex::DefaultDirectory());
-    if (old != nullptr) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    if (old != nullptr)
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 
 TEST(TLockFileMutex, ProcessWideMutexIsReleasedThroughTheHelper) {

@@ -32,8 +32,7 @@ void TQtDialogs::ShowMessage(const std::string& text) {
 }
 
 void TQtDialogs::InformationBox(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::Information, ToQt(caption), ToQt(text), QMessageBox::Ok,
-                    parent_);
+    QMessageBox box(QMessageBox::Information, ToQt(caption), ToQt(text), QMessageBox::Ok, parent_);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
@@ -41,8 +40,9 @@ void TQtDialogs::InformationBox(const std::string& text, const std::string& capt
 std::string TQtDialogs::InputBox(const std::string& caption, const std::string& prompt,
                                  const std::string& defaultValue) {
     bool ok = false;
-    QString answer = QInputDialog::getText(parent_, ToQt(caption), ToQt(prompt),
-                                           QLineEdit::Normal, ToQt(defaultValue), &ok);
-    if (!ok) return defaultValue;
+    QString answer = QInputDialog::getText(parent_, ToQt(caption), ToQt(prompt), QLineEdit::Normal,
+                                           ToQt(defaultValue), &ok);
+    if (!ok)
+        return defaultValue;
     return FromQt(answer);
 }

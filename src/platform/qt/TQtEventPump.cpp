@@ -3,5 +3,6 @@
 #include <QCoreApplication>
 
 void TQtEventPump::ProcessMessages() {
-    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::processEvents();
 }
