@@ -1,11 +1,40 @@
 // Input: any text, taken as a call sign for the country lookup (over the
 // table and over a list that holds it twice, as after a reload of the grid:
-// both must give the same answer).
+// both must give the same answer) and, where the log window's rules are
+// built in (TRAMB_FUZZ_WITH_RULES, a build with Qt), as the text of every
+// grid column for the keystroke tests and the value rules.
 #include <string>
 #include <vector>
 
 #include "FuzzTargets.h"
 #include "logwindow/TCountryTable.h"
+#ifdef TRAMB_FUZZ_WITH_RULES
+#include "logwindow/TfrmLogGUI_1.h"
+
+namespace {
+bool IsFlag(int32_t v) {
+    return v == -1 || v == 0;
+}
+
+void CheckRules(const std::string& text) {
+    for (int col = 0; col <= 22; ++col)
+        if (!IsFlag(TfrmLogGUI_1::IsValidData(col, text)))
+            __builtin_trap();
+    const int32_t numeric = TfrmLogGUI_1::IsNumeric(text);
+    // Digits only passes every number test and the digit columns' keystroke test.
+    if (numeric == -1 &&
+        (TfrmLogGUI_1::IsNumericEx(text) != -1 || TfrmLogGUI_1::IsNumericEx2(text) != -1))
+        __builtin_trap();
+    if (TfrmLogGUI_1::IsValidData(5, text) != numeric)
+        __builtin_trap();
+    for (int32_t v : {TfrmLogGUI_1::IsValidZone(text), TfrmLogGUI_1::IsValidPower(text),
+                      TfrmLogGUI_1::IsValidLogID(text), TfrmLogGUI_1::IsValidQSL(text),
+                      TfrmLogGUI_1::IsInBand(text)})
+        if (!IsFlag(v))
+            __builtin_trap();
+}
+}  // namespace
+#endif
 
 int FuzzCountryChars(const uint8_t* data, size_t size) {
     const std::string call(reinterpret_cast<const char*>(data), size);
@@ -17,11 +46,18 @@ int FuzzCountryChars(const uint8_t* data, size_t size) {
         return items;
     }();
     std::string again = "unchanged";
-    if (TCountryTable::Lookup(twice, call, again) != found || again != once) __builtin_trap();
-    if (!found && once != "unchanged") __builtin_trap();
+    if (TCountryTable::Lookup(twice, call, again) != found || again != once)
+        __builtin_trap();
+    if (!found && once != "unchanged")
+        __builtin_trap();
+#ifdef TRAMB_FUZZ_WITH_RULES
+    CheckRules(call);
+#endif
     return 0;
 }
 
 #ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return FuzzCountryChars(data, size); }
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzCountryChars(data, size);
+}
 #endif

@@ -29,12 +29,33 @@
 using namespace DbFormat;
 
 namespace {
-constexpr uint32_t kInteresting[] = {0,          1,          2,          3,          4,
-                                     5,          6,          10,         30,         65,
-                                     98,         99,         100,        255,        256,
-                                     999,        1000,       kDataRegionBase,       kDataRegionBase + 4,
-                                     kDbFileSize - 4,       kDbFileSize, 0x7FFFFFFF, 0x80000000,
-                                     0xFFFFFFFF, kDataPageSize, kBucketRegionBase, 1865268};
+constexpr uint32_t kInteresting[] = {0,
+                                     1,
+                                     2,
+                                     3,
+                                     4,
+                                     5,
+                                     6,
+                                     10,
+                                     30,
+                                     65,
+                                     98,
+                                     99,
+                                     100,
+                                     255,
+                                     256,
+                                     999,
+                                     1000,
+                                     kDataRegionBase,
+                                     kDataRegionBase + 4,
+                                     kDbFileSize - 4,
+                                     kDbFileSize,
+                                     0x7FFFFFFF,
+                                     0x80000000,
+                                     0xFFFFFFFF,
+                                     kDataPageSize,
+                                     kBucketRegionBase,
+                                     1865268};
 
 class TReader {
 public:
@@ -95,18 +116,21 @@ void ReadPatches(const uint8_t* data, size_t size, std::vector<TPatchedDbFile::T
                 const uint32_t slot = kFirstUserTableID + in.U8() % 6;
                 const uint32_t column = in.U8() % kColumnsPerTable;
                 const uint32_t word = kColRecPositionOffset + (in.U8() % 6) * 4;
-                patch.Offset = slot * kTableSlotSize + kTableRecordSize + column * kColumnRecordSize + word;
+                patch.Offset =
+                    slot * kTableSlotSize + kTableRecordSize + column * kColumnRecordSize + word;
                 patch.Bytes = Word(Value(in, 0));
                 break;
             }
             case 2: {
-                if (buckets.empty()) return;
+                if (buckets.empty())
+                    return;
                 patch.Offset = buckets[in.U16() % buckets.size()];
                 patch.Bytes = Word(Value(in, 0));
                 break;
             }
             case 3: {
-                if (rows.empty()) return;
+                if (rows.empty())
+                    return;
                 const TFuzzWorkspace::TRowSlot& row = rows[in.U16() % rows.size()];
                 const uint32_t which = in.U8() % 3;
                 patch.Offset = row.Offset + (which == 0   ? kRowTableIDOffset
@@ -117,7 +141,8 @@ void ReadPatches(const uint8_t* data, size_t size, std::vector<TPatchedDbFile::T
                 break;
             }
             case 4: {
-                if (rows.empty()) return;
+                if (rows.empty())
+                    return;
                 const TFuzzWorkspace::TRowSlot& row = rows[in.U16() % rows.size()];
                 patch.Offset = row.Offset + in.U16() % (row.RowSize + kRowOverhead);
                 patch.Bytes = in.Bytes(in.U8() % 16 + 1);
@@ -128,7 +153,8 @@ void ReadPatches(const uint8_t* data, size_t size, std::vector<TPatchedDbFile::T
                 patch.Bytes = in.Bytes(4);
                 break;
         }
-        if (!patch.Bytes.empty()) patches.push_back(std::move(patch));
+        if (!patch.Bytes.empty())
+            patches.push_back(std::move(patch));
     }
 }
 }  // namespace
@@ -172,15 +198,17 @@ int FuzzDbImage(const uint8_t* data, size_t size) {
 
     // Writes and deletes.
     FuzzGuard([&] {
-        TQSO* q = qsos.AddQSO("01/03/2002", "W1AW", "13:00", "13:05", "7.010", 5, "CW", 599, 579, 1, 0, 2,
-                              "05", "U.S.A.", "", "FN31", "", 0, "", "", "", "");
-        if (q != nullptr) memos.SaveText(q->QSOID, "stored over a damaged file");
+        TQSO* q = qsos.AddQSO("01/03/2002", "W1AW", "13:00", "13:05", "7.010", 5, "CW", 599, 579, 1,
+                              0, 2, "05", "U.S.A.", "", "FN31", "", 0, "", "", "", "");
+        if (q != nullptr)
+            memos.SaveText(q->QSOID, "stored over a damaged file");
     });
     FuzzGuard([&] { settings.Save("UTC_SHIFT", "-3"); });
     FuzzGuard([&] { settings.Save("NEW_SETTING", "value"); });
     FuzzGuard([&] {
         qsos.LoadDay("01/02/2002", "01/02/2002");
-        if (!qsos.QSOs.empty()) qsos.DeleteQSO(*qsos.QSOs.front());
+        if (!qsos.QSOs.empty())
+            qsos.DeleteQSO(*qsos.QSOs.front());
     });
     FuzzGuard([&] { DbKernel->CheckDatabase(report, 0); });
     FuzzGuard([&] {
@@ -194,5 +222,7 @@ int FuzzDbImage(const uint8_t* data, size_t size) {
 }
 
 #ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return FuzzDbImage(data, size); }
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzDbImage(data, size);
+}
 #endif

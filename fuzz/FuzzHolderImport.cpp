@@ -24,9 +24,11 @@ int FuzzHolderImport(const uint8_t* data, size_t size) {
     std::string firstCall;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         const auto fields = THolderImport::ParseImportLine(text.substr(start, end - start));
-        if (start == 0) firstCall = fields[0];
+        if (start == 0)
+            firstCall = fields[0];
         start = end + 1;
     }
     if (!ws.Open(path)) {
@@ -48,5 +50,7 @@ int FuzzHolderImport(const uint8_t* data, size_t size) {
 }
 
 #ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return FuzzHolderImport(data, size); }
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzHolderImport(data, size);
+}
 #endif

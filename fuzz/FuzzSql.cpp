@@ -18,12 +18,14 @@ using namespace DbFormat;
 namespace {
 void WriteReadDelete(uint32_t tableID) {
     TDBFieldsPtr fields = DbKernel->CreateEmptyFieldsObject(tableID, 1);
-    if (!fields) return;
+    if (!fields)
+        return;
     std::string key;
     for (int i = 0; i < fields->Count(); ++i) {
         TDBFieldParent* f = fields->GetField(i);
         const auto type = static_cast<uint32_t>(f->DataType);
-        if (type == kTypeFree) break;
+        if (type == kTypeFree)
+            break;
         f->Value = type == kTypeInteger ? "42" : "k1abc";
         if (key.empty() && (f->KeyType == static_cast<int32_t>(kKeyPrimary) ||
                             f->KeyType == static_cast<int32_t>(kKeyMulti)))
@@ -32,7 +34,8 @@ void WriteReadDelete(uint32_t tableID) {
     int32_t found = 0;
     FuzzGuard([&] { DbKernel->WriteDataRow(tableID, found, *fields, 0); });
     TDBFieldsPtr back = DbKernel->CreateEmptyFieldsObject(tableID, 1);
-    if (!back) return;
+    if (!back)
+        return;
     for (int i = 0; i < back->Count() && i < fields->Count(); ++i)
         back->GetField(i)->Value = fields->GetField(i)->Value;
     if (FuzzGuard([&] { DbKernel->ReadDataRow(tableID, *back, 1, key); }))
@@ -50,7 +53,8 @@ int FuzzSql(const uint8_t* data, size_t size) {
     std::vector<std::string> statements(1);
     for (size_t i = 0; i < size; ++i) {
         if (data[i] == 0) {
-            if (statements.size() == 4) break;
+            if (statements.size() == 4)
+                break;
             statements.emplace_back();
         } else {
             statements.back().push_back(static_cast<char>(data[i]));
@@ -64,7 +68,8 @@ int FuzzSql(const uint8_t* data, size_t size) {
     }
     FuzzGuard([&] { Database->Tables->Load(); });
     for (uint32_t t = kFirstUserTableID; t <= kLastAllocatableTableID; ++t)
-        if (DbKernel->IsAvailableTableID(t) == 0) WriteReadDelete(t);
+        if (DbKernel->IsAvailableTableID(t) == 0)
+            WriteReadDelete(t);
     std::string report;
     FuzzGuard([&] { DbKernel->CheckDatabase(report, 0); });
     ws.Close();
@@ -72,5 +77,7 @@ int FuzzSql(const uint8_t* data, size_t size) {
 }
 
 #ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return FuzzSql(data, size); }
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzSql(data, size);
+}
 #endif

@@ -20,11 +20,14 @@ int FuzzViewerResults(const uint8_t* data, size_t size) {
         const std::string text = TCallDataLookup::BuildCallDataText(lines);
         // Every line shown comes from the file: the memo can never be longer
         // than the file plus its fixed blanks and line breaks.
-        if (text.size() > size + 64) __builtin_trap();
+        if (text.size() > size + 64)
+            __builtin_trap();
     });
     return 0;
 }
 
 #ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return FuzzViewerResults(data, size); }
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzViewerResults(data, size);
+}
 #endif

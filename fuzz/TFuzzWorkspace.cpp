@@ -34,12 +34,15 @@ std::string ReadText(const std::string& name) {
 
 std::string MakeDir() {
     std::string base = "/dev/shm";
-    if (const char* t = std::getenv("TRAMB_FUZZ_TMP")) base = t;
-    if (!std::filesystem::is_directory(base)) base = "/tmp";
+    if (const char* t = std::getenv("TRAMB_FUZZ_TMP"))
+        base = t;
+    if (!std::filesystem::is_directory(base))
+        base = "/tmp";
     std::string tmpl = base + "/tramb-fuzz-XXXXXX";
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
-    if (::mkdtemp(buf.data()) == nullptr) throw std::runtime_error("cannot make " + tmpl);
+    if (::mkdtemp(buf.data()) == nullptr)
+        throw std::runtime_error("cannot make " + tmpl);
     return buf.data();
 }
 
@@ -58,18 +61,21 @@ TFuzzWorkspace& TFuzzWorkspace::Get() {
 TFuzzWorkspace::TFuzzWorkspace() : dir_(MakeDir()), quiet_(std::make_unique<TQuietDialogs>()) {}
 
 TFuzzWorkspace::~TFuzzWorkspace() {
-    if (db_) Close();
+    if (db_)
+        Close();
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
 }
 
 const std::string& TFuzzWorkspace::FreshTemplate() {
-    if (!fresh_.empty()) return fresh_;
+    if (!fresh_.empty())
+        return fresh_;
     const std::string path = dir_ + "/fresh.sib";
     TPatchedDbFile::Uninstall();
     {
         TDatabase db;
-        if (db.StartDatabase(path) != 0) throw std::runtime_error("cannot create " + path);
+        if (db.StartDatabase(path) != 0)
+            throw std::runtime_error("cannot create " + path);
         db.ShutdownDatabase(path);
     }
     fresh_ = path;
@@ -77,7 +83,8 @@ const std::string& TFuzzWorkspace::FreshTemplate() {
 }
 
 const std::string& TFuzzWorkspace::LogTemplate() {
-    if (log_.empty()) BuildLogTemplate();
+    if (log_.empty())
+        BuildLogTemplate();
     return log_;
 }
 
@@ -85,7 +92,8 @@ void TFuzzWorkspace::BuildLogTemplate() {
     const std::string path = dir_ + "/log.sib";
     TPatchedDbFile::Uninstall();
     TDatabase db;
-    if (db.StartDatabase(path) != 0) throw std::runtime_error("cannot create " + path);
+    if (db.StartDatabase(path) != 0)
+        throw std::runtime_error("cannot create " + path);
     int done = 0;
     int failed = -1;
     std::string error;
@@ -107,10 +115,12 @@ void TFuzzWorkspace::BuildLogTemplate() {
                                  {"01/03/2002", "dl1xyz", ""},
                                  {"01/04/2002", "JA1ZZZ/P", "portable"}};
     for (const TContact& c : contacts) {
-        TQSO* q = qsos.AddQSO(c.Date, c.Call, "12:30", "12:45", "14.070", 100, "SSB", 59, 57, 0, 1, 1,
-                              "5", "U.S.A.", "Wake", "FN31", "W1XX", 0, "A", "B", "C", "D");
-        if (q == nullptr) throw std::runtime_error("cannot store a template contact");
-        if (*c.Text != 0) memos.SaveText(q->QSOID, c.Text);
+        TQSO* q = qsos.AddQSO(c.Date, c.Call, "12:30", "12:45", "14.070", 100, "SSB", 59, 57, 0, 1,
+                              1, "5", "U.S.A.", "Wake", "FN31", "W1XX", 0, "A", "B", "C", "D");
+        if (q == nullptr)
+            throw std::runtime_error("cannot store a template contact");
+        if (*c.Text != 0)
+            memos.SaveText(q->QSOID, c.Text);
     }
     TDbSystemSettings settings;
     settings.Save("STATION_CALL", "W4ABC");
@@ -132,29 +142,37 @@ void TFuzzWorkspace::MeasureLogTemplate() {
     measured_ = true;
     const std::string& path = LogTemplate();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     void* p = ::mmap(nullptr, kDbFileSize, PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);
-    if (p == MAP_FAILED) return;
+    if (p == MAP_FAILED)
+        return;
     const auto* base = static_cast<const uint8_t*>(p);
     for (uint32_t t = kFirstUserTableID; t <= kLastAllocatableTableID; ++t) {
         const uint32_t slot = t * kTableSlotSize;
-        if (U32At(base, slot + kTableRecInUseOffset) == 0) continue;
+        if (U32At(base, slot + kTableRecInUseOffset) == 0)
+            continue;
         uint32_t rowSize = 0;
         for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
             const uint32_t at = slot + kTableRecordSize + c * kColumnRecordSize;
             const uint32_t type = U32At(base, at + kColRecDataTypeOffset);
-            if (type == kTypeInteger) rowSize += kIntegerFieldSize;
-            if (type == kTypeCharacter) rowSize += U32At(base, at + kColRecLengthOffset);
+            if (type == kTypeInteger)
+                rowSize += kIntegerFieldSize;
+            if (type == kTypeCharacter)
+                rowSize += U32At(base, at + kColRecLengthOffset);
         }
         const uint32_t block = kBucketRegionBase + (t + 1) * kBucketBlockSize;
         for (uint32_t b = 0; b < kBucketCount; ++b)
-            if (U32At(base, block + b * kBucketWordSize) != 0) buckets_.push_back(block + b * kBucketWordSize);
+            if (U32At(base, block + b * kBucketWordSize) != 0)
+                buckets_.push_back(block + b * kBucketWordSize);
         for (uint32_t page = 0; page < kDataPageCount; ++page) {
             const uint32_t start = kDataRegionBase + page * kDataPageSize;
-            if (U32At(base, start) != t) continue;
-            for (uint32_t s = start; s + rowSize + kRowOverhead < start + kDataPageSize &&
-                                     s + rowSize + kRowOverhead < kDbFileSize && U32At(base, s) == t;
+            if (U32At(base, start) != t)
+                continue;
+            for (uint32_t s = start;
+                 s + rowSize + kRowOverhead < start + kDataPageSize &&
+                 s + rowSize + kRowOverhead < kDbFileSize && U32At(base, s) == t;
                  s += rowSize + kRowOverhead)
                 rows_.push_back(TRowSlot{s, rowSize, t});
         }
@@ -163,17 +181,20 @@ void TFuzzWorkspace::MeasureLogTemplate() {
 }
 
 const std::vector<uint32_t>& TFuzzWorkspace::BucketWords() {
-    if (!measured_) MeasureLogTemplate();
+    if (!measured_)
+        MeasureLogTemplate();
     return buckets_;
 }
 
 const std::vector<TFuzzWorkspace::TRowSlot>& TFuzzWorkspace::Rows() {
-    if (!measured_) MeasureLogTemplate();
+    if (!measured_)
+        MeasureLogTemplate();
     return rows_;
 }
 
 bool TFuzzWorkspace::Open(const std::string& templatePath) {
-    if (db_) Close();
+    if (db_)
+        Close();
     TPatchedDbFile::Install();
     db_ = std::make_unique<TDatabase>();
     openPath_ = templatePath;
@@ -187,7 +208,8 @@ bool TFuzzWorkspace::Open(const std::string& templatePath) {
 int32_t TFuzzWorkspace::Close() {
     int32_t status = 0;
     if (db_) {
-        if (TDbKernel::Base() != nullptr) status = db_->ShutdownDatabase(openPath_);
+        if (TDbKernel::Base() != nullptr)
+            status = db_->ShutdownDatabase(openPath_);
         db_.reset();
     }
     TPatchedDbFile::Uninstall();

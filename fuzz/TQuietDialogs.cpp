@@ -1,8 +1,12 @@
 #include "TQuietDialogs.h"
 
-TQuietDialogs::TQuietDialogs() : previous_(&Dialogs()) { SetDialogs(this); }
+TQuietDialogs::TQuietDialogs() : previous_(&Dialogs()) {
+    SetDialogs(this);
+}
 
-TQuietDialogs::~TQuietDialogs() { SetDialogs(previous_); }
+TQuietDialogs::~TQuietDialogs() {
+    SetDialogs(previous_);
+}
 
 void TQuietDialogs::ShowMessage(const std::string& text) {
     ++Messages;

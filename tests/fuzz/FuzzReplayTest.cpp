@@ -14,16 +14,19 @@
 namespace fs = std::filesystem;
 
 namespace {
-const char* const kTargets[] = {"db_image", "sql", "holder_import", "viewer_results", "country_chars"};
+const char* const kTargets[] = {"db_image", "sql", "holder_import", "viewer_results",
+                                "country_chars"};
 
 std::vector<fs::path> KeptInputs(const std::string& target) {
     std::vector<fs::path> files;
     for (const char* folder : {"seeds", "crashes"}) {
         const fs::path dir = fs::path(TRAMB_FUZZ_DATA) / target / folder;
         std::error_code ec;
-        if (!fs::is_directory(dir, ec)) continue;
+        if (!fs::is_directory(dir, ec))
+            continue;
         for (const auto& e : fs::directory_iterator(dir))
-            if (e.is_regular_file() && e.path().filename().string()[0] != '.') files.push_back(e.path());
+            if (e.is_regular_file() && e.path().filename().string()[0] != '.')
+                files.push_back(e.path());
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -31,7 +34,8 @@ std::vector<fs::path> KeptInputs(const std::string& target) {
 
 std::vector<uint8_t> Bytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 }  // namespace
 

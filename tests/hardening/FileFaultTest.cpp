@@ -34,8 +34,9 @@ protected:
     void MakeLog() {
         ASSERT_TRUE(MakeLogDatabase(path_, [] {
             TQSOs qsos;
-            ASSERT_NE(nullptr, qsos.AddQSO("01/04/2002", "W1AW", "12:00", "12:10", "14.070", 100, "CW", 599,
-                                           599, 0, 0, 1, "5", "", "", "", "", 0, "", "", "", ""));
+            ASSERT_NE(nullptr,
+                      qsos.AddQSO("01/04/2002", "W1AW", "12:00", "12:10", "14.070", 100, "CW", 599,
+                                  599, 0, 0, 1, "5", "", "", "", "", 0, "", "", "", ""));
         }));
     }
     // Starting under the faults fails with 999 and leaves nothing open.
@@ -124,8 +125,8 @@ TEST_F(FileFaults, FailingFlushesAreReportedByTheCloseAndDamageNothing) {
         TDatabase db;
         ASSERT_EQ(0, db.StartDatabase(path_));
         TQSOs qsos;
-        ASSERT_NE(nullptr, qsos.AddQSO("01/05/2002", "K1ABC", "12:00", "12:10", "7.010", 5, "CW", 599, 599,
-                                       0, 0, 1, "5", "", "", "", "", 0, "", "", "", ""));
+        ASSERT_NE(nullptr, qsos.AddQSO("01/05/2002", "K1ABC", "12:00", "12:10", "7.010", 5, "CW",
+                                       599, 599, 0, 0, 1, "5", "", "", "", "", 0, "", "", "", ""));
         std::string report;
         EXPECT_EQ(0, DbKernel->CheckDatabase(report, 0));
         // The data may not be on the disk: the close must not call that a success.

@@ -45,14 +45,17 @@ inline void CopyFile(const std::string& from, const std::string& to) {
 // with the database open, and closes it. False when any step fails.
 inline bool MakeLogDatabase(const std::string& path, const std::function<void()>& fill) {
     TDatabase db;
-    if (db.StartDatabase(path) != 0) return false;
+    if (db.StartDatabase(path) != 0)
+        return false;
     int done = 0;
     int failed = -1;
     std::string error;
     const std::string script = ReadFile(std::string(TRAMB_SOURCE_DIR) + "/data/schema.sql");
-    if (TSchemaScript::Run(script, done, failed, error) != 0) return false;
+    if (TSchemaScript::Run(script, done, failed, error) != 0)
+        return false;
     db.Tables->Load();
-    if (fill) fill();
+    if (fill)
+        fill();
     return db.ShutdownDatabase(path) == 0;
 }
 

@@ -41,15 +41,18 @@ struct TChildRun {
 
 // Starts argv, kills it killAfterMs after it wrote readyLine (or after the
 // start when readyLine is empty); reads everything it wrote.
-TChildRun RunAndKill(const std::vector<std::string>& argv, int killAfterMs, const std::string& readyLine) {
+TChildRun RunAndKill(const std::vector<std::string>& argv, int killAfterMs,
+                     const std::string& readyLine) {
     TChildRun run;
     int pipeFd[2];
-    if (::pipe2(pipeFd, O_CLOEXEC) != 0) return run;
+    if (::pipe2(pipeFd, O_CLOEXEC) != 0)
+        return run;
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(pipeFd[1], 1);
         const int devNull = ::open("/dev/null", O_WRONLY);
-        if (devNull >= 0) ::dup2(devNull, 2);
+        if (devNull >= 0)
+            ::dup2(devNull, 2);
         std::vector<char*> args;
         for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -58,13 +61,16 @@ TChildRun RunAndKill(const std::vector<std::string>& argv, int killAfterMs, cons
     }
     ::close(pipeFd[1]);
     bool ready = readyLine.empty();
-    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ready ? killAfterMs : 20000);
+    Clock::time_point deadline =
+        Clock::now() + std::chrono::milliseconds(ready ? killAfterMs : 20000);
     bool ended = false;
     char buf[4096];
     while (!ended) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
-            if (!ready) break;  // never got ready: kill it all the same
+            if (!ready)
+                break;  // never got ready: kill it all the same
             ::kill(pid, SIGKILL);
             run.Killed = true;
             break;
@@ -89,11 +95,14 @@ TChildRun RunAndKill(const std::vector<std::string>& argv, int killAfterMs, cons
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) run.Killed = true;
-    if (WIFEXITED(status)) run.ExitStatus = WEXITSTATUS(status);
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        run.Killed = true;
+    if (WIFEXITED(status))
+        run.ExitStatus = WEXITSTATUS(status);
     while (true) {
         const ssize_t n = ::read(pipeFd[0], buf, sizeof buf);
-        if (n <= 0) break;
+        if (n <= 0)
+            break;
         run.Output.append(buf, static_cast<size_t>(n));
     }
     ::close(pipeFd[0]);
@@ -135,7 +144,8 @@ protected:
             ASSERT_EQ(TDBResultSet::kOK, rs.Open(TQSOs::kLogTable, c.Call(), c.Call()));
             int copies = 0;
             for (const TDBFieldsPtr& row : rs.Rows) {
-                if (ValueAt(*row, TQSOs::kColNumber) != std::to_string(number)) continue;
+                if (ValueAt(*row, TQSOs::kColNumber) != std::to_string(number))
+                    continue;
                 ++copies;
                 const TDBFields& f = *row;
                 EXPECT_EQ(c.Date(), ValueAt(f, TQSOs::kColDate));
@@ -172,14 +182,16 @@ protected:
             std::set<int32_t> found;
             for (const auto& q : day.QSOs) found.insert(q->QSOID);
             for (int32_t number : numbers)
-                EXPECT_TRUE(found.count(number)) << "contact " << number << " missing from the day " << date;
+                EXPECT_TRUE(found.count(number))
+                    << "contact " << number << " missing from the day " << date;
         }
         for (const auto& [number, i] : deleted_) {
             const KillWriterContact c{i};
             TDBResultSet rs;
             rs.Open(TQSOs::kLogTable, c.Call(), c.Call());
             for (const TDBFieldsPtr& row : rs.Rows)
-                EXPECT_NE(std::to_string(number), ValueAt(*row, TQSOs::kColNumber)) << "deleted contact came back";
+                EXPECT_NE(std::to_string(number), ValueAt(*row, TQSOs::kColNumber))
+                    << "deleted contact came back";
         }
         EXPECT_TRUE(dialogs.Messages.empty()) << dialogs.Messages.front();
         db.ShutdownDatabase(path_);
@@ -234,13 +246,18 @@ TEST_F(KillTest, KilledWriterLosesNoReportedContact) {
     for (int round = 0; round < rounds_; ++round) {
         const int firstI = 1 + round * 100000;
         const int killAfter = static_cast<int>(random() % 100);
-        const TChildRun run = RunAndKill({writer, path_, std::to_string(firstI)}, killAfter, "READY");
-        ASSERT_TRUE(run.Killed) << "the writer ended by itself: " << run.ExitStatus << "\n" << run.Output;
-        ASSERT_NE(std::string::npos, run.Output.find("READY")) << "round " << round << ": writer never opened the file";
+        const TChildRun run =
+            RunAndKill({writer, path_, std::to_string(firstI)}, killAfter, "READY");
+        ASSERT_TRUE(run.Killed) << "the writer ended by itself: " << run.ExitStatus << "\n"
+                                << run.Output;
+        ASSERT_NE(std::string::npos, run.Output.find("READY"))
+            << "round " << round << ": writer never opened the file";
         TakeReport(run.Output);
-        if (run.Output.find("STORED") != std::string::npos) ++killedInTheMiddle;
+        if (run.Output.find("STORED") != std::string::npos)
+            ++killedInTheMiddle;
         CheckAfterKill(round);
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
     }
     // The kills must have landed among stores, not only before the first.
     EXPECT_GT(killedInTheMiddle, rounds_ / 3);
@@ -249,7 +266,8 @@ TEST_F(KillTest, KilledWriterLosesNoReportedContact) {
 
 TEST_F(KillTest, KilledAddQsoLosesNoReportedContact) {
     const std::string tool = std::string(TRAMB_BIN_DIR) + "/tramb-db";
-    if (::access(tool.c_str(), X_OK) != 0) GTEST_SKIP() << "tramb-db not built";
+    if (::access(tool.c_str(), X_OK) != 0)
+        GTEST_SKIP() << "tramb-db not built";
     std::mt19937 random(4);
     int finished = 0;
     int killed = 0;
@@ -257,25 +275,44 @@ TEST_F(KillTest, KilledAddQsoLosesNoReportedContact) {
         const KillWriterContact c{7000000 + round};
         // tramb-db opens, stores and closes in some tens of milliseconds.
         const int killAfter = static_cast<int>(random() % 100);
-        const TChildRun run = RunAndKill(
-            {tool, "--file", path_, "add-qso", "--date", c.Date(), "--call", c.Call(), "--start", c.Start(),
-             "--end", c.End(), "--freq", c.Frequency(), "--power", std::to_string(c.Power()), "--mode", "CW",
-             "--srst", std::to_string(c.SentRST()), "--rrst", std::to_string(c.RcvdRST()), "--rqsl",
-             std::to_string(c.I % 2), "--sqsl", std::to_string((c.I + 1) % 2), "--logid", std::to_string(c.I),
-             "--zone", c.Zone(), "--country", c.Country(), "--county", "COUNTY", "--grid", c.Grid(),
-             "--qslmgr", "MGR", "--contest1", "A", "--contest2", "B", "--contest3", "C", "--contest4", "D",
-             "--text", c.Text()},
-            killAfter, "");
+        const TChildRun run = RunAndKill({tool,         "--file",
+                                          path_,        "add-qso",
+                                          "--date",     c.Date(),
+                                          "--call",     c.Call(),
+                                          "--start",    c.Start(),
+                                          "--end",      c.End(),
+                                          "--freq",     c.Frequency(),
+                                          "--power",    std::to_string(c.Power()),
+                                          "--mode",     "CW",
+                                          "--srst",     std::to_string(c.SentRST()),
+                                          "--rrst",     std::to_string(c.RcvdRST()),
+                                          "--rqsl",     std::to_string(c.I % 2),
+                                          "--sqsl",     std::to_string((c.I + 1) % 2),
+                                          "--logid",    std::to_string(c.I),
+                                          "--zone",     c.Zone(),
+                                          "--country",  c.Country(),
+                                          "--county",   "COUNTY",
+                                          "--grid",     c.Grid(),
+                                          "--qslmgr",   "MGR",
+                                          "--contest1", "A",
+                                          "--contest2", "B",
+                                          "--contest3", "C",
+                                          "--contest4", "D",
+                                          "--text",     c.Text()},
+                                         killAfter, "");
         // The number is printed once the contact and its text are stored.
         const int32_t number = std::atoi(run.Output.c_str());
         if (number > 0) {
             stored_[number] = c.I;
             ++finished;
         }
-        if (run.Killed) ++killed;
+        if (run.Killed)
+            ++killed;
         CheckAfterKill(round);
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
     }
-    std::cout << "tramb-db add-qso: " << finished << " reported, " << killed << " killed of " << rounds_ << "\n";
+    std::cout << "tramb-db add-qso: " << finished << " reported, " << killed << " killed of "
+              << rounds_ << "\n";
     EXPECT_GT(killed, 0);
 }

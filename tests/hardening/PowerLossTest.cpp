@@ -16,11 +16,11 @@
 #include "HardeningFiles.h"
 #include "TLogSnapshot.h"
 #include "TPowerLossDbFile.h"
+#include "kernel/TDbKernel.h"
 #include "platform/TScriptedDialogs.h"
 #include "records/TDbSystemSettings.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
-#include "kernel/TDbKernel.h"
 #include "schema/TDBResultSet.h"
 #include "schema/TDatabase.h"
 #include "schema/TSQLStatements.h"
@@ -29,8 +29,8 @@ using namespace HardeningFiles;
 
 namespace {
 TQSO* Store(TQSOs& qsos, const char* date, const char* call, const char* freq) {
-    return qsos.AddQSO(date, call, "12:30", "12:41", freq, 100, "SSB", 59, 57, 0, 1, 3, "5", "U.S.A.",
-                       "Wake", "FN31", "W1XX", 0, "C1", "C2", "C3", "C4");
+    return qsos.AddQSO(date, call, "12:30", "12:41", freq, 100, "SSB", 59, 57, 0, 1, 3, "5",
+                       "U.S.A.", "Wake", "FN31", "W1XX", 0, "C1", "C2", "C3", "C4");
 }
 
 TQSO First(const char* date) {
@@ -79,13 +79,15 @@ const std::vector<TScenario>& Scenarios() {
          }},
         {"empty the log (truncate its five tables)",
          [] {
-             for (const char* table : {"QSOLOG", "QSO_DATE_INDEX", "QSO_TEXT", "SYSTEM_SETTINGS", "SEQUENCES"})
+             for (const char* table :
+                  {"QSOLOG", "QSO_DATE_INDEX", "QSO_TEXT", "SYSTEM_SETTINGS", "SEQUENCES"})
                  DbKernel->TruncateTable(table);
          }},
         {"create a table and store a row in it",
          [] {
              auto st = TSQLStatements::NewStatement(
-                 "CREATE TABLE STATIONS (CALLSIGN CHAR[12] PRIMARY KEY, NOTE CHAR[40] NOT NULL, QTY INT NULL)");
+                 "CREATE TABLE STATIONS (CALLSIGN CHAR[12] PRIMARY KEY, NOTE CHAR[40] NOT NULL, "
+                 "QTY INT NULL)");
              ASSERT_EQ(0, st->Execute()) << st->LastError;
              TDBResultSet rs;
              ASSERT_EQ(TDBResultSet::kOK, rs.Open("STATIONS", "", ""));
@@ -184,18 +186,23 @@ protected:
                       << "   after:  " << after.Describe() << "\n";
             std::string last;
             for (uint64_t cut = 0; cut < total; ++cut) {
-                RunWithBudget(scenario, static_cast<int64_t>(cut), torn, static_cast<uint32_t>(cut + 1));
+                RunWithBudget(scenario, static_cast<int64_t>(cut), torn,
+                              static_cast<uint32_t>(cut + 1));
                 const TLogSnapshot s = TLogSnapshot::Take(work_);
-                SCOPED_TRACE(std::string(scenario.Name) + ", power cut after flush " + std::to_string(cut));
+                SCOPED_TRACE(std::string(scenario.Name) + ", power cut after flush " +
+                             std::to_string(cut));
                 ASSERT_TRUE(s.Opened);
                 EXPECT_TRUE(s.Sound) << s.Describe();
                 EXPECT_TRUE(s.Complaints.empty()) << s.Describe();
                 const std::vector<std::string> torn = s.RowsInNeither(before_, after);
-                EXPECT_TRUE(torn.empty()) << "half-written row: " << (torn.empty() ? "" : torn.front());
+                EXPECT_TRUE(torn.empty())
+                    << "half-written row: " << (torn.empty() ? "" : torn.front());
                 for (const auto& [number, row] : s.Contacts)
-                    EXPECT_TRUE(s.FoundByCall.count(number)) << "contact " << number << " unreachable";
+                    EXPECT_TRUE(s.FoundByCall.count(number))
+                        << "contact " << number << " unreachable";
                 const std::string line = s.Describe();
-                if (line != last) std::cout << "   cut after flush " << cut << ": " << line << "\n";
+                if (line != last)
+                    std::cout << "   cut after flush " << cut << ": " << line << "\n";
                 last = line;
             }
         }
@@ -209,8 +216,12 @@ protected:
 };
 }  // namespace
 
-TEST_F(PowerLoss, EveryFlushOfEveryOperationLeavesASoundFile) { CutEveryFlush(false); }
+TEST_F(PowerLoss, EveryFlushOfEveryOperationLeavesASoundFile) {
+    CutEveryFlush(false);
+}
 
 // The cut flush writes a random part of its pages, as a disk that loses
 // power in the middle of one write of several pages would.
-TEST_F(PowerLoss, TornFlushesLeaveNoHalfWrittenRow) { CutEveryFlush(true); }
+TEST_F(PowerLoss, TornFlushesLeaveNoHalfWrittenRow) {
+    CutEveryFlush(true);
+}

@@ -20,15 +20,18 @@ void TFaultyDbFile::Uninstall() {
 }
 
 bool TFaultyDbFile::Open(const std::string& path) {
-    if (Faults().Open) return false;
+    if (Faults().Open)
+        return false;
     return TDbFile::Open(path);
 }
 
 uint8_t* TFaultyDbFile::Map(uint32_t size) {
-    if (Faults().Map) return nullptr;
+    if (Faults().Map)
+        return nullptr;
     if (Faults().Extend && fd_ >= 0) {
         struct stat st {};
-        if (::fstat(fd_, &st) != 0 || st.st_size < static_cast<off_t>(size)) return nullptr;  // ENOSPC
+        if (::fstat(fd_, &st) != 0 || st.st_size < static_cast<off_t>(size))
+            return nullptr;  // ENOSPC
     }
     return TDbFile::Map(size);
 }
@@ -39,7 +42,8 @@ bool TFaultyDbFile::Flush(const uint8_t* addr, uint32_t count) {
         ++f.FailedFlushes;
         return false;  // EIO: the range may not have reached the disk
     }
-    if (f.FlushesBeforeFailing > 0) --f.FlushesBeforeFailing;
+    if (f.FlushesBeforeFailing > 0)
+        --f.FlushesBeforeFailing;
     return TDbFile::Flush(addr, count);
 }
 

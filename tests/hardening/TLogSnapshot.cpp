@@ -25,7 +25,8 @@ std::string Field(const std::string& row, size_t index) {
     size_t start = 0;
     for (size_t i = 0; i < index; ++i) {
         start = row.find('|', start);
-        if (start == std::string::npos) return std::string();
+        if (start == std::string::npos)
+            return std::string();
         ++start;
     }
     const size_t end = row.find('|', start);
@@ -37,7 +38,8 @@ TLogSnapshot TLogSnapshot::Take(const std::string& path) {
     TLogSnapshot s;
     TScriptedDialogs dialogs;
     TDatabase db;
-    if (db.StartDatabase(path) != 0 || TDbKernel::Base() == nullptr) return s;
+    if (db.StartDatabase(path) != 0 || TDbKernel::Base() == nullptr)
+        return s;
     s.Opened = true;
     try {
         std::string report;
@@ -47,17 +49,21 @@ TLogSnapshot TLogSnapshot::Take(const std::string& path) {
         // to the next table created under that ID.
         for (uint32_t page = 0; page < DbFormat::kDataPageCount; ++page) {
             uint32_t owner = 0;
-            std::memcpy(&owner, TDbKernel::Base() + DbFormat::kDataRegionBase + page * DbFormat::kDataPageSize, 4);
-            if (owner != 0 && (owner > DbFormat::kLastUserTableID || DbKernel->IsAvailableTableID(owner) != 0))
-                s.Complaints.push_back("page " + std::to_string(page) + " belongs to table " + std::to_string(owner) +
-                                       ", which does not exist");
+            std::memcpy(
+                &owner,
+                TDbKernel::Base() + DbFormat::kDataRegionBase + page * DbFormat::kDataPageSize, 4);
+            if (owner != 0 &&
+                (owner > DbFormat::kLastUserTableID || DbKernel->IsAvailableTableID(owner) != 0))
+                s.Complaints.push_back("page " + std::to_string(page) + " belongs to table " +
+                                       std::to_string(owner) + ", which does not exist");
         }
         std::vector<std::string> names;
         for (const auto& table : TSchemaScript::kLogTables) names.push_back(table.Name);
         names.push_back("STATIONS");  // a table some scenarios create
         for (const std::string& name : names) {
             const uint32_t id = DbKernel->GetTableIDFromName(name);
-            if (id == DbFormat::kNoTableID) continue;
+            if (id == DbFormat::kNoTableID)
+                continue;
             std::vector<std::string> tails;
             int32_t deleted = 0;
             DbKernel->RawScanTable(65, id, deleted, tails, 0);
@@ -74,7 +80,8 @@ TLogSnapshot TLogSnapshot::Take(const std::string& path) {
         }
         for (const std::string& call : calls) {
             TDBResultSet rs;
-            if (rs.Open(TQSOs::kLogTable, call, call) != TDBResultSet::kOK) continue;
+            if (rs.Open(TQSOs::kLogTable, call, call) != TDBResultSet::kOK)
+                continue;
             for (const auto& r : rs.Rows)
                 s.FoundByCall.insert(std::stoi("0" + r->GetField(TQSOs::kColNumber)->Value));
         }
@@ -88,9 +95,11 @@ TLogSnapshot TLogSnapshot::Take(const std::string& path) {
             memos.LoadForQSO(number);
             std::string text;
             for (const auto& m : memos.Memos) text += m->Text;
-            if (!text.empty()) s.Texts[number] = text;
+            if (!text.empty())
+                s.Texts[number] = text;
         }
-        for (const std::string& row : s.Rows["SYSTEM_SETTINGS"]) s.Settings[Field(row, 0)] = Field(row, 1);
+        for (const std::string& row : s.Rows["SYSTEM_SETTINGS"])
+            s.Settings[Field(row, 0)] = Field(row, 1);
     } catch (const std::exception& e) {
         s.Complaints.push_back(std::string("exception: ") + e.what());
     }
@@ -99,32 +108,41 @@ TLogSnapshot TLogSnapshot::Take(const std::string& path) {
     return s;
 }
 
-std::vector<std::string> TLogSnapshot::RowsInNeither(const TLogSnapshot& a, const TLogSnapshot& b) const {
+std::vector<std::string> TLogSnapshot::RowsInNeither(const TLogSnapshot& a,
+                                                     const TLogSnapshot& b) const {
     std::vector<std::string> odd;
     for (const auto& [table, rows] : Rows) {
         const auto in = [&](const TLogSnapshot& s, const std::string& row) {
             const auto it = s.Rows.find(table);
-            return it != s.Rows.end() && std::find(it->second.begin(), it->second.end(), row) != it->second.end();
+            return it != s.Rows.end() &&
+                   std::find(it->second.begin(), it->second.end(), row) != it->second.end();
         };
         for (const std::string& row : rows)
-            if (!in(a, row) && !in(b, row)) odd.push_back(table + ": " + row);
+            if (!in(a, row) && !in(b, row))
+                odd.push_back(table + ": " + row);
     }
     return odd;
 }
 
 std::string TLogSnapshot::Describe() const {
     std::ostringstream out;
-    if (!Opened) return "cannot be opened";
+    if (!Opened)
+        return "cannot be opened";
     out << (Sound ? "sound" : "CHECK FAILS") << "; contacts";
     for (const auto& [number, row] : Contacts) {
         out << " " << number;
-        if (!InDateIndex.count(number)) out << "(no index)";
-        if (!FoundByCall.count(number)) out << "(not by call)";
-        if (Texts.count(number)) out << "+text";
+        if (!InDateIndex.count(number))
+            out << "(no index)";
+        if (!FoundByCall.count(number))
+            out << "(not by call)";
+        if (Texts.count(number))
+            out << "+text";
     }
     for (const auto& [name, value] : Settings) out << "; " << name << "=" << value;
     const auto stations = Rows.find("STATIONS");
-    if (stations != Rows.end()) out << "; table STATIONS with " << stations->second.size() << " row(s)";
-    if (!Complaints.empty()) out << "; " << Complaints.size() << " complaint(s): " << Complaints.front();
+    if (stations != Rows.end())
+        out << "; table STATIONS with " << stations->second.size() << " row(s)";
+    if (!Complaints.empty())
+        out << "; " << Complaints.size() << " complaint(s): " << Complaints.front();
     return out.str();
 }

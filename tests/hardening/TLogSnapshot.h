@@ -16,14 +16,14 @@ public:
     static TLogSnapshot Take(const std::string& path);
 
     bool Opened = false;
-    bool Sound = false;              // the integrity check's status is 0
+    bool Sound = false;                   // the integrity check's status is 0
     std::vector<std::string> Complaints;  // kernel messages while checking and reading
     // table name -> the live rows' texts (values joined by "|"), in page order
     std::map<std::string, std::vector<std::string>> Rows;
     // QSOLOG number -> the contact's row text
     std::map<int32_t, std::string> Contacts;
-    std::set<int32_t> InDateIndex;   // contacts the grid's day load finds
-    std::set<int32_t> FoundByCall;   // contacts a lookup by their call finds
+    std::set<int32_t> InDateIndex;         // contacts the grid's day load finds
+    std::set<int32_t> FoundByCall;         // contacts a lookup by their call finds
     std::map<int32_t, std::string> Texts;  // contact number -> its text as loaded
     std::map<std::string, std::string> Settings;
 

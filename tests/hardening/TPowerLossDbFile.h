@@ -20,7 +20,7 @@ class TPowerLossDbFile : public TDbFile {
 public:
     // Process-wide switchboard of the simulation.
     struct TPower {
-        int64_t Budget = -1;  // flushes that still reach the disk; -1 = no cut
+        int64_t Budget = -1;   // flushes that still reach the disk; -1 = no cut
         bool TornCut = false;  // the cut flush writes a random part of its pages
         bool Off = false;      // set once the cut has happened
         uint64_t Flushes = 0;  // every Flush() call, cut or not

@@ -32,12 +32,14 @@ int main(int argc, char** argv) {
     for (int32_t i = std::atoi(argv[2]);; ++i) {
         const KillWriterContact c{i};
         TQSOs qsos;
-        TQSO* q = qsos.AddQSO(c.Date(), c.Call(), c.Start(), c.End(), c.Frequency(), c.Power(), "CW",
-                              c.SentRST(), c.RcvdRST(), i % 2, (i + 1) % 2, i, c.Zone(), c.Country(),
-                              "COUNTY", c.Grid(), "MGR", 0, "A", "B", "C", "D");
-        if (q == nullptr) return 1;
+        TQSO* q = qsos.AddQSO(c.Date(), c.Call(), c.Start(), c.End(), c.Frequency(), c.Power(),
+                              "CW", c.SentRST(), c.RcvdRST(), i % 2, (i + 1) % 2, i, c.Zone(),
+                              c.Country(), "COUNTY", c.Grid(), "MGR", 0, "A", "B", "C", "D");
+        if (q == nullptr)
+            return 1;
         TQSOMemos memos;
-        if (memos.SaveText(q->QSOID, c.Text()) != 0) return 1;
+        if (memos.SaveText(q->QSOID, c.Text()) != 0)
+            return 1;
         std::printf("STORED %d %d\n", q->QSOID, i);
         std::fflush(stdout);
         if (i % 10 == 0 && hasPrevious) {
