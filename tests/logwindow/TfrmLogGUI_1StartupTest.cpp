@@ -271,3 +271,41 @@ TEST_F(LogWindowTest, CheckDatabaseCommandsSaveFirstAndOpenTheCheckWindow) {
     EXPECT_FALSE(check.Button1->isEnabled());
     EXPECT_NE(std::string::npos, check.memDbChecks->toPlainText().toStdString().find("QSOLOG"));
 }
+
+TEST_F(LogWindowTest, LowMemoryStopsAtTheNextCursorMove) {
+    Seed({{"05/17/2024", "W1AW", "10:00", ""}});
+    Start();
+    memory_.Info.AvailPageFile = 50000000ULL;
+    Move(3, 1);
+    ASSERT_EQ(1u, dialogs_->Messages.size());
+    EXPECT_EQ(
+        "Your virtual memory is too low for this program.  You should increase your total "
+        "available virtual memory and restart.  The program will now be stopped.",
+        dialogs_->Messages[0]);
+    EXPECT_EQ(-1, w->AppFailed);
+    EXPECT_EQ(-1, w->BlockProc);
+    EXPECT_TRUE(w->TerminateRequested);
+    EXPECT_EQ(1, mutex_.Releases);
+    EXPECT_EQ(nullptr, TDbKernel::Base());  // the database was shut down
+    Close();                                // nothing more happens
+    EXPECT_EQ(1u, dialogs_->Messages.size());
+}
+
+TEST_F(LogWindowTest, ReloadGridShowsTheChosenNumberOfDays) {
+    Seed({{"05/17/2024", "TODAY", "10:00", ""},
+          {"05/16/2024", "YESTERDAY", "10:00", ""},
+          {"05/10/2024", "LASTWEEK", "10:00", ""}});
+    Start();
+    ASSERT_EQ(5, w->GridRowCount);
+    Move(3, 1);
+    w->DaysToShow = 1;
+    w->ReloadGrid();
+    ASSERT_EQ(4, w->GridRowCount);
+    EXPECT_EQ("YESTERDAY", Cell(3, 1));
+    EXPECT_EQ("TODAY", Cell(3, 2));
+    EXPECT_EQ("TYPECALL", Cell(3, 3));
+    EXPECT_EQ(3, w->Row());
+    // Reloading stored nothing again.
+    EXPECT_EQ(0, StoredByCall("TODAY")[0].QSOID);
+    EXPECT_TRUE(dialogs_->Messages.empty());
+}
