@@ -72,6 +72,13 @@ void LogWindowTest::SetUpTestSuite() {
     gTemplate = dir + "/db_default.sib";
 }
 
+void LogWindowTest::TearDownTestSuite() {
+    if (gTemplate.empty()) return;
+    std::error_code ec;
+    fs::remove_all(fs::path(gTemplate).parent_path(), ec);
+    gTemplate.clear();
+}
+
 void LogWindowTest::SetUp() {
     ASSERT_FALSE(gTemplate.empty());
     oldDir_ = fs::current_path().string();

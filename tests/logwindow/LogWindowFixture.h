@@ -80,6 +80,7 @@ struct TSeedQSO {
 class LogWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
+    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
