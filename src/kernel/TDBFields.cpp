@@ -1,9 +1,12 @@
 #include "kernel/TDBFields.h"
 
-TDBFields::TDBFields(const TDBFields& other) { *this = other; }
+TDBFields::TDBFields(const TDBFields& other) {
+    *this = other;
+}
 
 TDBFields& TDBFields::operator=(const TDBFields& other) {
-    if (this == &other) return *this;
+    if (this == &other)
+        return *this;
     const size_t n = other.fields_.size();
     const size_t from = static_cast<size_t>(other.sharedFrom_);
     const size_t sharedCount = other.shared_ ? other.shared_->size() : 0;
@@ -11,12 +14,12 @@ TDBFields& TDBFields::operator=(const TDBFields& other) {
     std::vector<TDBFieldParent> block;
     block.reserve(n - sharedCount);  // never grows past this: the pointers stay
     for (size_t i = 0; i < n; ++i)
-        if (!isShared(i)) block.push_back(*other.fields_[i]);
+        if (!isShared(i))
+            block.push_back(*other.fields_[i]);
     std::vector<TDBFieldParent*> fields;
     fields.reserve(n);
     size_t own = 0;
-    for (size_t i = 0; i < n; ++i)
-        fields.push_back(isShared(i) ? other.fields_[i] : &block[own++]);
+    for (size_t i = 0; i < n; ++i) fields.push_back(isShared(i) ? other.fields_[i] : &block[own++]);
     block_ = std::move(block);  // a moved vector keeps its elements where they are
     fields_ = std::move(fields);
     added_.clear();
@@ -27,7 +30,8 @@ TDBFields& TDBFields::operator=(const TDBFields& other) {
 }
 
 TDBFieldParent* TDBFields::GetField(int index) const {
-    if (index < 0 || index >= Count()) return nullptr;
+    if (index < 0 || index >= Count())
+        return nullptr;
     if (shared_ && index >= sharedFrom_ &&
         static_cast<size_t>(index - sharedFrom_) < shared_->size())
         OwnSharedFields();
@@ -35,15 +39,18 @@ TDBFieldParent* TDBFields::GetField(int index) const {
 }
 
 void TDBFields::AddField(std::unique_ptr<TDBFieldParent> field) {
-    if (!field) return;
-    if (!fields_.empty() && field->TableID != fields_.front()->TableID) return;
+    if (!field)
+        return;
+    if (!fields_.empty() && field->TableID != fields_.front()->TableID)
+        return;
     fields_.push_back(field.get());
     added_.push_back(std::move(field));
 }
 
 void TDBFields::ShareFieldsFrom(int index) {
     OwnSharedFields();
-    if (index < 0 || index >= Count()) return;
+    if (index < 0 || index >= Count())
+        return;
     const auto from = static_cast<size_t>(index);
     auto shared = std::make_shared<std::vector<TDBFieldParent>>();
     shared->reserve(fields_.size() - from);
@@ -54,10 +61,10 @@ void TDBFields::ShareFieldsFrom(int index) {
 }
 
 void TDBFields::OwnSharedFields() const {
-    if (!shared_) return;
+    if (!shared_)
+        return;
     std::vector<TDBFieldParent> own(*shared_);
-    for (size_t i = 0; i < own.size(); ++i)
-        fields_[static_cast<size_t>(sharedFrom_) + i] = &own[i];
+    for (size_t i = 0; i < own.size(); ++i) fields_[static_cast<size_t>(sharedFrom_) + i] = &own[i];
     ownedShared_ = std::move(own);
     shared_.reset();
     sharedFrom_ = 0;

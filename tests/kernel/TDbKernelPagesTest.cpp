@@ -25,7 +25,7 @@ uint32_t Page(uint32_t p) {
 }  // namespace
 
 class KernelPagesTest : public KernelTest {
-  protected:
+protected:
     void MakeBig(uint32_t id) {
         MakeTable(id, "BIG" + std::to_string(id),
                   {{"K", kTypeCharacter, 10, kKeyPrimary},
@@ -142,7 +142,7 @@ TEST_F(KernelPagesTest, FreedPageDoesNotHideLaterPagesOfOtherTables) {
 
 // ReadAllOccurrences against reading occurrence 1, 2, 3, … one by one.
 class KernelChainReadTest : public KernelTest {
-  protected:
+protected:
     struct TOutcome {
         std::vector<std::string> Rows;  // every attribute of every field, one text per row
         std::vector<std::string> Messages;
@@ -282,13 +282,18 @@ TEST_F(KernelChainReadTest, TableWithoutMultiKeyGivesItsOneRow) {
 }
 
 class KernelDamagedChainReadTest : public KernelChainReadTest {
-  protected:
+protected:
     void SetUp() override {
         KernelChainReadTest::SetUp();
         // One bucket, in chain order: G1 H2 G3 G4(deleted) G5 H6 Z7.
-        for (const auto& [key, n] : std::vector<std::pair<std::string, std::string>>{
-                 {"ABCDEFG", "1"}, {"ABCDEFH", "2"}, {"ABCDEFG", "3"}, {"ABCDEFG", "4"},
-                 {"ABCDEFG", "5"}, {"ABCDEFH", "6"}, {"ABCDEFZ", "7"}})
+        for (const auto& [key, n] :
+             std::vector<std::pair<std::string, std::string>>{{"ABCDEFG", "1"},
+                                                              {"ABCDEFH", "2"},
+                                                              {"ABCDEFG", "3"},
+                                                              {"ABCDEFG", "4"},
+                                                              {"ABCDEFG", "5"},
+                                                              {"ABCDEFH", "6"},
+                                                              {"ABCDEFZ", "7"}})
             Write(6, {key, n, "note" + n});
         Write(5, {"OTHER", "9", "x"});  // on the next page
         g_ = Offsets(6, "ABCDEFG");

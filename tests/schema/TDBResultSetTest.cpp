@@ -20,7 +20,9 @@ class ResultSetTest : public SchemaTest {
 protected:
     void SetUp() override {
         SchemaTest::SetUp();
-        MustSql("CREATE TABLE STATIONS (CALLSIGN CHAR[12] PRIMARY KEY, NOTE CHAR[40] NOT NULL, QTY INT NULL)");
+        MustSql(
+            "CREATE TABLE STATIONS (CALLSIGN CHAR[12] PRIMARY KEY, NOTE CHAR[40] NOT NULL, QTY INT "
+            "NULL)");
         MustSql("CREATE TABLE LOG (CALL CHAR[10] MULTI KEY, N INT NOT NULL)");
         MustSql("CREATE TABLE SEQUENCES (TABLE_ID INT PRIMARY KEY, LAST_NUMBER INT NOT NULL)");
     }
@@ -120,7 +122,8 @@ protected:
         try {
             for (int32_t occurrence = 1;; ++occurrence) {
                 std::shared_ptr<TDBRow> row = rows.GetRow(kLog, key, occurrence);
-                if (!row) break;
+                if (!row)
+                    break;
                 s.Rows.push_back(Describe(*row->Fields));
                 last = row;
             }
@@ -178,7 +181,8 @@ TEST_F(MultiKeyOpenTest, SameRowsAsReadingOneOccurrenceAtATime) {
             Insert("LOG", {key, std::to_string(op)});
         } else if (roll < 90) {
             TDBResultSet rs;
-            if (rs.Open("LOG", key, key) != TDBResultSet::kOK) continue;
+            if (rs.Open("LOG", key, key) != TDBResultSet::kOK)
+                continue;
             for (size_t n = rng() % rs.Rows.size(); n > 0; --n) rs.Next();
             EXPECT_EQ(rs.DeleteCurrent(), 0);
         } else {
@@ -201,7 +205,8 @@ TEST_F(MultiKeyOpenTest, CorruptChainRaisesWithTheRowsReadBeforeIt) {
     const uint32_t second = static_cast<uint32_t>(std::stoul(log.Rows[1]->GetField(2)->Value));
     TDBResultSet station;
     ASSERT_EQ(station.Open("STATIONS", "W4ABC", "W4ABC"), TDBResultSet::kOK);
-    const uint32_t other = static_cast<uint32_t>(std::stoul(station.CurrentFields->GetField(3)->Value));
+    const uint32_t other =
+        static_cast<uint32_t>(std::stoul(station.CurrentFields->GetField(3)->Value));
     // The second row's Tail (after its 14 field bytes) leads into STATIONS.
     std::memcpy(TDbKernel::Base() + second + 8 + 14, &other, 4);
 
