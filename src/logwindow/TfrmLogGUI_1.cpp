@@ -588,13 +588,7 @@ void TfrmLogGUI_1::FormShow() {
             std::error_code error;
             if (!std::filesystem::is_regular_file(path, error)) {
                 AppFailed = -1;
-                Dialogs().ShowMessage(kNoDatabaseFile);
-                delete Database;
-                Database = nullptr;
-                CurrentQSO.reset();
-                CompareQSO.reset();
-                ReleaseAppMutex();
-                TerminateApplication();
+                NoDatabaseStop();
                 failed = true;
             }
         }
@@ -809,19 +803,23 @@ void TfrmLogGUI_1::ArriveOnEntryRow() {
     strGridQSOSClick();
 }
 
+void TfrmLogGUI_1::NoDatabaseStop() {
+    Dialogs().ShowMessage(kNoDatabaseFile);
+    delete Database;
+    Database = nullptr;
+    CurrentQSO.reset();
+    CompareQSO.reset();
+    ReleaseAppMutex();
+    TerminateApplication();
+}
+
 void TfrmLogGUI_1::ReloadGrid() {
     rebuilding_ = true;
     CurrentQSO = std::make_unique<TQSO>();
     CompareQSO = std::make_unique<TQSO>();
     SetupEnvironment();
     if (SetUPQSoGridHeader() != 0) {
-        Dialogs().ShowMessage(kNoDatabaseFile);
-        delete Database;
-        Database = nullptr;
-        CurrentQSO.reset();
-        CompareQSO.reset();
-        ReleaseAppMutex();
-        TerminateApplication();
+        NoDatabaseStop();
         rebuilding_ = false;
         return;
     }

@@ -314,6 +314,11 @@ private:
     void RefreshSavedFromRow(int row);
     void FillEmptyCountry();
     void EnterKey(bool stampStart);
+    // The key handler's guarded work; false when the guards or a fatal stop
+    // ended it before any key was acted on.
+    bool RunGridKey(int key, bool byOperator);
+    // The database is gone: say so, free it and the working records, end.
+    void NoDatabaseStop();
     void RestoreEditor(QLineEdit* editor, const std::string& startValue,
                        const std::string& fallback);
 

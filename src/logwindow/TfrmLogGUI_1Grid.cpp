@@ -430,95 +430,88 @@ void TfrmLogGUI_1::EnterKey(bool stampStart) {
 }
 
 void TfrmLogGUI_1::strGridQSOSKeyDown(int key) {
-    if (InGridKeyDown != 0 || InGridClick != 0)
+    if (!RunGridKey(key, true))
         return;
-    {
-        TFlagScope guard(InGridKeyDown);
-        if (BlockProc != 0 || !CurrentQSO)
-            return;
-        try {
-            if (LowMemory() && Loading == 0) {
-                LowMemoryStop();
-                return;
-            }
-            TBusyScope busy;
-            memFromFcc->clear();
-            HiddenColumnSkip();
-            switch (key) {
-                case Qt::Key_Return:
-                case Qt::Key_Enter:
-                    EnterKey(true);
-                    break;
-                case Qt::Key_F8:
-                    SetCurrentCell(colCall, Row());
-                    strGridQSOS->viewport()->update();
-                    break;
-                case Qt::Key_F7:
-                    // The memo is there only on a contact row. Its caret goes
-                    // after the text; the text itself is left as it is.
-                    if (Memo1->isVisible()) {
-                        Memo1->setFocus();
-                        QTextCursor caret = Memo1->textCursor();
-                        caret.movePosition(QTextCursor::End);
-                        Memo1->setTextCursor(caret);
-                    }
-                    break;
-                case Qt::Key_Tab: {
-                    const int col = Col();
-                    const std::string value = Cells(col, Row());
-                    bool valid = true;
-                    if (col == colZone)
-                        valid = IsValidZone(value) != 0;
-                    else if (col == colFrequency)
-                        valid = IsInBand(value) != 0;
-                    else if (col == colRRST || col == colSRST)
-                        valid = IsValidRST(value, Row()) != 0;
-                    else if (col == colPower)
-                        valid = IsValidPower(value) != 0;
-                    else if (col == colMode)
-                        valid = IsValidMode(value) != 0;
-                    else if (col == colSQSL || col == colRQSL)
-                        valid = IsValidQSL(value) != 0;
-                    if (!valid)
-                        DisplayInvalidDataMessage(col);
-                    break;
-                }
-                case Qt::Key_End:
-                    SetCurrentCell(colCall, GridRowCount - 1);
-                    break;
-                case Qt::Key_Home:
-                    SetCurrentCell(Col(), 1);
-                    break;
-                default:
-                    break;
-            }
-        } catch (...) {
-        }
-    }
     // A move made here (End, Home) is a move like any other: the row left
     // behind is saved when changed and the row arrived on is taken up.
     if (BlockProc == 0 && AppFailed == 0 && Row() != LastRow)
         strGridQSOSClick();
 }
 
-void TfrmLogGUI_1::ForceEnterKey(int key) {
+void TfrmLogGUI_1::ForceEnterKey(int key) { RunGridKey(key, false); }
+
+bool TfrmLogGUI_1::RunGridKey(int key, bool byOperator) {
     if (InGridKeyDown != 0 || InGridClick != 0)
-        return;
+        return false;
     TFlagScope guard(InGridKeyDown);
     if (BlockProc != 0 || !CurrentQSO)
-        return;
+        return false;
     try {
         if (LowMemory() && Loading == 0) {
             LowMemoryStop();
-            return;
+            return false;
         }
         TBusyScope busy;
         memFromFcc->clear();
         HiddenColumnSkip();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            EnterKey(false);
+        if (!byOperator) {
+            // A key given by the program: Enter stores the row, without
+            // stamping a start time; nothing else is acted on.
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                EnterKey(false);
+            return true;
+        }
+        switch (key) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                EnterKey(true);
+                break;
+            case Qt::Key_F8:
+                SetCurrentCell(colCall, Row());
+                strGridQSOS->viewport()->update();
+                break;
+            case Qt::Key_F7:
+                // The memo is there only on a contact row. Its caret goes
+                // after the text; the text itself is left as it is.
+                if (Memo1->isVisible()) {
+                    Memo1->setFocus();
+                    QTextCursor caret = Memo1->textCursor();
+                    caret.movePosition(QTextCursor::End);
+                    Memo1->setTextCursor(caret);
+                }
+                break;
+            case Qt::Key_Tab: {
+                const int col = Col();
+                const std::string value = Cells(col, Row());
+                bool valid = true;
+                if (col == colZone)
+                    valid = IsValidZone(value) != 0;
+                else if (col == colFrequency)
+                    valid = IsInBand(value) != 0;
+                else if (col == colRRST || col == colSRST)
+                    valid = IsValidRST(value, Row()) != 0;
+                else if (col == colPower)
+                    valid = IsValidPower(value) != 0;
+                else if (col == colMode)
+                    valid = IsValidMode(value) != 0;
+                else if (col == colSQSL || col == colRQSL)
+                    valid = IsValidQSL(value) != 0;
+                if (!valid)
+                    DisplayInvalidDataMessage(col);
+                break;
+            }
+            case Qt::Key_End:
+                SetCurrentCell(colCall, GridRowCount - 1);
+                break;
+            case Qt::Key_Home:
+                SetCurrentCell(Col(), 1);
+                break;
+            default:
+                break;
+        }
     } catch (...) {
     }
+    return true;
 }
 
 void TfrmLogGUI_1::CheckSave() {

@@ -7,48 +7,8 @@
 
 #include "platform/TDialogs.h"
 #include "records/TRecordText.h"
+#include "records/TTextFile.h"
 #include "schema/TDBResultSet.h"
-
-namespace {
-
-class TTextFile {
-  public:
-    TTextFile(const std::string& name, const char* mode) : file_(std::fopen(name.c_str(), mode)) {}
-    ~TTextFile() {
-        if (file_)
-            std::fclose(file_);
-    }
-    std::FILE* get() const { return file_; }
-    bool Close() {
-        if (!file_)
-            return false;
-        const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
-        const bool closed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        return ok && closed;
-    }
-
-  private:
-    std::FILE* file_;
-};
-
-// One line without its terminator (LF, or CR LF); false at the end of the file.
-bool ReadLine(std::FILE* f, std::string& line) {
-    line.clear();
-    int c = 0;
-    bool any = false;
-    while ((c = std::fgetc(f)) != EOF) {
-        any = true;
-        if (c == '\n')
-            break;
-        line += static_cast<char>(c);
-    }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return any;
-}
-
-}  // namespace
 
 std::array<std::string, THolderImport::kFieldCount> THolderImport::ParseImportLine(
     const std::string& line) {
@@ -74,13 +34,13 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
     LastError.clear();
 
     TTextFile in(fileName, "rb");
-    if (!in.get()) {
+    if (!in.IsOpen()) {
         LastError = "cannot open " + fileName + ": " + std::strerror(errno);
         return kFailed;
     }
     const std::string auditName = fileName + kAuditSuffix;
     TTextFile audit(auditName, "wb");
-    if (!audit.get()) {
+    if (!audit.IsOpen()) {
         LastError = "cannot create " + auditName + ": " + std::strerror(errno);
         return kFailed;
     }
@@ -96,11 +56,10 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
 
     std::string line;
     for (int32_t n = 1; n <= endLine; ++n) {
-        if (!ReadLine(in.get(), line) || line.empty())
+        if (!in.ReadLine(line) || line.empty())
             break;
         ++LinesRead;
-        const std::string entry = line + " " + std::to_string(n) + "\r\n";
-        if (std::fwrite(entry.data(), 1, entry.size(), audit.get()) != entry.size()) {
+        if (!audit.WriteLine(line + " " + std::to_string(n))) {
             LastError = "cannot write " + auditName;
             return kFailed;
         }

@@ -9,43 +9,16 @@
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
 #include "records/TRecordText.h"
+#include "records/TTextFile.h"
 
 namespace {
 
 // The selector of the page scan that writes every column ("A").
 constexpr int32_t kAllColumns = 65;
 
-class TExportFile {
-  public:
-    explicit TExportFile(const std::string& name) : file_(std::fopen(name.c_str(), "wb")) {}
-    ~TExportFile() {
-        if (file_)
-            std::fclose(file_);
-    }
-    bool IsOpen() const { return file_ != nullptr; }
-    bool WriteLine(const std::string& line) {
-        if (!file_)
-            return false;
-        const std::string text = line + "\r\n";
-        return std::fwrite(text.data(), 1, text.size(), file_) == text.size();
-    }
-    // Flushes and closes; false when anything written did not reach the file.
-    bool Close() {
-        if (!file_)
-            return false;
-        const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
-        const bool closed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        return ok && closed;
-    }
-
-  private:
-    std::FILE* file_;
-};
-
 // Writes the heading and every live row of the table; false on a write
 // failure. Answers through `present` whether the table is in use.
-bool ExportTable(TExportFile& out, const char* tableName, const char* heading, bool& present,
+bool ExportTable(TTextFile& out, const char* tableName, const char* heading, bool& present,
                  int32_t& count) {
     present = false;
     const uint32_t id = DbKernel->GetTableIDFromName(tableName);
@@ -73,7 +46,7 @@ int32_t TLogExport::ExportToFile(const std::string& fileName, int32_t& count) {
     count = 0;
     if (fileName.empty() || !DbKernel || !TDbKernel::Base())
         return kFailed;
-    TExportFile out(fileName);
+    TTextFile out(fileName, "wb");
     if (!out.IsOpen())
         return kFailed;
 

@@ -1,11 +1,17 @@
 #include "schema/TSchemaKernelHooks.h"
 
 #include "kernel/DbFormat.h"
+#include "kernel/TDbKernel.h"
 #include "schema/TDatabase.h"
 
 bool TSchemaKernelHooks::GetColumnsForFields(uint32_t tableID,
                                              std::vector<TKernelColumnInfo>& columns) {
     columns.clear();
+    // A slot the file marks free has no columns: answering at once spares the
+    // rebuild of the table objects below, which the integrity check would
+    // otherwise run for every unused table ID.
+    if (DbKernel && tableID <= DbFormat::kLastSlot && DbKernel->IsAvailableTableID(tableID) != 0)
+        return false;
     TTableDefs& defs = *database_.TableDefs;
     if (defs.Count() == 0) defs.Load(0);
     TTableDef* def = nullptr;
