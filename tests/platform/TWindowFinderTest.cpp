@@ -53,8 +53,20 @@ TEST(TWindowFinder, FindsATopLevelWindowByItsExactTitle) {
     while (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0) ++number;
     const std::string display = ":" + std::to_string(number);
     const pid_t server = Spawn({"/usr/bin/Xvfb", display, "-screen", "0", "640x480x24"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
-    if (waitpid(server, nullptr, WNOHANG) == server) GTEST_SKIP() << "Xvfb did not start";
+    // The server is ready once its socket exists; a loaded machine may take
+    // seconds, so wait for it rather than for a fixed time.
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    bool ready = false;
+    for (int i = 0; i < 200 && !ready; ++i) {
+        if (waitpid(server, nullptr, WNOHANG) == server) GTEST_SKIP() << "Xvfb did not start";
+        ready = access(socket.c_str(), F_OK) == 0;
+        if (!ready)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!ready) {
+        Stop(server);
+        GTEST_SKIP() << "Xvfb did not become ready";
+    }
     const char* old = getenv("DISPLAY");
     const std::string saved = old ? old : "";
     setenv("DISPLAY", display.c_str(), 1);
