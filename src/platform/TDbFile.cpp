@@ -6,10 +6,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+
 namespace {
 TDbFileFactory& Factory() {
     static TDbFileFactory factory;
     return factory;
+}
+std::atomic<uint64_t> flushCount{0};
+
+// TRAMB_KILL_AT_FLUSH=N makes the process kill itself (SIGKILL, no clean-up)
+// right after its N-th flush has reached the disk. The kill test uses it to
+// stop a writer at every point of a store, on any machine at any speed.
+uint64_t KillAtFlush() {
+    static const uint64_t n = [] {
+        const char* v = std::getenv("TRAMB_KILL_AT_FLUSH");
+        return v ? std::strtoull(v, nullptr, 10) : 0ULL;
+    }();
+    return n;
 }
 }  // namespace
 
@@ -56,8 +72,13 @@ bool TDbFile::Flush(const uint8_t* addr, uint32_t count) {
     const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const uintptr_t start = reinterpret_cast<uintptr_t>(addr) & ~(page - 1);
     const uintptr_t end = reinterpret_cast<uintptr_t>(addr) + count;
-    return ::msync(reinterpret_cast<void*>(start), end - start, MS_SYNC) == 0;
+    if (::msync(reinterpret_cast<void*>(start), end - start, MS_SYNC) != 0) return false;
+    const uint64_t n = ++flushCount;
+    if (n == KillAtFlush()) std::raise(SIGKILL);
+    return true;
 }
+
+uint64_t TDbFile::FlushCount() { return flushCount.load(); }
 
 void TDbFile::Unmap() {
     if (base_ == nullptr) return;

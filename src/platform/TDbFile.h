@@ -27,6 +27,10 @@ public:
     // Whether count bytes at addr lie inside the mapped view.
     virtual bool IsAccessible(const void* addr, uint32_t count) const;
 
+    // Flushes that reached the disk in this process, over every file object.
+    // The benchmark counts flushes per operation with it.
+    static uint64_t FlushCount();
+
     bool IsOpen() const { return fd_ >= 0; }
     uint8_t* Base() const { return base_; }
     uint32_t Size() const { return size_; }
