@@ -6,6 +6,7 @@
 set -e
 cd "$(dirname "$0")/.."
 ROOT="$(pwd)"
+failed=0
 sh scripts/deps.sh
 command -v gcovr >/dev/null 2>&1 || {
     SUDO=""
@@ -18,7 +19,8 @@ if [ "$1" != "--report" ]; then
     cmake --build build-cov -j"$(nproc)"
     find build-cov -name '*.gcda' -delete
     if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
-    ctest --test-dir build-cov --output-on-failure -j"$(nproc)"
+    # A failing test still leaves its counters: report them, then fail.
+    ctest --test-dir build-cov --output-on-failure -j"$(nproc)" || failed=1
 fi
 # One pass over the counters, then one summary per library from its JSON.
 gcovr -r "$ROOT" build-cov --json -o build-cov/coverage.json \
@@ -33,3 +35,4 @@ for lib in platform kernel schema records logwindow admin app tools; do
         /^branches:/ { b = $2 }
         END          { printf "%-10s %8s %8s\n", lib, l, b }'
 done
+exit $failed
