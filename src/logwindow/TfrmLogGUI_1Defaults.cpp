@@ -325,10 +325,7 @@ int32_t TfrmLogGUI_1::AddQSOMemo(int row) {
             Dialogs().ShowMessage(k10KMessage);
         }
         TQSOMemos memos;
-        const int32_t deleted = memos.DeleteForQSO(id);
-        if (deleted != 0)
-            return deleted;
-        return memos.SaveText(id, SavedText);
+        return memos.ReplaceText(id, SavedText);
     } catch (...) {
         Dialogs().ShowMessage(
             "Unexpected operation has occurred.  Beta REF = ADD QSOMEMO OPERATION");
