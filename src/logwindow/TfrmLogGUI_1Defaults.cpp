@@ -357,8 +357,14 @@ void TfrmLogGUI_1::Memo1Exit() {
         return;
     try {
         SavedText = MemoText();
-        if (SavedText != MemoTextOnEnter && Row() >= 1 && Cells(colCall, Row()) != kTypeCall)
-            AddQSOMemo(Row());
+        // A text that could not be stored whole leaves the stored one as it
+        // was; the operator must know.
+        if (SavedText != MemoTextOnEnter && Row() >= 1 && Cells(colCall, Row()) != kTypeCall &&
+            AddQSOMemo(Row()) == 999)
+            Dialogs().ShowMessage(
+                "This contact's text was not stored: the log file is full or its text table "
+                "cannot be written. Compact the log with \"tramb-db compact\" or start a new "
+                "log file.");
         lblGoCallCOl->hide();
         lblGotoQSOText->hide();
     } catch (...) {

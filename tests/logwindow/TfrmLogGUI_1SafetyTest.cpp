@@ -1,7 +1,5 @@
-// Contacts must survive the operator's moves and a file that cannot take
-// them: a corrected contact left with End, Home or a move is stored and the
-// cursor rests where it was sent; a full file or a lost table refuses
-// contacts instead of swallowing them.
+// A corrected contact left by a move is stored and the cursor rests where
+// sent; a full file or a lost table refuses contacts, never swallows them.
 #include "LogWindowFixture.h"
 #include "kernel/TDbKernel.h"
 #include "records/FullLogFile.h"
