@@ -67,9 +67,9 @@ public:
                  const std::string& qslManager, int32_t colLayoutType, const std::string& contest1,
                  const std::string& contest2, const std::string& contest3,
                  const std::string& contest4);
-    // Deletes the QSOLOG rows of the call carrying the number and the date, the date-index
-    // rows of the date carrying the number and the call, and the text pieces
-    // of the number. Nothing when the call has no QSOLOG rows.
+    // Deletes the QSOLOG rows of the call carrying the number and the date,
+    // the date-index rows of the date carrying the number and the call, and
+    // the text pieces of the number. Nothing when the call has no QSOLOG rows.
     void DeleteQSO(TQSO& qso);
     // Whether the file can take one more contact with that many text
     // pieces: its row, its date-index row, the sequence rows not there yet
