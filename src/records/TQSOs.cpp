@@ -88,6 +88,9 @@ TQSO* TQSOs::AddQSO(const std::string& date, const std::string& call, const std:
         return nullptr;
     // Nothing is written unless the whole contact can be: its number, its
     // row and its date-index row.
+    auto index = std::make_unique<TDBResultSet>();
+    if (index->Open(kDateIndexTable, "", "") >= 999)
+        return nullptr;
     int32_t number = 0;
     if (!HasRoomForContact(0) || !DrawNumber(log, kLogTable, number))
         return nullptr;
@@ -123,9 +126,7 @@ TQSO* TQSOs::AddQSO(const std::string& date, const std::string& call, const std:
     TQSO* stored = qso.get();
     QSOs.push_back(std::move(qso));
 
-    auto index = std::make_unique<TDBResultSet>();
-    if (index->Open(kDateIndexTable, "", "") < 999 && index->AppendRow() < 999 &&
-        index->CurrentFields) {
+    if (index->AppendRow() < 999 && index->CurrentFields) {
         int32_t indexNumber = 0;
         DrawNumber(*index, kDateIndexTable, indexNumber);
         TDBFields& x = *index->CurrentFields;

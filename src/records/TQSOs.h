@@ -57,8 +57,8 @@ public:
 
     void LoadDay(const std::string& dateFrom, const std::string& dateTo);
     // The stored contact (owned by QSOs); nullptr, with nothing written, when
-    // QSOLOG cannot be opened, no number can be drawn (no SEQUENCES) or the
-    // file has no room for the contact's rows.
+    // QSOLOG or QSO_DATE_INDEX cannot be opened, no number can be drawn (no
+    // SEQUENCES) or the file has no room for the contact's rows.
     TQSO* AddQSO(const std::string& date, const std::string& call, const std::string& startTime,
                  const std::string& endTime, const std::string& frequency, int32_t power,
                  const std::string& mode, int32_t sentRST, int32_t rcvdRST, int32_t rcvdQSL,
