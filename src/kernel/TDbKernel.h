@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kernel/DbFormat.h"
@@ -96,6 +97,12 @@ public:
     uint8_t* GetNewPagePointer(uint32_t tableID, uint8_t* pagesBase);
     int32_t LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, TDBFields& fields, int32_t found);
     void CheckAccess(const uint8_t* address, bool isWrite, uint32_t count, const std::string& caption);
+    // Whether new rows fit, taken in the order given as (table ID, number of
+    // rows): each takes one slot (a row starting a chain as much as one
+    // appended to it) in its table's last page while that page has a free
+    // slot, else in the first free page, as WriteDataRow places them.
+    // Nothing is written. False as well for a table not in use.
+    bool HasRoomForRows(const std::vector<std::pair<uint32_t, uint32_t>>& rows);
 
     // ---- Deletion and truncation ----
     int32_t MarkDataRowDeleted(TDBFields& fields);

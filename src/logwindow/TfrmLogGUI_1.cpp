@@ -43,6 +43,7 @@
 #include "platform/TInstanceMutex.h"
 #include "platform/TMemoryStatus.h"
 #include "platform/TOSVersion.h"
+#include "records/TLogTables.h"
 #include "schema/TDatabase.h"
 
 TfrmLogGUI_1* frmLogGUI_1 = nullptr;
@@ -609,6 +610,10 @@ void TfrmLogGUI_1::FormShow() {
                     "The database file shows signs of corruption. You should perform an export "
                     "to a new text file [tools menu] as soon as possible, and copy a previous "
                     "backup of the database into the application directory.");
+            // Logging without one of the log's tables loses contacts.
+            failed = LogTablesStop();
+        }
+        if (!failed) {
             rebuilding_ = true;
             failed = SetUPQSoGridHeader() != 0;
         }
@@ -811,6 +816,22 @@ void TfrmLogGUI_1::NoDatabaseStop() {
     CompareQSO.reset();
     ReleaseAppMutex();
     TerminateApplication();
+}
+
+bool TfrmLogGUI_1::LogTablesStop() {
+    std::vector<std::string> missing, malformed;
+    if (TLogTables::CheckLogging(missing, malformed))
+        return false;
+    AppFailed = -1;
+    Dialogs().ShowMessage(TLogTables::Problem(missing, malformed));
+    Database->ShutdownDatabase(LocateDatabaseFile());
+    delete Database;
+    Database = nullptr;
+    CurrentQSO.reset();
+    CompareQSO.reset();
+    ReleaseAppMutex();
+    TerminateApplication();
+    return true;
 }
 
 void TfrmLogGUI_1::ReloadGrid() {

@@ -319,6 +319,9 @@ private:
     bool RunGridKey(int key, bool byOperator);
     // The database is gone: say so, free it and the working records, end.
     void NoDatabaseStop();
+    // The log's tables are missing or malformed: say which and how to
+    // repair them, free the database, end. False when they are all sound.
+    bool LogTablesStop();
     void RestoreEditor(QLineEdit* editor, const std::string& startValue,
                        const std::string& fallback);
 
@@ -327,6 +330,8 @@ private:
     bool rebuilding_ = false;  // the grid is refilled: cursor moves are no clicks
     bool restoringEditor_ = false;
     bool closing_ = false;
+    // The last save was refused for want of room, and the operator told so.
+    bool saveRefusedFull_ = false;
 };
 
 extern TfrmLogGUI_1* frmLogGUI_1;

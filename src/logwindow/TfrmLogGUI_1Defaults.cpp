@@ -325,10 +325,7 @@ int32_t TfrmLogGUI_1::AddQSOMemo(int row) {
             Dialogs().ShowMessage(k10KMessage);
         }
         TQSOMemos memos;
-        const int32_t deleted = memos.DeleteForQSO(id);
-        if (deleted != 0)
-            return deleted;
-        return memos.SaveText(id, SavedText);
+        return memos.ReplaceText(id, SavedText);
     } catch (...) {
         Dialogs().ShowMessage(
             "Unexpected operation has occurred.  Beta REF = ADD QSOMEMO OPERATION");
@@ -360,8 +357,14 @@ void TfrmLogGUI_1::Memo1Exit() {
         return;
     try {
         SavedText = MemoText();
-        if (SavedText != MemoTextOnEnter && Row() >= 1 && Cells(colCall, Row()) != kTypeCall)
-            AddQSOMemo(Row());
+        // A text that could not be stored whole leaves the stored one as it
+        // was; the operator must know.
+        if (SavedText != MemoTextOnEnter && Row() >= 1 && Cells(colCall, Row()) != kTypeCall &&
+            AddQSOMemo(Row()) == 999)
+            Dialogs().ShowMessage(
+                "This contact's text was not stored: the log file is full or its text table "
+                "cannot be written. Compact the log with \"tramb-db compact\" or start a new "
+                "log file.");
         lblGoCallCOl->hide();
         lblGotoQSOText->hide();
     } catch (...) {

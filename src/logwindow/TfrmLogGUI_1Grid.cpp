@@ -11,10 +11,14 @@
 #include "platform/TDialogs.h"
 #include "platform/TInstanceMutex.h"
 #include "platform/TMemoryStatus.h"
+#include "records/TQSOMemos.h"
 
 namespace {
 
 const char* const kCouldNotAdd = "Could not add new grid row!";
+const char* const kLogFull =
+    "The log file is full: this contact was not stored. Compact the log with \"tramb-db "
+    "compact\" or start a new log file.";
 
 // Shows the hourglass for the life of a handler.
 class TBusyScope {
@@ -247,6 +251,7 @@ int32_t TfrmLogGUI_1::SaveQSORow(int row) {
     if (SavingRow != 0)
         return 2;
     TFlagScope saving(SavingRow);
+    saveRefusedFull_ = false;
     try {
         TQSO fresh;
         if (PopQSOFromGrid(fresh, row) != 0)
@@ -255,6 +260,13 @@ int32_t TfrmLogGUI_1::SaveQSORow(int row) {
             return 0;
         if (!QSOList)
             QSOList = std::make_unique<TQSOs>();
+        // All of the contact or nothing: its rows and its text must fit.
+        const std::string text = MemoText().substr(0, kMaxMemoLength);
+        if (!QSOList->HasRoomForContact(text.empty() ? 0 : TQSOMemos::PieceCount(text))) {
+            Dialogs().ShowMessage(kLogFull);
+            saveRefusedFull_ = true;
+            return 2;
+        }
         // The stored version, found under the call and date it was stored with.
         TQSO old = fresh;
         old.Call = SavedCall;
@@ -300,9 +312,10 @@ void TfrmLogGUI_1::AdvanceAfterSave(int row) {
         PopQSOFromGrid(*CurrentQSO, row);
         SetCurrentCell(colCall, GridRowCount - 1);
     } else {
-        const int below = GridRowCount - 1 - row;
-        SetCurrentCell(Col(), below < 3 ? GridRowCount - 1 : row + 1);
-        SetCurrentCell(Col(), row);
+        // A contact row: the cursor stays where the operator sent it (the
+        // saved row on Enter, the new cell when the save came from leaving
+        // the row); only the grid is redrawn.
+        strGridQSOS->viewport()->update();
     }
 }
 
@@ -370,15 +383,10 @@ void TfrmLogGUI_1::strGridQSOSClick() {
             PopQSOFromGrid(*CompareQSO, left);
             if (QsosAreDifferent(*CurrentQSO, *CompareQSO) != 0) {
                 MarkInvalidEntries(left);
-                if (SaveQSORow(left) == 0) {
+                if (SaveQSORow(left) == 0)
                     AdvanceAfterSave(left);
-                    // The cursor is back on the saved row: it now describes
-                    // the stored version (its new identifier included).
-                    if (Row() == left)
-                        RefreshSavedFromRow(left);
-                } else {
+                else if (!saveRefusedFull_)
                     Dialogs().ShowMessage(kCouldNotAdd);
-                }
             }
         }
         if (Row() != LastRow) {
@@ -419,7 +427,7 @@ void TfrmLogGUI_1::EnterKey(bool stampStart) {
             MarkInvalidEntries(row);
             if (SaveQSORow(row) == 0)
                 AdvanceAfterSave(row);
-            else
+            else if (!saveRefusedFull_)
                 Dialogs().ShowMessage(kCouldNotAdd);
         }
         if (Row() == LastRow && LastRow != GridRowCount - 1)
@@ -438,7 +446,9 @@ void TfrmLogGUI_1::strGridQSOSKeyDown(int key) {
         strGridQSOSClick();
 }
 
-void TfrmLogGUI_1::ForceEnterKey(int key) { RunGridKey(key, false); }
+void TfrmLogGUI_1::ForceEnterKey(int key) {
+    RunGridKey(key, false);
+}
 
 bool TfrmLogGUI_1::RunGridKey(int key, bool byOperator) {
     if (InGridKeyDown != 0 || InGridClick != 0)

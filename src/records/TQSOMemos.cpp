@@ -1,7 +1,10 @@
 #include "records/TQSOMemos.h"
 
+#include <set>
 #include <string>
 
+#include "kernel/DbFormat.h"
+#include "kernel/TDbKernel.h"
 #include "kernel/TProfiler.h"
 #include "records/TRecordText.h"
 #include "schema/TDBResultSet.h"
@@ -35,6 +38,20 @@ std::string FlattenLineBreaks(const std::string& text) {
     return out;
 }
 
+// The row identifier a read row carries in its first free column slot.
+std::string RowIdOf(const TDBFields& fields) {
+    for (int i = 0; i < fields.Count(); ++i)
+        if (static_cast<uint32_t>(fields.GetField(i)->DataType) == DbFormat::kTypeFree)
+            return fields.GetField(i)->Value;
+    return std::string();
+}
+
+std::set<std::string> RowIdsOf(const std::vector<TDBFieldsPtr>& rows) {
+    std::set<std::string> ids;
+    for (const TDBFieldsPtr& row : rows) ids.insert(RowIdOf(*row));
+    return ids;
+}
+
 }  // namespace
 
 TQSOMemos::TQSOMemos() = default;
@@ -53,29 +70,84 @@ void TQSOMemos::LoadForQSO(int32_t number) {
     for (const TDBFieldsPtr& row : rs.Rows) Memos.push_back(MemoFromFields(*row));
 }
 
+size_t TQSOMemos::PieceCount(const std::string& text) {
+    const size_t length = FlattenLineBreaks(text).size();
+    return length == 0 ? 1 : (length + kPieceLength - 1) / kPieceLength;
+}
+
 int32_t TQSOMemos::SaveText(int32_t number, const std::string& text) {
     ResultSet = std::make_unique<TDBResultSet>();
     TDBResultSet& rs = *ResultSet;
-    if (rs.Open(kTable, "", "") >= 999)
+    if (rs.Open(kTable, "", "") >= 999 || !DbKernel)
+        return 999;
+    const std::string flat = FlattenLineBreaks(text);
+    const size_t pieces = PieceCount(text);
+    const uint32_t table = DbKernel->GetTableIDFromName(kTable);
+    if (!DbKernel->HasRoomForRows({{table, static_cast<uint32_t>(pieces)}}))
         return 999;
 
-    const std::string flat = FlattenLineBreaks(text);
     const std::string key = std::to_string(number);
+    const std::set<std::string> before = RowIdsOf(PieceRows(key));
+    std::vector<std::unique_ptr<TQSOMemo>> stored;
     size_t start = 0;
     // An empty text still stores one (empty) piece.
     do {
         if (rs.AppendRow() >= 999 || !rs.CurrentFields)
-            return 999;
+            break;
         TDBFields& f = *rs.CurrentFields;
         if (TDBFieldParent* k = f.GetField(0))
             k->Value = key;
         if (TDBFieldParent* t = f.GetField(1))
             t->Value = flat.substr(start, kPieceLength);
         rs.Post();
-        Memos.push_back(MemoFromFields(f));
+        stored.push_back(MemoFromFields(f));
         start += kPieceLength;
     } while (start < flat.size());
+
+    // The post's status cannot tell a stored row from a refused one: count
+    // the new rows, and take back a text that did not go in whole.
+    size_t added = 0;
+    for (const TDBFieldsPtr& row : PieceRows(key))
+        if (before.count(RowIdOf(*row)) == 0)
+            ++added;
+    if (added != pieces || stored.size() != pieces) {
+        DeleteRowsExcept(key, before);
+        return 999;
+    }
+    for (auto& memo : stored) Memos.push_back(std::move(memo));
     return 0;
+}
+
+int32_t TQSOMemos::ReplaceText(int32_t number, const std::string& text) {
+    const std::string key = std::to_string(number);
+    const std::vector<TDBFieldsPtr> old = PieceRows(key);
+    Memos.clear();
+    if (SaveText(number, text) != 0)
+        return 999;
+    const std::set<std::string> oldIds = RowIdsOf(old);
+    TDBResultSet rs;
+    if (rs.Open(kTable, key, key) == TDBResultSet::kOK) {
+        for (; rs.Eof == 0; rs.Next())
+            if (oldIds.count(RowIdOf(*rs.CurrentFields)) != 0)
+                rs.DeleteCurrent();
+    }
+    return 0;
+}
+
+std::vector<TDBFieldsPtr> TQSOMemos::PieceRows(const std::string& key) {
+    TDBResultSet rs;
+    if (rs.Open(kTable, key, key) != TDBResultSet::kOK)
+        return {};
+    return rs.Rows;
+}
+
+void TQSOMemos::DeleteRowsExcept(const std::string& key, const std::set<std::string>& keep) {
+    TDBResultSet rs;
+    if (rs.Open(kTable, key, key) != TDBResultSet::kOK)
+        return;
+    for (; rs.Eof == 0; rs.Next())
+        if (keep.count(RowIdOf(*rs.CurrentFields)) == 0)
+            rs.DeleteCurrent();
 }
 
 int32_t TQSOMemos::DeleteForQSO(int32_t number) {

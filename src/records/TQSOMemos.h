@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@
 class TDBResultSet;
 
 class TQSOMemos {
-  public:
+public:
     static constexpr size_t kPieceLength = 249;
     static constexpr const char* kTable = "QSO_TEXT";
 
@@ -24,12 +25,27 @@ class TQSOMemos {
     std::vector<std::unique_ptr<TQSOMemo>> Memos;
 
     void LoadForQSO(int32_t number);
-    // Stores the text as new pieces (a line break becomes one blank); 0 when
-    // stored, 999 when the table cannot be opened or a piece fails.
+    // The pieces a text is stored in (an empty text takes one).
+    static size_t PieceCount(const std::string& text);
+    // Stores the text as new pieces behind the contact's present ones (a line
+    // break becomes one blank), all or none: 0 when every piece is stored;
+    // 999 with nothing stored when the table cannot be opened or the file
+    // has no room for all of them.
     int32_t SaveText(int32_t number, const std::string& text);
+    // Puts the text in place of the contact's present one: the new pieces
+    // are stored first, then the old ones, known by the row identifiers read
+    // before, are deleted, so an interruption never leaves the contact
+    // without a text. 999, and the old text untouched, when the new one
+    // cannot be stored.
+    int32_t ReplaceText(int32_t number, const std::string& text);
     int32_t DeleteForQSO(int32_t number);
     std::unique_ptr<TQSOMemo> MemoFromFields(const TDBFields& fields);
 
-  private:
+private:
+    // The rows of the contact's pieces, as read by its number.
+    static std::vector<TDBFieldsPtr> PieceRows(const std::string& key);
+    // Deletes the contact's pieces but those with the given row identifiers.
+    static void DeleteRowsExcept(const std::string& key, const std::set<std::string>& keep);
+
     std::unique_ptr<TQSOMemo> current_;
 };

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "kernel/DbFormat.h"
+#include "kernel/TDbKernel.h"
 #include "kernel/TProfiler.h"
 #include "records/TQSOMemos.h"
 #include "records/TRecordText.h"
@@ -84,8 +86,14 @@ TQSO* TQSOs::AddQSO(const std::string& date, const std::string& call, const std:
         return nullptr;
     if (log.AppendRow() >= 999 || !log.CurrentFields)
         return nullptr;
-
-    const int32_t number = log.GetSequencedNumber(kLogTable);
+    // Nothing is written unless the whole contact can be: its number, its
+    // row and its date-index row.
+    auto index = std::make_unique<TDBResultSet>();
+    if (index->Open(kDateIndexTable, "", "") >= 999)
+        return nullptr;
+    int32_t number = 0;
+    if (!HasRoomForContact(0) || !DrawNumber(log, kLogTable, number))
+        return nullptr;
     TDBFields& f = *log.CurrentFields;
     SetValue(f, kColNumber, std::to_string(number));
     SetValue(f, kColDate, date);
@@ -113,13 +121,14 @@ TQSO* TQSOs::AddQSO(const std::string& date, const std::string& call, const std:
     log.Post();
 
     std::unique_ptr<TQSO> qso = QSOFromFields(*log.CurrentFields);
+    if (!IsStored(*qso))
+        return nullptr;
     TQSO* stored = qso.get();
     QSOs.push_back(std::move(qso));
 
-    auto index = std::make_unique<TDBResultSet>();
-    if (index->Open(kDateIndexTable, "", "") < 999 && index->AppendRow() < 999 &&
-        index->CurrentFields) {
-        const int32_t indexNumber = index->GetSequencedNumber(kDateIndexTable);
+    if (index->AppendRow() < 999 && index->CurrentFields) {
+        int32_t indexNumber = 0;
+        DrawNumber(*index, kDateIndexTable, indexNumber);
         TDBFields& x = *index->CurrentFields;
         SetValue(x, kIdxNumber, std::to_string(indexNumber));
         SetValue(x, kIdxDate, date);
@@ -139,7 +148,10 @@ void TQSOs::DeleteQSO(TQSO& qso) {
             return;
         }
         while (log.Eof == 0) {
-            if (ValueAt(*log.CurrentFields, kColNumber) == number)
+            // A number alone may have been handed out twice (a log whose
+            // sequence was lost): the date must match as well.
+            if (ValueAt(*log.CurrentFields, kColNumber) == number &&
+                ValueAt(*log.CurrentFields, kColDate) == qso.QSODate)
                 log.DeleteCurrent();
             log.Next();
         }
@@ -165,6 +177,42 @@ void TQSOs::DeleteQSO(TQSO& qso) {
     }
     TQSOMemos memos;
     memos.DeleteForQSO(qso.QSOID);
+}
+
+bool TQSOs::HasRoomForContact(size_t textPieces) {
+    if (!DbKernel)
+        return false;
+    auto id = [](const char* table) { return DbKernel->GetTableIDFromName(table); };
+    // A sequence's row is added on its first draw and overwritten after.
+    auto sequenceRow = [&](const char* table) -> uint32_t {
+        const std::string key = std::to_string(id(table));
+        TDBResultSet sequence;
+        return sequence.Open(kSequencesTable, key, key) == TDBResultSet::kOK ? 0 : 1;
+    };
+    const std::vector<std::pair<uint32_t, uint32_t>> wanted = {
+        {id(kSequencesTable), sequenceRow(kLogTable)},
+        {id(kLogTable), 1},
+        {id(kSequencesTable), sequenceRow(kDateIndexTable)},
+        {id(kDateIndexTable), 1},
+        {id(TQSOMemos::kTable), static_cast<uint32_t>(textPieces)}};
+    // A missing table takes no room; writing into it fails on its own.
+    std::vector<std::pair<uint32_t, uint32_t>> rows;
+    for (const auto& row : wanted)
+        if (row.first != DbFormat::kNoTableID)
+            rows.push_back(row);
+    return DbKernel->HasRoomForRows(rows);
+}
+
+bool TQSOs::DrawNumber(TDBResultSet& rs, const char* table, int32_t& number) {
+    // Without the sequence table every draw would answer 0.
+    TDBResultSet sequences;
+    if (sequences.Open(kSequencesTable, "", "") >= 999 || !DbKernel)
+        return false;
+    number = rs.GetSequencedNumber(table);
+    const std::string key = std::to_string(DbKernel->GetTableIDFromName(table));
+    TDBResultSet drawn;
+    return drawn.Open(kSequencesTable, key, key) == TDBResultSet::kOK &&
+           ValueAt(*drawn.CurrentFields, 1) == std::to_string(number);
 }
 
 bool TQSOs::IsStored(const TQSO& qso) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kernel/TDBFields.h"
@@ -13,9 +14,10 @@
 class TDBResultSet;
 
 class TQSOs {
-  public:
+public:
     static constexpr const char* kLogTable = "QSOLOG";
     static constexpr const char* kDateIndexTable = "QSO_DATE_INDEX";
+    static constexpr const char* kSequencesTable = "SEQUENCES";
     // Columns of QSOLOG by position (the key, the call sign, is position 2).
     enum Column : int {
         kColNumber = 0,
@@ -54,7 +56,9 @@ class TQSOs {
     std::vector<std::unique_ptr<TQSO>> QSOs;
 
     void LoadDay(const std::string& dateFrom, const std::string& dateTo);
-    // The stored contact (owned by QSOs), or nullptr when QSOLOG cannot be opened.
+    // The stored contact (owned by QSOs); nullptr, with nothing written, when
+    // QSOLOG or QSO_DATE_INDEX cannot be opened, no number can be drawn (no
+    // SEQUENCES) or the file has no room for the contact's rows.
     TQSO* AddQSO(const std::string& date, const std::string& call, const std::string& startTime,
                  const std::string& endTime, const std::string& frequency, int32_t power,
                  const std::string& mode, int32_t sentRST, int32_t rcvdRST, int32_t rcvdQSL,
@@ -63,20 +67,27 @@ class TQSOs {
                  const std::string& qslManager, int32_t colLayoutType, const std::string& contest1,
                  const std::string& contest2, const std::string& contest3,
                  const std::string& contest4);
-    // Deletes the QSOLOG rows of the call carrying the number, the date-index
-    // rows of the date carrying the number and the call, and the text pieces
-    // of the number. Nothing when the call has no QSOLOG rows.
+    // Deletes the QSOLOG rows of the call carrying the number and the date,
+    // the date-index rows of the date carrying the number and the call, and
+    // the text pieces of the number. Nothing when the call has no QSOLOG rows.
     void DeleteQSO(TQSO& qso);
+    // Whether the file can take one more contact with that many text
+    // pieces: its row, its date-index row, the sequence rows not there yet
+    // and the pieces (tables that are missing take no room).
+    bool HasRoomForContact(size_t textPieces);
     // Whether QSOLOG holds a live row of the contact's call with its number
-    // and date. AddQSO cannot tell a refused write (a full database file)
-    // from a stored one, since the kernel answers a new chain's first row
-    // with a failure status too; callers that must know read it back.
+    // and date (a row's post cannot tell: the kernel answers a new chain's
+    // first row with a failure status too).
     bool IsStored(const TQSO& qso);
     // A new record from a QSOLOG field list (strict decimal conversion of the
     // integer columns; throws std::invalid_argument on a bad number); it also
     // becomes Current.
     std::unique_ptr<TQSO> QSOFromFields(const TDBFields& fields);
 
-  private:
+private:
+    // The next number of the table's sequence, drawn through rs (opened on
+    // that table); false when SEQUENCES is missing or did not take it.
+    static bool DrawNumber(TDBResultSet& rs, const char* table, int32_t& number);
+
     std::unique_ptr<TQSO> current_;
 };

@@ -81,8 +81,8 @@ TEST_F(LogWindowTest, MovingOffRowsSavesOnlyChangedOnesUnderANewNumber) {
     EXPECT_EQ("0", Cell(12, 1));
     Move(4, 1);
     Edit("14.071");
-    Move(4, 2);  // row 1 left changed: stored again; the cursor stays on it
-    EXPECT_EQ(1, w->Row());
+    Move(4, 2);  // row 1 left changed: stored again; the cursor goes on to row 2
+    EXPECT_EQ(2, w->Row());
     EXPECT_EQ("2", Cell(12, 1));
     std::vector<TQSO> w1aw = StoredByCall("W1AW");
     ASSERT_EQ(1u, w1aw.size());

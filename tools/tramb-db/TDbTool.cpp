@@ -21,6 +21,7 @@
 #include "kernel/TDbKernel.h"
 #include "records/THolderImport.h"
 #include "records/TLogExport.h"
+#include "records/TLogTables.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
 #include "records/TRecordText.h"
@@ -173,6 +174,7 @@ const char* TDbTool::Usage() {
            "Commands:\n"
            "  create                      a new database file with the system tables only\n"
            "  init                        create the file when missing and the log's six tables\n"
+           "                              (in a log lacking some of them: just those)\n"
            "  sql STATEMENT               run SQL statements (CREATE TABLE, DROP TABLE)\n"
            "  sql -f FILE                 run the statements of FILE, each ending with a \";\"\n"
            "                              at the end of a line\n"
@@ -384,11 +386,29 @@ int TDbTool::Init(const std::vector<std::string>& args) {
         fs::remove(path_, ec);
     };
 
+    // A file that holds some of the log's tables gets just the missing ones,
+    // when those it holds are sound.
+    std::string present;
+    bool all = true;
     for (const auto& t : TSchemaScript::kLogTables) {
-        if (TableInUse(t.Name)) {
-            return Fail("table " + std::string(t.Name) + " already exists in " + path_ +
-                        "; init changed nothing");
-        }
+        if (!TableInUse(t.Name))
+            all = false;
+        else if (present.empty())
+            present = t.Name;
+    }
+    if (all) {
+        return Fail("table " + present + " already exists in " + path_ + "; init changed nothing");
+    }
+    if (!present.empty()) {
+        std::vector<std::string> created;
+        std::string error;
+        if (TLogTables::CreateMissing(kSchemaScriptText, created, error) != 0)
+            return Fail(error + " (" + path_ + ")");
+        std::cout << "initialised " << path_ << ": created";
+        for (const std::string& name : created)
+            std::cout << " " << name << " " << DbKernel->GetTableIDFromName(name);
+        std::cout << "\n";
+        return kExitOK;
     }
     for (const auto& t : TSchemaScript::kLogTables) {
         if (DbKernel->IsAvailableTableID(t.TableID) == 0) {
@@ -616,27 +636,27 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
     }
 
     TQSOs qsos;
+    const size_t pieces = text.count("--text") ? TQSOMemos::PieceCount(t("--text")) : 0;
+    if (!qsos.HasRoomForContact(pieces)) {
+        return Fail(
+            "the log file is full: the contact could not be stored, nothing was written; "
+            "compact the log with 'tramb-db compact' or start a new log file");
+    }
     TQSO* q = qsos.AddQSO(t("--date"), t("--call"), t("--start"), t("--end"), t("--freq"),
                           n("--power"), t("--mode"), n("--srst"), n("--rrst"), n("--rqsl"),
                           n("--sqsl"), n("--logid"), t("--zone"), t("--country"), t("--county"),
                           t("--grid"), t("--qslmgr"), n("--layout"), t("--contest1"),
                           t("--contest2"), t("--contest3"), t("--contest4"));
     if (!q)
-        return Fail("the contact could not be stored (table QSOLOG cannot be opened)");
-    // The kernel refuses a write when the file is full, and AddQSO cannot
-    // tell: read the contact back before calling it stored.
-    if (!qsos.IsStored(*q)) {
-        return Fail("the contact could not be stored (is the database file full?); its number " +
-                    std::to_string(q->QSOID) + " was used up");
-    }
+        return Fail(
+            "the contact could not be stored (no number could be drawn, or a table of "
+            "the log cannot be written)");
     if (text.count("--text")) {
         TQSOMemos memos;
-        const bool saved = memos.SaveText(q->QSOID, t("--text")) == 0;
-        const size_t pieces = memos.Memos.size();
-        memos.LoadForQSO(q->QSOID);
-        if (!saved || memos.Memos.size() != pieces) {
-            return Fail("contact " + std::to_string(q->QSOID) +
-                        " was stored, but its text could not be stored completely");
+        if (memos.SaveText(q->QSOID, t("--text")) != 0) {
+            // A contact without the text asked for is not stored either.
+            qsos.DeleteQSO(*q);
+            return Fail("the contact's text could not be stored; the contact was not stored");
         }
     }
     std::cout << q->QSOID << "\n";
