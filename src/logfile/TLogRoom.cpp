@@ -92,6 +92,20 @@ bool TLogRoom::Measure(std::string& error) {
         if (id != kNoTableID && !owns && !FreePages.empty())
             FreePages.erase(FreePages.begin());
     }
+    wholeFree_ = 0;
+    uint32_t partial = kDataPageCount;
+    for (uint32_t p : FreePages) {
+        if (IsWholePage(p))
+            ++wholeFree_;
+        else
+            partial = p;
+    }
+    const TTableSpace* tables[] = {&Log, &DateIndex, &Text};
+    for (int i = 0; i < 3; ++i) {
+        wholeCapacity_[i] = PageCapacity(0, tables[i]->RowSize);
+        partialCapacity_[i] =
+            partial < kDataPageCount ? PageCapacity(partial, tables[i]->RowSize) : 0;
+    }
     TextRowsPerContact = Log.Live > 0
                              ? static_cast<double>(Text.Live) / static_cast<double>(Log.Live)
                              : kDefaultTextRows;
@@ -115,14 +129,6 @@ bool TLogRoom::Measure(std::string& error) {
 bool TLogRoom::Fits(int64_t contacts) const {
     const TTableSpace* tables[] = {&Log, &DateIndex, &Text};
     const double rows[] = {1.0, 1.0, TextRowsPerContact};
-    uint64_t wholeFree = 0;
-    int64_t partial = -1;
-    for (uint32_t p : FreePages) {
-        if (IsWholePage(p))
-            ++wholeFree;
-        else
-            partial = p;
-    }
     uint64_t pages = 0;
     bool endsInPartial = false;
     for (int i = 0; i < 3; ++i) {
@@ -130,17 +136,15 @@ bool TLogRoom::Fits(int64_t contacts) const {
         const int64_t rest = need - static_cast<int64_t>(tables[i]->FreeInLastPage);
         if (rest <= 0)
             continue;
-        const auto whole = static_cast<int64_t>(PageCapacity(0, tables[i]->RowSize));
+        const auto whole = static_cast<int64_t>(wholeCapacity_[i]);
         if (whole == 0)
             return false;
         const int64_t k = (rest + whole - 1) / whole;
         pages += static_cast<uint64_t>(k);
-        if (partial >= 0 &&
-            rest - (k - 1) * whole <= static_cast<int64_t>(PageCapacity(
-                                          static_cast<uint32_t>(partial), tables[i]->RowSize)))
+        if (rest - (k - 1) * whole <= static_cast<int64_t>(partialCapacity_[i]))
             endsInPartial = true;
     }
-    return pages <= wholeFree || (pages == wholeFree + 1 && endsInPartial);
+    return pages <= wholeFree_ || (pages == wholeFree_ + 1 && endsInPartial);
 }
 
 std::string TLogRoom::Report() const {

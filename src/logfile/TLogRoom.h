@@ -44,4 +44,10 @@ public:
 
 private:
     bool Fits(int64_t contacts) const;
+
+    // Per table (Log, DateIndex, Text): the slots of a whole free page and of
+    // the free short last page of the file (0 when it is not free).
+    uint64_t wholeCapacity_[3] = {};
+    uint64_t partialCapacity_[3] = {};
+    uint64_t wholeFree_ = 0;
 };
