@@ -124,4 +124,14 @@ void TLogBackups::Rotate() const {
     const std::vector<std::string> all = List();
     std::error_code ec;
     for (size_t i = 0; i + kKeep < all.size(); ++i) fs::remove(all[i], ec);
+    // Copies cut off by a crash: only one operation on the log runs at a
+    // time (it holds the log's lock), so no other copy is under way.
+    std::vector<fs::path> parts;
+    TName n;
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path p = it->path();
+        if (p.extension() == ".part" && ParseName(stem_, p.stem().string(), n))
+            parts.push_back(p);
+    }
+    for (const fs::path& p : parts) fs::remove(p, ec);
 }
