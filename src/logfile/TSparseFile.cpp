@@ -20,10 +20,8 @@ bool Fails(std::string& error, const std::string& what, const std::string& path)
 }
 
 bool IsZero(const uint8_t* p, uint64_t n) {
-    for (uint64_t i = 0; i < n; ++i)
-        if (p[i] != 0)
-            return false;
-    return true;
+    static const uint8_t kZeros[TSparseFile::kBlockSize] = {};
+    return std::memcmp(p, kZeros, n) == 0;  // n is at most one block
 }
 
 bool WriteAll(int fd, const uint8_t* p, uint64_t n, uint64_t at) {
