@@ -93,7 +93,8 @@ bool TSparseFile::Copy(const std::string& from, const std::string& to, std::stri
         return false;
     }
     const auto size = static_cast<uint64_t>(st.st_size);
-    void* view = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0) : nullptr;
+    // A private read-only view: on tmpfs a shared one would fill the holes it reads.
+    void* view = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : nullptr;
     ::close(fd);
     if (view == MAP_FAILED)
         return Fails(error, "cannot read", from);
