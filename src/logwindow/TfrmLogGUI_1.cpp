@@ -30,9 +30,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "kernel/TDbKernel.h"
+#include "logfile/TLogStartup.h"
 #include "logwindow/Latin1.h"
 #include "logwindow/TForm3.h"
 #include "logwindow/TQsoGrid.h"
@@ -605,15 +607,22 @@ void TfrmLogGUI_1::FormShow() {
                 DbKernel != nullptr ? DbKernel->CheckDatabase(report, 0) : int32_t{999};
             if (Form3 != nullptr)
                 Form3->hide();
-            if (check != 0)
+            if (check != 0) {
                 Dialogs().ShowMessage(
                     "The database file shows signs of corruption. You should perform an export "
                     "to a new text file [tools menu] as soon as possible, and copy a previous "
                     "backup of the database into the application directory.");
+                Dialogs().ShowMessage(TLogStartup::RestoreHint(path));
+            } else if (const std::string m = TLogStartup::KeepBackup(path, std::time(nullptr));
+                       !m.empty()) {
+                Dialogs().ShowMessage(m);
+            }
             // Logging without one of the log's tables loses contacts.
             failed = LogTablesStop();
         }
         if (!failed) {
+            if (const std::string m = TLogStartup::LowRoomWarning(); !m.empty())
+                Dialogs().ShowMessage(m);
             rebuilding_ = true;
             failed = SetUPQSoGridHeader() != 0;
         }

@@ -193,6 +193,13 @@ const char* TDbTool::Usage() {
            "  qsos CALL                   every contact with the station CALL\n"
            "  day MM/DD/YYYY              the contacts of one day\n"
            "  delete-qso CALL NUMBER DATE delete a contact with its index row and its text\n"
+           "  backup [DIR]                a checked copy of the log in DIR (default: the\n"
+           "                              backups folder beside the log; the newest 10 kept)\n"
+           "  restore FILE                replace the log with the backup FILE once it passes\n"
+           "                              the check; the replaced log is kept as a backup\n"
+           "  compact                     rewrite the log with its live rows only, after a\n"
+           "                              backup, to regain the room of deleted rows\n"
+           "  room                        how many more contacts fit in the log\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 bad usage.\n";
 }
@@ -254,6 +261,10 @@ int TDbTool::Run(int argc, char** argv) {
         {"qsos", &TDbTool::Qsos},
         {"day", &TDbTool::Day},
         {"delete-qso", &TDbTool::DeleteQso},
+        {"backup", &TDbTool::Backup},
+        {"restore", &TDbTool::Restore},
+        {"compact", &TDbTool::Compact},
+        {"room", &TDbTool::Room},
     };
     const auto it = kCommands.find(command);
     if (it == kCommands.end())

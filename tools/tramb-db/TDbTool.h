@@ -47,6 +47,11 @@ class TDbTool {
     int Qsos(const std::vector<std::string>& args);
     int Day(const std::vector<std::string>& args);
     int DeleteQso(const std::vector<std::string>& args);
+    // Log-file maintenance (TDbToolMaintenance.cpp).
+    int Backup(const std::vector<std::string>& args);
+    int Restore(const std::vector<std::string>& args);
+    int Compact(const std::vector<std::string>& args);
+    int Room(const std::vector<std::string>& args);
 
     std::string path_;
     bool started_ = false;
