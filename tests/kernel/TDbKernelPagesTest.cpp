@@ -1,7 +1,5 @@
 // Data pages: which slot a row goes to, pages of several tables, a full file,
 // truncation; chains read in one walk, whole and damaged.
-#include <ostream>
-
 #include "KernelTestSupport.h"
 
 using namespace DbFormat;
@@ -112,68 +110,58 @@ TEST_F(KernelPagesTest, TruncationFreesAllButTheFirstPageAndHidesNoOtherPage) {
     EXPECT_EQ(Check(), 0);
 }
 
-// ReadAllOccurrences against reading occurrence 1, 2, 3, … one by one.
+// ReadAllOccurrences against reading occurrence 1, 2, 3, … one by one, on
+// one bucket's chain of a multi-key table: G1 H2 G3 G4(deleted) G5 H6 Z7.
 class KernelChainReadTest : public KernelTest {
 protected:
-    struct TOutcome {
-        Strings Rows;  // every attribute of every field, one text per row
-        Strings Messages;
-        std::string Error;
-        int32_t Status = 0;
-        bool operator==(const TOutcome&) const = default;
-        friend void PrintTo(const TOutcome& o, std::ostream* os) {
-            *os << "status " << o.Status << ", error '" << o.Error << "', " << o.Rows.size()
-                << " rows";
-            for (const std::string& m : o.Messages) *os << "\n  message: " << m;
-        }
-    };
     void SetUp() override {
         KernelTest::SetUp();
-        MakeCallsTable(5, kKeyPrimary);
+        MakeCallsTable(5);
         MakeCallsTable(6, kKeyMulti);
-        // One bucket, in chain order: G1 H2 G3 G4(deleted) G5 H6 Z7.
         for (const char* kn : {"G1", "H2", "G3", "G4", "G5", "H6", "Z7"})
             Write(6, {std::string("ABCDEF") + kn[0], kn + 1, std::string("note") + kn[1]});
         Write(5, {"OTHER", "9", "x"});  // on the next page
-        g_ = Offsets("ABCDEFG");
-        ASSERT_EQ(g_.size(), 4u);
         TDBFieldsPtr g4 = Row(6, {"ABCDEFG"});
         ASSERT_EQ(kernel_->ReadDataRow(6, *g4, 3, "ABCDEFG"), 0);
         ASSERT_EQ(kernel_->MarkDataRowDeleted(*g4), 0);
-        g_ = Offsets("ABCDEFG");
-        h_ = Offsets("ABCDEFH");
-        z_ = Offsets("ABCDEFZ");
     }
-    TOutcome ByOccurrence(uint32_t id, const std::string& key) {
+    // The status, the error raised, every attribute of every row and the
+    // messages shown, one text.
+    std::string Outcome(uint32_t id, const std::string& key, bool oneWalk, size_t* rows = nullptr) {
         dialogs_->Messages.clear();
-        TOutcome r;
+        std::vector<TDBFieldsPtr> out;
+        std::string text;
+        int32_t status = 999;
         try {
-            for (int32_t occurrence = 1;; ++occurrence) {
+            if (oneWalk)
+                status = kernel_->ReadAllOccurrences(id, *Row(id, {key}), key, out);
+            for (int32_t n = 1; !oneWalk; ++n) {
                 TDBFieldsPtr f = Row(id, {key});
-                if (kernel_->ReadDataRow(id, *f, occurrence, key) != 0)
+                if (kernel_->ReadDataRow(id, *f, n, key) != 0)
                     break;
-                r.Rows.push_back(Describe(*f));
+                out.push_back(f);
+                if (id == 5)
+                    break;  // a unique key ignores the occurrence
             }
         } catch (const ExcCorruptDataPages& e) {
-            r.Error = e.what();
+            text = e.what();
         }
-        r.Status = r.Rows.empty() ? 999 : 0;
-        r.Messages = dialogs_->Messages;
-        return r;
+        if (!oneWalk || !text.empty())
+            status = out.empty() ? 999 : 0;
+        for (const TDBFieldsPtr& f : out) text += "\n" + Describe(*f);
+        for (const std::string& m : dialogs_->Messages) text += "\nmessage " + m;
+        if (rows)
+            *rows = out.size();
+        return std::to_string(status) + text;
     }
-    TOutcome OneWalk(uint32_t id, const std::string& key) {
-        dialogs_->Messages.clear();
-        TOutcome r;
-        std::vector<TDBFieldsPtr> out;
-        try {
-            r.Status = kernel_->ReadAllOccurrences(id, *Row(id, {key}), key, out);
-        } catch (const ExcCorruptDataPages& e) {
-            r.Error = e.what();
-            r.Status = out.empty() ? 999 : 0;
-        }
-        for (const TDBFieldsPtr& f : out) r.Rows.push_back(Describe(*f));
-        r.Messages = dialogs_->Messages;
-        return r;
+    void ExpectSame(const std::string& key, const char* message, size_t rows) {
+        SCOPED_TRACE(key);
+        size_t n = 0;
+        const std::string one = Outcome(6, key, true, &n);
+        EXPECT_EQ(one, Outcome(6, key, false));
+        EXPECT_EQ(n, rows);
+        const size_t at = one.find("\nmessage ");
+        EXPECT_EQ(at == std::string::npos ? "" : one.substr(at + 9), message ? message : "");
     }
     // Offsets of the live rows of a key of table 6, in chain order.
     std::vector<uint32_t> Offsets(const std::string& key) {
@@ -183,31 +171,20 @@ protected:
         for (const TDBFieldsPtr& f : out) offsets.push_back(std::stoul(f->GetField(3)->Value));
         return offsets;
     }
-    void ExpectSame(const std::string& key, const char* message, size_t rows) {
-        SCOPED_TRACE(key);
-        const TOutcome one = OneWalk(6, key);
-        EXPECT_EQ(one, ByOccurrence(6, key));
-        EXPECT_EQ(one.Rows.size(), rows);
-        EXPECT_EQ(one.Messages, message ? Strings{message} : Strings{});
-    }
     static uint32_t TailOf(uint32_t row) { return row + kCallsStride - 4; }
-    std::vector<uint32_t> g_, h_, z_;
 };
 
 TEST_F(KernelChainReadTest, OneWalkGivesTheRowsOfEachOccurrence) {
-    ASSERT_EQ(g_.size(), 3u);
-    ASSERT_EQ(h_.size(), 2u);
-    ExpectSame("ABCDEFG", nullptr, 3);
     ExpectSame(" abcdefh ", nullptr, 2);
     ExpectSame("ABCDEFX", nullptr, 0);
-    EXPECT_NE(OneWalk(6, "ABCDEFG").Rows[2].find("CALL=ABCDEFG;1,0,0,2,0,6,QTY=5;"),
+    ExpectSame("ABCDEFG", nullptr, 3);
+    EXPECT_NE(Outcome(6, "ABCDEFG", true).find("CALL=ABCDEFG;1,0,0,2,0,6,QTY=5;"),
               std::string::npos);
     // A table without multi key gives its one row; a list of another table or
     // none at all reads nothing.
-    const TOutcome one = OneWalk(5, "other");
-    TDBFieldsPtr f = Row(5, {"other"});
-    ASSERT_EQ(kernel_->ReadDataRow(5, *f, 0, "other"), 0);
-    EXPECT_EQ(one.Rows, Strings{Describe(*f)});
+    size_t rows = 0;
+    EXPECT_EQ(Outcome(5, "other", true, &rows), Outcome(5, "other", false));
+    EXPECT_EQ(rows, 1u);
     std::vector<TDBFieldsPtr> out;
     EXPECT_EQ(kernel_->ReadAllOccurrences(6, *Row(5, {"OTHER"}), "OTHER", out), 999);
     EXPECT_EQ(kernel_->ReadAllOccurrences(5, TDBFields(), "OTHER", out), 999);
@@ -215,43 +192,44 @@ TEST_F(KernelChainReadTest, OneWalkGivesTheRowsOfEachOccurrence) {
 }
 
 TEST_F(KernelChainReadTest, BrokenLinksEndTheWalkAsBefore) {
-    SetU32At(TailOf(g_[1]), kDbFileSize + 100);  // G3's Tail past the file
+    const std::vector<uint32_t> g = Offsets("ABCDEFG"), h = Offsets("ABCDEFH"),
+                                z = Offsets("ABCDEFZ");
+    SetU32At(TailOf(g[1]), kDbFileSize + 100);  // G3's Tail past the file
     ExpectSame("ABCDEFG", KernelMessages::kTailOutOfRange, 2);
     ExpectSame("ABCDEFH", KernelMessages::kTailOutOfRange, 1);
-    SetU32At(TailOf(g_[1]), h_[1] + 1);  // not the start of a slot
+    SetU32At(TailOf(g[1]), h[1] + 1);  // not the start of a slot
     ExpectSame("ABCDEFG", KernelMessages::kTailOutOfRange, 2);
-    SetU32At(TailOf(g_[1]), z_[0] + kCallsStride * 50);  // a free slot: the chain just ends
+    SetU32At(TailOf(g[1]), z[0] + kCallsStride * 50);  // a free slot: the chain just ends
     ExpectSame("ABCDEFG", nullptr, 2);
     ExpectSame("ABCDEFZ", nullptr, 0);
-    const uint32_t bucket = BucketWord(6, 1435);
-    ASSERT_EQ(U32At(bucket), g_[0]);
-    SetU32At(bucket, kDataRegionBase - kCallsStride);  // the head before the data region
+    SetU32At(TailOf(g[1]), Page(1));  // into another table: raised with the rows before it
+    ExpectSame("ABCDEFG", nullptr, 2);
+    EXPECT_EQ(
+        Outcome(6, "ABCDEFG", true).rfind(std::string("0") + KernelMessages::kCorruptDataPages, 0),
+        0u);
+    EXPECT_EQ(Outcome(6, "ABCDEFH", true), Outcome(6, "ABCDEFH", false));
+    ASSERT_EQ(U32At(BucketWord(6, 1435)), g[0]);
+    SetU32At(BucketWord(6, 1435), kRow0 - kCallsStride);  // the head before the data region
     ExpectSame("ABCDEFG", KernelMessages::kTailOutOfRange, 0);
 }
 
-TEST_F(KernelChainReadTest, ChainIntoAnotherTableRaisesWithTheRowsBeforeIt) {
-    ASSERT_EQ(U32At(Page(1)), 5u);
-    SetU32At(TailOf(g_[1]), Page(1));
-    const TOutcome one = OneWalk(6, "ABCDEFG");
-    EXPECT_EQ(one, ByOccurrence(6, "ABCDEFG"));
-    EXPECT_EQ(one.Error, KernelMessages::kCorruptDataPages);
-    EXPECT_EQ(one.Rows.size(), 2u);
-    EXPECT_EQ(OneWalk(6, "ABCDEFH"), ByOccurrence(6, "ABCDEFH"));
-}
-
 TEST_F(KernelChainReadTest, CircularChainIsCutWhereItComesBack) {
+    const std::vector<uint32_t> g = Offsets("ABCDEFG"), h = Offsets("ABCDEFH"),
+                                z = Offsets("ABCDEFZ");
     // Z7 links back to H6: G's rows all lie before the circle, so reading
     // them one by one ends at the chain bound with the same message.
-    SetU32At(TailOf(z_[0]), h_[1]);
+    SetU32At(TailOf(z[0]), h[1]);
     ExpectSame("ABCDEFG", KernelMessages::kChainTooLong, 3);
     // H6 lies on the circle: one occurrence after another would hand it out
     // until the chain bound; the one walk gives each row once.
-    const TOutcome h = OneWalk(6, "ABCDEFH");
-    ASSERT_EQ(h.Rows.size(), 2u);
-    EXPECT_NE(h.Rows[1].find("=note6;"), std::string::npos) << h.Rows[1];
-    EXPECT_EQ(h.Messages, Strings{KernelMessages::kChainTooLong});
-    SetU32At(TailOf(g_[0]), g_[0]);  // a row that links to itself, at the head of the chain
-    const TOutcome self = OneWalk(6, "ABCDEFG");
-    EXPECT_EQ(self.Rows.size(), 1u);
-    EXPECT_EQ(self.Messages, Strings{KernelMessages::kChainTooLong});
+    size_t rows = 0;
+    const std::string one = Outcome(6, "ABCDEFH", true, &rows);
+    EXPECT_EQ(rows, 2u);
+    const std::string chainTooLong = "\nmessage " + std::string(KernelMessages::kChainTooLong);
+    EXPECT_NE(one.find("NOTE=note6;"), std::string::npos);
+    EXPECT_EQ(one.substr(one.rfind('\n')), chainTooLong);
+    SetU32At(TailOf(g[0]), g[0]);  // a row that links to itself, at the head of the chain
+    const std::string self = Outcome(6, "ABCDEFG", true, &rows);
+    EXPECT_EQ(self.substr(self.rfind('\n')), chainTooLong);
+    EXPECT_EQ(rows, 1u);
 }
