@@ -13,6 +13,7 @@ TEST(TDbKernelHelperFunctions, KeysHashTrimmedAndUpperCased) {
         f.GetField(0)->Value = key;
         EXPECT_EQ(h.GetHash(f), hash) << key;
     }
+    EXPECT_EQ(h.IsMultiKeyField(f, 0) * 2 + h.IsMultiKeyField(f, 1), -2);
     EXPECT_EQ(h.GetStringHash(" w4abc"), 32 + 2 * 'w' + 3 * '4' + 4 * 'a' + 5 * 'b' + 6 * 'c');
     EXPECT_EQ(TrimText("\x01 a b \x20") + UpperText("aZ\xe4z"), "a bAZ\xe4Z");
     int32_t v = 0;
