@@ -2,7 +2,6 @@
 // bytes. Every case ends in a message, a status or a kernel exception; none
 // may crash, hang or write outside its row.
 #include <fstream>
-#include <functional>
 #include <random>
 #include <sstream>
 
@@ -46,38 +45,13 @@ TEST_F(KernelDamageTest, PatchedChainsAreReportedAndNeverWritten) {
         bool GReadable, HReadable;
         const char* Message;  // shown while looking for a key not in the chain
         int32_t CheckStatus;
-        std::function<void()> More;
     } cases[] = {
-        {"bucket_beyond_file.patch", false, false, KernelMessages::kTailOutOfRange, 999,
-         [&] {
-             EXPECT_EQ(Write(5, {"W4ABC", "9", "z"}), 0);  // the rest of the table works
-             EXPECT_EQ(Read(5, "W4ABC")[1], "9");
-             std::string report;
-             EXPECT_EQ(Check(&report), 999);
-             EXPECT_NE(report.find("CALLS5           3         1"), std::string::npos) << report;
-         }},
-        {"bucket_into_slots.patch", false, false, KernelMessages::kTailOutOfRange, 999,
-         [&] {
-             Strings lines{"stale"};
-             EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 1435, "", lines), 0);
-             EXPECT_TRUE(lines.empty());
-         }},
-        {"tail_beyond_file.patch", true, false, KernelMessages::kTailOutOfRange, 999, [] {}},
-        {"tail_misaligned.patch", true, false, KernelMessages::kTailOutOfRange, 999,
-         [&] {
-             std::string text = "untouched";
-             EXPECT_EQ(kernel_->ReadRowAt(65, 5, 5846839, text), 999);
-             EXPECT_EQ(text, "untouched");
-         }},
-        {"cyclic_chain.patch", true, true, KernelMessages::kChainTooLong, 999,
-         [&] {
-             Strings lines;
-             EXPECT_GT(kernel_->GetHashBucketContents(5, 0, 1435, "", lines), 2);
-             EXPECT_EQ(lines[0], "5|5846838||ABCDEFG|a|5846876|\n\r");
-             EXPECT_EQ(lines[2], lines[0]);
-         }},
-        {"tail_to_free_slot.patch", true, true, nullptr, 0,  // the free slot holds no row
-         [&] { EXPECT_EQ(U32At(kRow0 + 3 * kCallsStride), 0u); }},
+        {"bucket_beyond_file.patch", false, false, KernelMessages::kTailOutOfRange, 999},
+        {"bucket_into_slots.patch", false, false, KernelMessages::kTailOutOfRange, 999},
+        {"tail_beyond_file.patch", true, false, KernelMessages::kTailOutOfRange, 999},
+        {"tail_misaligned.patch", true, false, KernelMessages::kTailOutOfRange, 999},
+        {"tail_to_free_slot.patch", true, true, nullptr, 0},  // the free slot holds no row
+        {"cyclic_chain.patch", true, true, KernelMessages::kChainTooLong, 999},  // the last
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Patch);
@@ -93,8 +67,19 @@ TEST_F(KernelDamageTest, PatchedChainsAreReportedAndNeverWritten) {
         EXPECT_EQ(Write(5, {"ABCDEFZ", "4", "d"}), 999);
         EXPECT_EQ(Rows(), rows);
         EXPECT_EQ(Check(), c.CheckStatus);
-        c.More();
     }
+    // The cyclic chain's dump comes round again; past the file, the rest of the table works.
+    Strings lines;
+    EXPECT_GT(kernel_->GetHashBucketContents(5, 0, 1435, "", lines), 2);
+    EXPECT_EQ(lines[0] + lines[2],
+              "5|5846838||ABCDEFG|a|5846876|\n\r5|5846838||ABCDEFG|a|5846876|\n\r");
+    Rebuild();
+    Patch("bucket_beyond_file.patch");
+    EXPECT_EQ(Write(5, {"W4ABC", "9", "z"}), 0);
+    EXPECT_EQ(Read(5, "W4ABC")[1], "9");
+    std::string report;
+    EXPECT_EQ(Check(&report), 999);
+    EXPECT_NE(report.find("CALLS5           3         1"), std::string::npos) << report;
 }
 
 TEST_F(KernelDamageTest, RowOfAnotherTableInTheChainRaises) {

@@ -132,14 +132,11 @@ TEST_F(KernelTest, NameLookupsAndFreeTableIDs) {
     const std::string long30 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";
     MakeTable(7, "QSOLOG", {{"CALL", kTypeCharacter, 10, kKeyMulti}});
     MakeTable(8, long30, {{"K", kTypeInteger, 0, kKeyPrimary}});
-    for (const auto& [name, id] :
-         std::vector<std::pair<std::string, uint32_t>>{{"qsolog", 7},
-                                                       {long30 + "MORE", 8},
-                                                       {long30.substr(0, 29), 999},
-                                                       {"QSOLO", 999},
-                                                       {"", 999},
-                                                       {"SYSTables", 999}})
-        EXPECT_EQ(kernel_->GetTableIDFromName(name), id) << name;
+    Words ids;
+    for (const std::string& name :
+         Strings{"qsolog", long30 + "MORE", long30.substr(0, 29), "QSOLO", "", "SYSTables"})
+        ids.push_back(kernel_->GetTableIDFromName(name));
+    EXPECT_EQ(ids, (Words{7, 8, 999, 999, 999, 999}));
     EXPECT_EQ(kernel_->IsDuplicateTableName("qsolog") * 2 + kernel_->IsDuplicateTableName("X"), -2);
     std::string name = "x", names;
     for (uint32_t id : {7, 42, 0}) kernel_->GetNameFromTableID(id, name), names += name + "|";
