@@ -44,6 +44,9 @@ TEST_F(KernelTest, RowsAreWrittenLinkedOverwrittenAndReadBack) {
         EXPECT_EQ(Read(6, "W1AW", n, 2),
                   (n >= 1 && n <= 3 ? Strings{"W1AW", std::to_string(n)} : Strings{}))
             << n;
+    Reopen();  // what was written is in the file
+    EXPECT_EQ(Read(5, "ABCDEFG"), (Strings{"ABCDEFG", "1", "changed"}));
+    EXPECT_EQ(Read(6, "W1AW", 3, 2), (Strings{"W1AW", "3"}));
 }
 
 TEST_F(KernelTest, FieldsAreEncodedAndBadIntegersRefusedBeforeAnyWrite) {
