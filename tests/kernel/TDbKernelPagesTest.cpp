@@ -36,28 +36,6 @@ protected:
     int next_ = 0;
 };
 
-TEST_F(KernelPagesTest, FullPageMovesToTheFirstFreePagePastOtherTables) {
-    MakeBig(5);
-    MakeCallsTable(6);
-    EXPECT_EQ(Fill(5, kBigSlotsPerPage), Page(0) + (kBigSlotsPerPage - 1) * kBigStride);
-    Write(6, {"SMALL", "1", "x"});
-    EXPECT_EQ(U32At(Page(1)), 6u);
-    EXPECT_EQ(Fill(5, 1), Page(2));
-    EXPECT_EQ(Fill(5, 1), Page(2) + kBigStride);
-    std::vector<uint8_t*> pages;
-    int32_t first = 0;
-    EXPECT_EQ(kernel_->GetDataPagesList(kernel_->GetDataPagesPointer(), pages, first, 5), 3);
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(pages[2], nullptr);  // page 1 belongs to table 6
-    EXPECT_EQ(pages[3], TDbKernel::Base() + Page(2));
-    // a table without a page is shown the first free page
-    MakeCallsTable(7);
-    EXPECT_EQ(kernel_->GetDataPagesList(kernel_->GetDataPagesPointer(), pages, first, 7), 3);
-    EXPECT_EQ(first, 3);
-    EXPECT_EQ(pages[3], TDbKernel::Base() + Page(3));
-    EXPECT_EQ(Check(), 0);
-}
-
 TEST_F(KernelPagesTest, FullDatabaseRefusesWritesAndWritesNothing) {
     MakeBig(5);
     const uint32_t last = Fill(5, 7 * kBigSlotsPerPage + 41);
