@@ -1,9 +1,8 @@
 // Writing, reading, overwriting and deleting rows; the field encodings; the
-// empty field lists and their cache.
+// empty field lists and their cache (the schema layer's hooks are tested there).
 #include <stdexcept>
 
 #include "KernelTestSupport.h"
-#include "kernel/TKernelSchemaHooks.h"
 
 using namespace DbFormat;
 
@@ -111,20 +110,7 @@ TEST_F(KernelTest, DeletionMarksOnlyARowSlotOfTheListsTable) {
     EXPECT_EQ(U32At(kRow0 + kCallsStride - 4), kRow0 + 2 * kCallsStride);
 }
 
-namespace {
-class TFakeHooks : public TKernelSchemaHooks {
-public:
-    bool GetColumnsForFields(uint32_t tableID, std::vector<TKernelColumnInfo>& columns) override {
-        ++Calls;
-        columns.assign(65, TKernelColumnInfo{"FREE", 0, 999, 0, 2});
-        columns[0] = TKernelColumnInfo{"KEY", 0, 1, 8, 4};
-        return tableID == 9;
-    }
-    int Calls = 0;
-};
-}  // namespace
-
-TEST_F(KernelTest, EmptyFieldListsTheirCacheAndTheSchemaHooks) {
+TEST_F(KernelTest, EmptyFieldListsAndTheirCache) {
     EXPECT_EQ(kernel_->CreateEmptyFieldsObject(5, 0), nullptr);  // slot not in use
     EXPECT_EQ(kernel_->CreateEmptyFieldsObject(101, 0), nullptr);
     MakeCallsTable();
@@ -141,12 +127,4 @@ TEST_F(KernelTest, EmptyFieldListsTheirCacheAndTheSchemaHooks) {
     EXPECT_EQ(cached->GetField(0)->Value, "");  // a scan leaves the shared list's values alone
     MakeTable(5, "OTHER", {{"ID", kTypeInteger, 0, kKeyPrimary}});  // seen with its new layout
     EXPECT_EQ(DbKernelHelper->GetRowSize(*kernel_->CreateEmptyFieldsObject(5, 0)), 4);
-    TFakeHooks hooks;
-    SetKernelSchemaHooks(&hooks);
-    TDBFieldsPtr f = kernel_->CreateEmptyFieldsObject(9, 0);  // slot 9 is free in the file
-    EXPECT_EQ(kernel_->CreateEmptyFieldsObject(6, 0), nullptr);
-    SetKernelSchemaHooks(nullptr);
-    ASSERT_TRUE(f);
-    EXPECT_EQ(Describe(*f).substr(0, 17), "0,8,0,4,1,9,KEY=;");  // a multi key is not primary
-    EXPECT_EQ(hooks.Calls, 2);
 }
