@@ -2,14 +2,28 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
-#include "kernel/DbFormat.h"
 #include "kernel/KernelRecords.h"
 
 using namespace DbFormat;
+
+Strings Values(const TDBFields& fields, int n) {
+    Strings out;
+    for (int i = 0; i < n; ++i) out.push_back(fields.GetField(i)->Value);
+    return out;
+}
+
+std::string Describe(const TDBFields& fields) {
+    std::string text;
+    for (int i = 0; i < fields.Count(); ++i) {
+        const TDBFieldParent* p = fields.GetField(i);
+        for (int v : {p->Position, p->Length, p->IsPrimary, p->KeyType, p->DataType, p->TableID})
+            text += std::to_string(v) + ",";
+        text += p->Name + "=" + p->Value + ";";
+    }
+    return text;
+}
 
 void KernelTest::SetUp() {
     char tmpl[] = "/dev/shm/tramb_kernel_XXXXXX";
@@ -23,13 +37,10 @@ void KernelTest::SetUp() {
 }
 
 void KernelTest::TearDown() {
-    if (kernel_)
-        kernel_->CloseDB();
+    kernel_->CloseDB();
     DbKernel = nullptr;
     kernel_.reset();
-    dialogs_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
+    std::filesystem::remove_all(dir_);
 }
 
 void KernelTest::Reopen() {
@@ -41,28 +52,22 @@ void KernelTest::Reopen() {
 
 void KernelTest::MakeTable(uint32_t id, const std::string& name,
                            const std::vector<TTestColumn>& columns) {
-    TTableRecord table;
-    std::strncpy(table.Name, name.c_str(), sizeof table.Name - 1);
-    table.TableID = id;
-    table.InUse = 1;
-    std::vector<TColumnRecord> cols(kColumnsPerTable);
+    TSlotRecords slot;  // a free slot's records, filled in
+    ASSERT_EQ(kernel_->GetDBArchitectureRecord(3, slot), 0);
+    std::strncpy(slot.Table->Name, name.c_str(), kNameAreaSize - 1);
+    slot.Table->TableID = id;
+    slot.Table->InUse = 1;
     TSlotRecordsView view;
-    view.Table = &table;
+    view.Table = slot.Table.get();
     for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
-        TColumnRecord& r = cols[c];
+        TColumnRecord& r = *slot.Columns[c];
         if (c < columns.size()) {
-            std::strncpy(r.Name, columns[c].Name.c_str(), sizeof r.Name - 1);
+            std::strncpy(r.Name, columns[c].Name.c_str(), kNameAreaSize - 1);
             r.Position = c;
             r.DataType = columns[c].DataType;
             r.Length = columns[c].Length;
             r.KeyType = columns[c].KeyType;
-        } else {
-            std::strncpy(r.Name, kFreeColumnName, sizeof r.Name - 1);
-            r.Position = c + 1;
-            r.DataType = kTypeFree;
-            r.KeyType = kKeyNone;
         }
-        r.Reserved1 = r.Reserved2 = kSqlReserved;
         view.Columns[c] = &r;
     }
     ASSERT_EQ(kernel_->WriteTableRecord(1, id, 1, 999, view), 0);
@@ -77,49 +82,9 @@ void KernelTest::MakeCallsTable(uint32_t id, uint32_t keyType) {
                {"NOTE", kTypeCharacter, 12, kKeyNone}});
 }
 
-TDBFieldsPtr KernelTest::Row(uint32_t id, const std::vector<std::string>& values) {
+TDBFieldsPtr KernelTest::Row(uint32_t id, const Strings& values) {
     TDBFieldsPtr f = kernel_->CreateEmptyFieldsObject(id, 1);
-    if (!f)
-        return f;
-    for (size_t i = 0; i < values.size(); ++i) f->GetField(static_cast<int>(i))->Value = values[i];
+    for (size_t i = 0; f && i < values.size(); ++i)
+        f->GetField(static_cast<int>(i))->Value = values[i];
     return f;
-}
-
-int32_t KernelTest::Write(uint32_t id, const std::vector<std::string>& values, uint8_t reject) {
-    TDBFieldsPtr f = Row(id, values);
-    int32_t found = 0;
-    return kernel_->WriteDataRow(id, found, *f, reject);
-}
-
-std::vector<std::string> KernelTest::Read(uint32_t id, const std::string& key, int32_t occurrence,
-                                          int n) {
-    TDBFieldsPtr f = Row(id, {key});
-    if (kernel_->ReadDataRow(id, *f, occurrence, key) != 0)
-        return {};
-    std::vector<std::string> out;
-    for (int i = 0; i < n; ++i) out.push_back(f->GetField(i)->Value);
-    return out;
-}
-
-uint32_t KernelTest::U32At(uint32_t offset) const {
-    uint32_t v = 0;
-    std::memcpy(&v, TDbKernel::Base() + offset, 4);
-    return v;
-}
-
-void KernelTest::SetU32At(uint32_t offset, uint32_t value) {
-    std::memcpy(TDbKernel::Base() + offset, &value, 4);
-}
-
-std::vector<uint8_t> KernelTest::Bytes(uint32_t offset, uint32_t count) const {
-    const uint8_t* p = TDbKernel::Base() + offset;
-    return std::vector<uint8_t>(p, p + count);
-}
-
-int32_t KernelTest::Check(std::string* report) {
-    std::string r;
-    const int32_t status = kernel_->CheckDatabase(r, 0);
-    if (report)
-        *report = r;
-    return status;
 }

@@ -1,40 +1,37 @@
 // The integrity check, its report, and the diagnostic reads.
 #include "KernelTestSupport.h"
-#include "kernel/CustomExceptions.h"
-#include "kernel/DbFormat.h"
 #include "platform/TClock.h"
 #include "platform/TEventPump.h"
 
 using namespace DbFormat;
 
 namespace {
-const std::string kHeader =
-    "Table name       RawCount  HashCount RawSpeed   StartPage  EndPage\r\n"
-    "----------       --------  --------- --------   ---------  -------\r\n";
-
 class TStoppedClock : public TClock {
-  public:
+public:
     uint32_t TickCount() const override { return 1000; }
 };
 
 class TCountingPump : public TEventPump {
-  public:
+public:
     void ProcessMessages() override { ++Calls; }
     int Calls = 0;
 };
 
-std::string Entry(const std::string& name, const std::string& raw, const std::string& hash,
-                  const std::string& speed, const std::string& start, const std::string& end) {
-    auto pad = [](const std::string& s, size_t w) {
-        return s.size() >= w ? s : s + std::string(w + 1 - s.size(), ' ');
-    };
-    return pad(name, 16) + pad(raw, 9) + pad(hash, 9) + pad(speed, 11) + pad(start, 9) +
-           pad(end, 9) + "\r\n----------\r\n";
+// A report entry: name, raw and hash count, rate, start and end page, each
+// padded to one more than its width.
+std::string Entry(const Strings& cells) {
+    const size_t widths[] = {16, 9, 9, 11, 9, 9};
+    std::string text;
+    for (size_t i = 0; i < cells.size(); ++i)
+        text +=
+            cells[i] +
+            std::string(cells[i].size() >= widths[i] ? 0 : widths[i] + 1 - cells[i].size(), ' ');
+    return text + "\r\n----------\r\n";
 }
 }  // namespace
 
 class KernelCheckTest : public KernelTest {
-  protected:
+protected:
     void SetUp() override {
         KernelTest::SetUp();
         SetClock(&clock_);
@@ -52,95 +49,68 @@ class KernelCheckTest : public KernelTest {
     TCountingPump pump_;
 };
 
-TEST_F(KernelCheckTest, ReportOfHealthyTables) {
+TEST_F(KernelCheckTest, ReportOfHealthyAndDamagedTables) {
     MakeTable(6, "ABCDEFGHIJKLMNOPQ", {{"K", kTypeCharacter, 8, kKeyPrimary}});
     MakeTable(7, "EMPTY", {{"K", kTypeInteger, 0, kKeyPrimary}});
     for (int i = 0; i < 6; ++i) Write(6, {"K" + std::to_string(i)});
     std::string report;
     EXPECT_EQ(Check(&report), 0);
     // with no time passing the rate is the count times 1000, shown above 5000
-    EXPECT_EQ(report, kHeader + Entry("CALLS5", "2", "2", "", "1", "1") + "ABCDEFGHIJKLMNOPQ" +
-                          Entry("", "6", "6", "6000", "2", "2").substr(17) +
-                          Entry("EMPTY", "0", "0", "", "2", "2"));
+    EXPECT_EQ(report,
+              "Table name       RawCount  HashCount RawSpeed   StartPage  EndPage\r\n"
+              "----------       --------  --------- --------   ---------  -------\r\n" +
+                  Entry({"CALLS5", "2", "2", "", "1", "1"}) +
+                  Entry({"ABCDEFGHIJKLMNOPQ", "6", "6", "6000", "2", "2"}) +
+                  Entry({"EMPTY", "0", "0", "", "2", "2"}));
     EXPECT_EQ(pump_.Calls, 96);
     EXPECT_EQ(kernel_->CheckDatabase(report, 5), 2);
     EXPECT_EQ(report, "Table CALLS5 has 2based upon raw data read\r");
     EXPECT_EQ(kernel_->CheckDatabase(report, 9), 0);
     EXPECT_EQ(report, "");
+    // A cleared bucket word: the chain's rows are missing from the hash count.
+    Write(5, {"", "3", "empty key"});  // bucket 0 counts like any other
+    SetU32At(BucketWord(5, 1435), 0);
+    EXPECT_EQ(Check(&report), 999);
+    EXPECT_NE(report.find(Entry({"CALLS5", "3", "1", "", "1", "1"})), std::string::npos) << report;
     EXPECT_TRUE(dialogs_->Messages.empty());
 }
 
-TEST_F(KernelCheckTest, ClearedBucketWordIsReported) {
-    Write(5, {"", "3", "empty key"});  // bucket 0 counts like any other
-    EXPECT_EQ(Check(), 0);
-    SetU32At(kBucketRegionBase + 6 * kBucketBlockSize + 1435 * 4, 0);
-    std::string report;
-    EXPECT_EQ(Check(&report), 999);
-    EXPECT_NE(report.find(Entry("CALLS5", "3", "1", "", "1", "1")), std::string::npos) << report;
-}
-
-TEST_F(KernelCheckTest, PageScanTails) {
-    std::vector<std::string> tails{"stale", "stale"};
-    int32_t deleted = -1;
-    EXPECT_EQ(kernel_->RawScanTable(65, 5, deleted, tails, 0), 2);
-    EXPECT_EQ(deleted, 0);
-    ASSERT_EQ(tails.size(), 3u);
-    EXPECT_EQ(tails[0], "");
-    EXPECT_EQ(tails[1], "ABCDEFG|1|x|Tail:5846838");
-    EXPECT_EQ(tails[2], "ABCDEFH|2| y |Tail:0");
-    EXPECT_EQ(kernel_->RawScanTable(0, 5, deleted, tails, 0), 2);
+TEST_F(KernelCheckTest, PageScanBucketDumpRowsAtOffsetsAndHitCounts) {
+    Strings tails{"stale", "stale"}, lines{"stale"};
+    EXPECT_EQ(Scan(5, &tails), 2);
+    EXPECT_EQ(tails, (Strings{"", "ABCDEFG|1|x|Tail:5846838", "ABCDEFH|2| y |Tail:0"}));
+    EXPECT_EQ(Scan(5, &tails, 0), 2);
     EXPECT_EQ(tails[1], "ABCDEFG|Tail:5846838");
-    Write(5, {"NONOTE", "", ""});
-    EXPECT_EQ(kernel_->RawScanTable(65, 5, deleted, tails, 0), 3);
-    EXPECT_EQ(tails[3], "NONOTE|0|-|Tail:0");
-    EXPECT_EQ(kernel_->RawScanTable(66, 5, deleted, tails, 0), 3);
-    EXPECT_EQ(tails[3], "Tail:0");
-}
-
-TEST_F(KernelCheckTest, BucketDump) {
-    std::vector<std::string> lines{"stale"};
     EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 0, "ABCDEFG", lines), 2);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "5|5846800||ABCDEFG|x|5846838|\n\r");
-    EXPECT_EQ(lines[1], "5|5846838||ABCDEFH|y|0|\n\r");
+    EXPECT_EQ(lines, (Strings{"5|5846800||ABCDEFG|x|5846838|\n\r", "5|5846838||ABCDEFH|y|0|\n\r"}));
     EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 1435, "", lines), 2);
-    EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 0, "abcdefg", lines),
-              0);  // the key is hashed unchanged
+    EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 0, "abcdefg", lines), 0);  // hashed unchanged
     EXPECT_TRUE(lines.empty());
-    EXPECT_EQ(kernel_->GetKeyHash("abcdefg"), 1435 + 32 * 21);
     EXPECT_EQ(kernel_->GetHashBucketContents(5, 0, 10000, "", lines), 0);
-}
-
-TEST_F(KernelCheckTest, RowAtOffsetAndKeySearch) {
     std::string text = "untouched";
     EXPECT_EQ(kernel_->ReadRowAt(65, 5, 5846800, text), 0);
     EXPECT_EQ(text, "ABCDEFG|1|x|5846838");
     EXPECT_EQ(kernel_->ReadRowAt(0, 5, 5846838, text), 0);
     EXPECT_EQ(text, "ABCDEFH|0");
-    text = "untouched";
-    for (uint32_t bad : {0u, 5846801u, 5846799u, 1000u, 45000000u, 44999990u, 4294967295u}) {
+    for (uint32_t bad : {0u, 5846801u, 5846799u, 1000u, 45000000u, 44999990u, 4294967295u})
         EXPECT_EQ(kernel_->ReadRowAt(65, 5, bad, text), 999) << bad;
-        EXPECT_EQ(text, "untouched");
-    }
     EXPECT_EQ(kernel_->ReadRowAt(65, 42, 5846800, text), 999);
-    EXPECT_EQ(kernel_->ScanForKey(0, " abcdefh ", 5, kDbFileSize), 5846838u);
-    EXPECT_EQ(kernel_->ScanForKey(0, "ABCDEFG", 5, kDbFileSize), 5846800u);
-    EXPECT_EQ(kernel_->ScanForKey(0, "ABCDEFH", 5, 5846800), 999u);  // limit reached first
-    EXPECT_EQ(kernel_->ScanForKey(0, "MISSING", 5, kDbFileSize), 999u);
-    EXPECT_EQ(kernel_->ScanForKey(1, "1", 5, kDbFileSize),
-              999u);  // an integer column is not searched
-}
-
-TEST_F(KernelCheckTest, BucketHitCounts) {
+    EXPECT_EQ(text, "ABCDEFH|0");
+    EXPECT_EQ((Words{kernel_->ScanForKey(0, " abcdefh ", 5, kDbFileSize),
+                     kernel_->ScanForKey(0, "ABCDEFG", 5, kDbFileSize),
+                     kernel_->ScanForKey(0, "ABCDEFH", 5, 5846800),  // the limit comes first
+                     kernel_->ScanForKey(0, "MISSING", 5, kDbFileSize),
+                     kernel_->ScanForKey(1, "1", 5, kDbFileSize)}),  // integers are not searched
+              (Words{5846838, 5846800, 999, 999, 999}));
+    Write(5, {"NONOTE", "", ""});
     Write(5, {"", "0", "a"});
     Write(5, {"", "0", "b"});
-    std::vector<std::string> lines;
-    kernel_->GetBucketHitCounts(lines);
-    ASSERT_EQ(lines.size(), 10001u);
-    EXPECT_EQ(lines[0], "2");
-    EXPECT_EQ(lines[1435], "2");
-    EXPECT_EQ(lines[10000], "0");
+    EXPECT_EQ(Scan(5, &tails), 4);  // the second empty key overwrote the first
+    EXPECT_EQ(tails[3], "NONOTE|0|-|Tail:0");
+    EXPECT_EQ(Scan(5, &tails, 66), 4);
+    EXPECT_EQ(tails[3], "Tail:0");
     Read(5, "ABCDEFG");  // reads are not counted
     kernel_->GetBucketHitCounts(lines);
-    EXPECT_EQ(lines[1435], "2");
+    ASSERT_EQ(lines.size(), 10001u);
+    EXPECT_EQ(lines[0] + lines[1435] + lines[10000], "220");
 }

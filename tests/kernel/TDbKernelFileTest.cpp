@@ -1,229 +1,184 @@
-// The database file: creation and bootstrap bytes, extension of a short
-// file, the exclusive lock against a second process, closing, exact-name
-// search and the metadata cursor.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// The database file: bootstrap bytes, a short file, the exclusive lock,
+// closing, platform failures; table and column records, name lookups, free IDs.
+#include <sys/file.h>
 
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "KernelTestSupport.h"
-#include "kernel/DbFormat.h"
 #include "kernel/KernelRecords.h"
 #include "platform/TDbFile.h"
 
 using namespace DbFormat;
 
 namespace {
-std::string NameAt(uint32_t offset) {
-    return std::string(reinterpret_cast<const char*>(TDbKernel::Base() + offset));
+// A slot's table record as "name|TableID|OwnerWord|InUse", or column record
+// c as "name|Position|DataType|Length|KeyType|Reserved1|Reserved2".
+std::string Record(uint32_t slot, int c = -1) {
+    TSlotRecords r;
+    EXPECT_EQ(DbKernel->GetDBArchitectureRecord(slot, r), 0);
+    if (!r.Table)
+        return "nothing read";
+    std::string text = c < 0 ? r.Table->Name : r.Columns[c]->Name;
+    const TColumnRecord& k = *r.Columns[std::max(c, 0)];
+    for (uint32_t v :
+         c < 0 ? Words{r.Table->TableID, r.Table->OwnerWord, r.Table->InUse}
+               : Words{k.Position, k.DataType, k.Length, k.KeyType, k.Reserved1, k.Reserved2})
+        text += "|" + std::to_string(v);
+    return text;
 }
-uint32_t ColumnAt(uint32_t slot, uint32_t c) {
-    return slot * kTableSlotSize + kTableRecordSize + c * kColumnRecordSize;
-}
+
+class TFaultyFile : public TDbFile {
+public:
+    explicit TFaultyFile(bool mapFails) : mapFails_(mapFails) {}
+    uint8_t* Map(uint32_t size) override { return mapFails_ ? nullptr : TDbFile::Map(size); }
+    bool Close() override { return TDbFile::Close() && mapFails_; }
+
+private:
+    bool mapFails_;
+};
 }  // namespace
 
-TEST_F(KernelTest, NewFileHasExactSizeAndOnlySlotsNonZero) {
+TEST_F(KernelTest, NewFileHoldsTheBootstrapRecordsAndZerosBehindThem) {
     EXPECT_EQ(std::filesystem::file_size(path_), kDbFileSize);
     const uint8_t* base = TDbKernel::Base();
-    ASSERT_NE(base, nullptr);
-    bool allZero = true;
-    for (uint32_t i = kTableSlotRegionSize; i < kDbFileSize; ++i)
-        if (base[i] != 0) {
-            allZero = false;
-            break;
-        }
-    EXPECT_TRUE(allZero);
-    // the last slot's last column record ends exactly at the region's end
-    EXPECT_EQ(U32At(ColumnAt(100, 64) + kColRecPositionOffset), 65u);
-    EXPECT_EQ(U32At(ColumnAt(100, 64) + kColRecReserved2Offset), 999u);
-}
-
-TEST_F(KernelTest, BootstrapRecordsReadAsDesigned) {
-    TSlotRecords slot3;
-    ASSERT_EQ(kernel_->GetDBArchitectureRecord(3, slot3), 0);
-    ASSERT_TRUE(slot3.Table);
-    EXPECT_STREQ(slot3.Table->Name, "UNALLOCATED TABLE");
-    EXPECT_EQ(slot3.Table->TableID, 1u);
-    EXPECT_EQ(slot3.Table->OwnerWord, 1u);
-    EXPECT_EQ(slot3.Table->InUse, 0u);
-    EXPECT_STREQ(slot3.Columns[0]->Name, "UNALLOCATED COLUMN");
-    EXPECT_EQ(slot3.Columns[0]->Position, 1u);
-    EXPECT_EQ(slot3.Columns[0]->DataType, 999u);
-    EXPECT_EQ(slot3.Columns[0]->KeyType, 2u);
-
-    TSlotRecords slot1;
-    ASSERT_EQ(kernel_->ReadTableRecord(0, 1, slot1), 0);
-    EXPECT_STREQ(slot1.Table->Name, "SYSTables");
-    EXPECT_EQ(slot1.Table->TableID, 2u);
-    EXPECT_EQ(slot1.Table->InUse, 1u);
-    const TColumnRecord& c1 = *slot1.Columns[1];
-    EXPECT_STREQ(c1.Name, "TableName");
-    EXPECT_EQ(c1.Position, 1u);
-    EXPECT_EQ(c1.DataType, 2u);
-    EXPECT_EQ(c1.Length, 30u);
-    EXPECT_EQ(c1.KeyType, 2u);
-    EXPECT_EQ(c1.Reserved1, 999u);
-    EXPECT_EQ(c1.Reserved2, 999u);
-    EXPECT_EQ(slot1.Columns[3]->Position, 4u);  // free columns carry index + 1
-    for (uint32_t s = 0; s <= kLastSlot; ++s)
-        EXPECT_EQ(U32At(ColumnAt(s, 64) + kColRecPositionOffset), 65u) << "slot " << s;
-
-    EXPECT_EQ(NameAt(0), "SYSUSERS");
-    EXPECT_EQ(U32At(ColumnAt(0, 2) + kColRecDataTypeOffset), 99u);  // Password
-    EXPECT_EQ(NameAt(2 * kTableSlotSize), "SYSLOCKS");
-    EXPECT_EQ(U32At(2 * kTableSlotSize + kTableRecTableIDOffset), 3u);
-    EXPECT_EQ(NameAt(ColumnAt(2, 2)), "TableID");
-    // name areas are zero-padded behind the name
-    for (uint32_t i = 8; i < kNameAreaSize; ++i) ASSERT_EQ(TDbKernel::Base()[i], 0) << i;
+    EXPECT_TRUE(std::all_of(base + kTableSlotRegionSize, base + kDbFileSize,
+                            [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(Bytes(0, kNameAreaSize), "SYSUSERS" + std::string(kNameAreaSize - 8, '\0'));
+    const std::string system[3][4] = {
+        {"SYSUSERS|1|1|1", "UserID|0|0|0|1", "UserName|1|2|30|2", "Password|2|99|0|2"},
+        {"SYSTables|2|1|1", "TableID|0|0|0|1", "TableName|1|2|30|2", "TableOwnerID|2|0|0|2"},
+        {"SYSLOCKS|3|1|1", "LockID|0|0|0|1", "LockType|1|0|0|2", "TableID|2|0|0|2"}};
+    for (uint32_t slot = 0; slot <= kLastSlot; ++slot) {
+        SCOPED_TRACE(slot);
+        EXPECT_EQ(Record(slot), slot < 3 ? system[slot][0] : "UNALLOCATED TABLE|1|1|0");
+        for (int c = 0; c < 65; c += c == 3 ? 61 : 1)
+            EXPECT_EQ(Record(slot, c),
+                      slot < 3 && c < 3
+                          ? system[slot][c + 1] + "|999|999"
+                          : "UNALLOCATED COLUMN|" + std::to_string(c + 1) + "|999|0|2|999|999");
+    }
 }
 
 TEST_F(KernelTest, ShortFileIsExtendedWithZeros) {
     kernel_->CloseDB();
-    const std::string shortPath = dir_ + "/short.sib";
-    {
-        std::ofstream out(shortPath, std::ios::binary);
-        out << "ABCDEFGH";
-    }
-    ASSERT_EQ(kernel_->StartExistingDB(shortPath), 0);
-    EXPECT_EQ(std::filesystem::file_size(shortPath), kDbFileSize);
-    EXPECT_EQ(std::memcmp(TDbKernel::Base(), "ABCDEFGH", 8), 0);
-    EXPECT_EQ(TDbKernel::Base()[8], 0);
-    EXPECT_EQ(TDbKernel::Base()[kDbFileSize - 1], 0);
+    std::ofstream(dir_ + "/short.sib", std::ios::binary) << "ABCDEFGH";
+    ASSERT_EQ(kernel_->StartExistingDB(dir_ + "/short.sib"), 0);
+    EXPECT_EQ(std::filesystem::file_size(dir_ + "/short.sib"), kDbFileSize);
+    EXPECT_EQ(Bytes(0, 9) + Bytes(kDbFileSize - 1, 1), std::string("ABCDEFGH\0\0", 10));
 }
 
-TEST_F(KernelTest, SecondProcessIsRefused) {
+TEST_F(KernelTest, TheFileIsLockedWhileOpenAndOneDatabaseAtATime) {
+    const int fd = ::open(path_.c_str(), O_RDWR);
+    EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);  // held by the open database
+    EXPECT_EQ(kernel_->StartExistingDB(dir_ + "/other.sib"), 999);
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/other.sib"));
     kernel_->CloseDB();
-    int toChild[2];
-    int toParent[2];
-    ASSERT_EQ(::pipe(toChild), 0);
-    ASSERT_EQ(::pipe(toParent), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        // child: hold the database until the parent has tried
-        TDbKernel child;
-        const char ok = child.StartExistingDB(path_) == 0 ? 'y' : 'n';
-        (void)!::write(toParent[1], &ok, 1);
-        char c;
-        (void)!::read(toChild[0], &c, 1);
-        child.CloseDB();
-        ::_exit(0);
-    }
-    char ok = 0;
-    ASSERT_EQ(::read(toParent[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);  // another holder now
     EXPECT_EQ(kernel_->StartExistingDB(path_), 999);
     EXPECT_EQ(TDbKernel::Base(), nullptr);
     EXPECT_EQ(kernel_->CreateInitialDB(path_), 999);
-    (void)!::write(toChild[1], "x", 1);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_EQ(kernel_->StartExistingDB(path_), 0);  // free again once the child closed it
-    for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
+    ::close(fd);
+    EXPECT_EQ(kernel_->StartExistingDB(path_), 0);
 }
 
-TEST_F(KernelTest, OneDatabaseAtATime) {
-    EXPECT_EQ(kernel_->StartExistingDB(dir_ + "/other.sib"), 999);
-    EXPECT_FALSE(std::filesystem::exists(dir_ + "/other.sib"));
-}
-
-TEST_F(KernelTest, AfterCloseNothingIsReadOrWritten) {
+TEST_F(KernelTest, ClosedOrFailingFilesReadAndWriteNothing) {
+    MakeCallsTable();
     EXPECT_EQ(kernel_->CloseDB(), 0);
-    EXPECT_EQ(TDbKernel::Base(), nullptr);
-    TSlotRecords out;
-    EXPECT_EQ(kernel_->GetDBArchitectureRecord(3, out), 0);
-    EXPECT_FALSE(out.Table);
-    EXPECT_FALSE(out.Columns[0]);
-    TTableRecord t;
+    EXPECT_EQ(Record(3), "nothing read");
     TSlotRecordsView v;
-    v.Table = &t;
-    EXPECT_EQ(kernel_->WriteTableRecord(1, 5, 1, 999, v), 0);
-    EXPECT_EQ(kernel_->GetTableIDFromName("X"), 999u);
+    EXPECT_EQ(kernel_->WriteTableRecord(1, 6, 1, 999, v), 0);
+    EXPECT_EQ(kernel_->GetTableIDFromName("CALLS5"), 999u);
     EXPECT_EQ(kernel_->CreateEmptyFieldsObject(5, 1), nullptr);
-    // the data written before closing is in the file
-    ASSERT_EQ(kernel_->StartExistingDB(path_), 0);
-    EXPECT_STREQ(reinterpret_cast<const char*>(TDbKernel::Base() + kTableSlotSize), "SYSTables");
-}
-
-TEST_F(KernelTest, FileExistsBetterNeedsExactBareName) {
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(dir_);
-    EXPECT_EQ(kernel_->FileExistsBetter("db_default.sib"), 0);
-    EXPECT_EQ(kernel_->FileExistsBetter("DB_DEFAULT.SIB"), 999);
-    EXPECT_EQ(kernel_->FileExistsBetter("./db_default.sib"), 999);
-    EXPECT_EQ(kernel_->FileExistsBetter(dir_ + "/db_default.sib"), 999);
-    EXPECT_EQ(kernel_->FileExistsBetter("missing.sib"), 999);
-    EXPECT_EQ(kernel_->FileExistsBetter(""), 999);
-    std::filesystem::current_path(cwd);
-}
-
-TEST_F(KernelTest, MetaCursorContinuesOrRestarts) {
-    TTableRecord t;
-    std::strcpy(t.Name, "FIRST");
-    TColumnRecord c;
-    std::strcpy(c.Name, "COL");
-    TSlotRecordsView v;
-    v.Table = &t;
-    v.Columns[0] = &c;  // the other 64 are null and skipped
-    ASSERT_EQ(kernel_->CreateKernelMappingInMemory(0, v), 0);
-    EXPECT_EQ(NameAt(0), "FIRST");
-    EXPECT_EQ(NameAt(kTableRecordSize), "COL");
-    std::strcpy(t.Name, "SECOND");
-    ASSERT_EQ(kernel_->CreateKernelMappingInMemory(1, v), 0);
-    EXPECT_EQ(NameAt(kTableRecordSize + kColumnRecordSize), "SECOND");
-    std::strcpy(t.Name, "THIRD");
-    ASSERT_EQ(kernel_->CreateKernelMappingInMemory(0, v), 0);
-    EXPECT_EQ(NameAt(0), "THIRD");
-    // a record that would run past the end of the file is refused
-    TSlotRecordsView none;
-    EXPECT_EQ(kernel_->CreateKernelMappingInMemory(1, none), 999);
-}
-
-TEST_F(KernelTest, RegionPointers) {
-    EXPECT_EQ(kernel_->GetHashBucketsPointer(0) - TDbKernel::Base(), 1886800);
-    EXPECT_EQ(kernel_->GetHashBucketsPointer(-1) - TDbKernel::Base(), 1846800);
-    EXPECT_EQ(kernel_->GetDataPagesPointer() - TDbKernel::Base(), 5846800);
-    EXPECT_EQ(kernel_->FlushRange(TDbKernel::Base(), 10), 0);
-}
-
-namespace {
-class TFaultyFile : public TDbFile {
-  public:
-    explicit TFaultyFile(int fault) : fault_(fault) {}
-    uint8_t* Map(uint32_t size) override { return fault_ == 1 ? nullptr : TDbFile::Map(size); }
-    bool Close() override {
-        const bool ok = TDbFile::Close();
-        return fault_ == 2 ? false : ok;
-    }
-
-  private:
-    int fault_;
-};
-}  // namespace
-
-TEST_F(KernelTest, PlatformFailuresAreStatuses) {
-    kernel_->CloseDB();
-    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(1); });
+    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(true); });
     EXPECT_EQ(kernel_->StartExistingDB(path_), 999);
     EXPECT_EQ(TDbKernel::Base(), nullptr);
-    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(2); });
-    ASSERT_EQ(kernel_->StartExistingDB(path_), 0);  // the lock was given back above
+    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(false); });
+    ASSERT_EQ(kernel_->StartExistingDB(path_), 0);         // the lock was given back above
+    EXPECT_EQ(kernel_->GetTableIDFromName("CALLS5"), 5u);  // written before closing
     EXPECT_EQ(kernel_->CloseDB(), 999);
     EXPECT_EQ(TDbKernel::Base(), nullptr);
     SetDbFileFactory(nullptr);
     ASSERT_EQ(kernel_->StartExistingDB(path_), 0);
-}
-
-TEST_F(KernelTest, CheckAccessWarnsOutsideTheView) {
     kernel_->CheckAccess(TDbKernel::Base() + 100, false, 4, "Read data row");
-    EXPECT_TRUE(dialogs_->Messages.empty());
     kernel_->CheckAccess(TDbKernel::Base() + kDbFileSize - 2, false, 4, "Read data row");
     kernel_->CheckAccess(TDbKernel::Base() + kDbFileSize, true, 4, "Get Write Data Pointer");
-    EXPECT_EQ(dialogs_->Messages,
-              (std::vector<std::string>{"Read access denied Read data row44999998",
-                                        "Write access denied Get Write Data Pointer45000000"}));
+    EXPECT_EQ(dialogs_->Messages, (Strings{"Read access denied Read data row44999998",
+                                           "Write access denied Get Write Data Pointer45000000"}));
+}
+
+TEST_F(KernelTest, ExactBareFileNameAndMetaCursor) {
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    EXPECT_EQ(kernel_->FileExistsBetter("db_default.sib"), 0);
+    for (const std::string& name : Strings{"DB_DEFAULT.SIB", "./db_default.sib", path_, "x", ""})
+        EXPECT_EQ(kernel_->FileExistsBetter(name), 999) << name;
+    std::filesystem::current_path(cwd);
+    TTableRecord t;
+    TSlotRecordsView v;
+    v.Table = &t;  // the 65 null column records are skipped
+    for (const auto& [cont, name, at] : {std::tuple<int, const char*, uint32_t>{0, "FIRST", 0},
+                                         {1, "SECOND", kTableRecordSize},
+                                         {0, "THIRD", 0}}) {
+        std::strcpy(t.Name, name);
+        ASSERT_EQ(kernel_->CreateKernelMappingInMemory(cont, v), 0);
+        EXPECT_EQ(Bytes(at, std::strlen(name)), name);
+    }
+    EXPECT_EQ(kernel_->CreateKernelMappingInMemory(1, TSlotRecordsView()), 999);  // past the end
+}
+
+TEST_F(KernelTest, NameLookupsAndFreeTableIDs) {
+    const std::string long30 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";
+    MakeTable(7, "QSOLOG", {{"CALL", kTypeCharacter, 10, kKeyMulti}});
+    MakeTable(8, long30, {{"K", kTypeInteger, 0, kKeyPrimary}});
+    Words ids;
+    for (const std::string& name :
+         Strings{"qsolog", long30 + "MORE", long30.substr(0, 29), "QSOLO", "", "SYSTables"})
+        ids.push_back(kernel_->GetTableIDFromName(name));
+    EXPECT_EQ(ids, (Words{7, 8, 999, 999, 999, 999}));
+    EXPECT_EQ(kernel_->IsDuplicateTableName("qsolog") * 2 + kernel_->IsDuplicateTableName("X"), -2);
+    std::string name = "x", names;
+    for (uint32_t id : {7, 42, 0}) kernel_->GetNameFromTableID(id, name), names += name + "|";
+    EXPECT_EQ(names, "QSOLOG|||");
+    EXPECT_EQ(kernel_->IsAvailableTableID(1), 0);  // SYSTables' slot is in use
+    for (uint32_t id = 5; id <= kLastAllocatableTableID; ++id) {
+        EXPECT_EQ(kernel_->GetFirstAvailableTableID(), id == 7 ? 9 : id == 8 ? 9 : id);
+        EXPECT_EQ(kernel_->IsAvailableTableID(id), id == 7 || id == 8 ? 0 : -1) << id;
+        MakeCallsTable(id);
+    }
+    // 99 and 100 are never handed out; with every other slot taken there is no ID
+    EXPECT_EQ(kernel_->IsAvailableTableID(99), -1);
+    EXPECT_EQ(kernel_->GetFirstAvailableTableID(), 999u);
+    EXPECT_EQ(kernel_->IsAvailableTableID(999) + kernel_->IsAvailableTableID(101), 0);
+}
+
+TEST_F(KernelTest, WritingOneColumnChangesOnlyThatRecord) {
+    std::string expected = Bytes(5 * kTableSlotSize, kTableSlotSize);
+    TColumnRecord c;
+    std::strcpy(c.Name, "QTY");
+    c.Position = 3;
+    std::vector<TColumnRecord> all(kColumnsPerTable, c);
+    TSlotRecordsView v;
+    for (uint32_t i = 0; i < kColumnsPerTable; ++i) v.Columns[i] = &all[i];
+    ASSERT_EQ(kernel_->WriteTableRecord(0, 5, 0, 3, v), 0);
+    expected.replace(kTableRecordSize + 3 * kColumnRecordSize, kColumnRecordSize,
+                     reinterpret_cast<const char*>(&c), kColumnRecordSize);
+    EXPECT_TRUE(Bytes(5 * kTableSlotSize, kTableSlotSize) == expected);
+    EXPECT_EQ(kernel_->WriteTableRecord(2, 5, 0, 999, v), 0);  // action 2 writes nothing
+    EXPECT_EQ(kernel_->WriteTableRecord(3, 5, 0, 999, v), 999);
+    EXPECT_TRUE(Bytes(5 * kTableSlotSize, kTableSlotSize) == expected);
+    TSlotRecords out;
+    EXPECT_EQ(kernel_->ReadTableRecord(1, 5, out), 0);
+    EXPECT_FALSE(out.Table);
+    EXPECT_EQ(kernel_->ReadTableRecord(7, 5, out), 999);
+    // names are converted into bounded buffers
+    char buffer[8] = "ZZZZZZZ";
+    kernel_->ConvToSpecialChars("abc", 30, buffer, 6, 1);
+    EXPECT_EQ(std::string(buffer, 8), std::string("ABC\0\0\0Z\0", 8));  // never past the size
+    kernel_->ConvToSpecialChars("a very long text", 30, buffer, 6, 0);
+    EXPECT_EQ(std::string(buffer, 8), std::string("a ver\0Z\0", 8));
+    char big[64];
+    kernel_->ConvToSpecialChars(std::string(40, 'q') + "\xe4", 30, big, sizeof big, 1);
+    EXPECT_EQ(std::string(big), std::string(30, 'Q') + std::string(10, 'q') + "\xe4");
 }

@@ -1,19 +1,15 @@
 #include "SchemaTestSupport.h"
 
-#include <cstring>
+#include <unistd.h>
+
 #include <filesystem>
 
-#include "kernel/TDbKernel.h"
-#include "schema/TDBResultSet.h"
 #include "schema/TSQLStatements.h"
 
-namespace fs = std::filesystem;
-
 void SchemaTest::SetUp() {
-    const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string templ = (base / "tramb-schema-XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
+    char tmpl[] = "/dev/shm/tramb_schema_XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
     path_ = dir_ + "/db_default.sib";
     dialogs_ = std::make_unique<TScriptedDialogs>();
     ASSERT_EQ(Database, nullptr);
@@ -24,15 +20,14 @@ void SchemaTest::SetUp() {
 
 void SchemaTest::TearDown() {
     db_.reset();
-    dialogs_.reset();
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
+    std::filesystem::remove_all(dir_);
 }
 
 int32_t SchemaTest::Sql(const std::string& text, std::string* error) {
     std::unique_ptr<TSQLStatement> st = TSQLStatements::NewStatement(text);
     const int32_t status = st->Execute();
-    if (error) *error = st->LastError;
+    if (error)
+        *error = st->LastError;
     return status;
 }
 
@@ -42,53 +37,36 @@ void SchemaTest::MustSql(const std::string& text) {
     EXPECT_EQ(error, "");
 }
 
-TTableRecord SchemaTest::TableRecord(uint32_t slot) const {
-    TSlotRecords records;
-    EXPECT_EQ(DbKernel->ReadTableRecord(0, slot, records), 0);
-    return records.Table ? *records.Table : TTableRecord{};
+std::string SchemaTest::Record(uint32_t slot, int c) const {
+    TSlotRecords r;
+    EXPECT_EQ(DbKernel->ReadTableRecord(0, slot, r), 0);
+    if (c < 0)
+        return std::string(r.Table->Name) + "|" + std::to_string(r.Table->TableID) + "|" +
+               std::to_string(r.Table->InUse);
+    const TColumnRecord& k = *r.Columns[c];
+    std::string text = k.Name;
+    for (uint32_t v : {k.Position, k.DataType, k.Length, k.KeyType})
+        text += "|" + std::to_string(v);
+    return text;
 }
 
-TColumnRecord SchemaTest::ColumnRecord(uint32_t slot, uint32_t column) const {
-    TSlotRecords records;
-    EXPECT_EQ(DbKernel->ReadTableRecord(0, slot, records), 0);
-    return records.Columns[column] ? *records.Columns[column] : TColumnRecord{};
-}
-
-std::string SchemaTest::TableName(uint32_t slot) const {
-    const TTableRecord r = TableRecord(slot);
-    return std::string(r.Name, strnlen(r.Name, sizeof r.Name));
-}
-
-std::string SchemaTest::ColumnName(uint32_t slot, uint32_t column) const {
-    const TColumnRecord r = ColumnRecord(slot, column);
-    return std::string(r.Name, strnlen(r.Name, sizeof r.Name));
-}
-
-std::vector<uint8_t> SchemaTest::SlotBytes(uint32_t slot) const {
-    const uint8_t* at = TDbKernel::Base() + slot * DbFormat::kTableSlotSize;
-    return std::vector<uint8_t>(at, at + DbFormat::kTableSlotSize);
-}
-
-int32_t SchemaTest::Insert(const std::string& table, const std::vector<std::string>& values) {
+int32_t SchemaTest::Insert(const std::string& table, const Strings& values) {
     TDBResultSet rs;
     EXPECT_EQ(rs.Open(table, "", ""), TDBResultSet::kOK) << table;
     EXPECT_EQ(rs.AppendRow(), TDBResultSet::kOK) << table;
-    if (!rs.CurrentFields) return -1;
-    for (size_t i = 0; i < values.size(); ++i)
+    for (size_t i = 0; rs.CurrentFields && i < values.size(); ++i)
         rs.CurrentFields->GetField(static_cast<int>(i))->Value = values[i];
     return rs.Post();
 }
 
-std::vector<std::vector<std::string>> SchemaTest::Select(const std::string& table,
-                                                         const std::string& key, int n) {
-    std::vector<std::vector<std::string>> rows;
+Rows SchemaTest::Select(const std::string& table, const std::string& key, int n) {
+    Rows rows;
     TDBResultSet rs;
-    if (rs.Open(table, key, key) != TDBResultSet::kOK) return rows;
-    while (rs.Eof == 0) {
-        std::vector<std::string> row;
-        for (int i = 0; i < n; ++i) row.push_back(rs.CurrentFields->GetField(i)->Value);
-        rows.push_back(row);
-        rs.Next();
+    if (rs.Open(table, key, key) != TDBResultSet::kOK)
+        return rows;
+    for (; rs.Eof == 0; rs.Next()) {
+        rows.emplace_back();
+        for (int i = 0; i < n; ++i) rows.back().push_back(rs.CurrentFields->GetField(i)->Value);
     }
     return rows;
 }

@@ -10,9 +10,27 @@
 #include <string>
 #include <vector>
 
+#include "kernel/CustomExceptions.h"
+#include "kernel/DbFormat.h"
 #include "kernel/KernelRecords.h"
+#include "kernel/TDbKernel.h"
 #include "platform/TScriptedDialogs.h"
+#include "schema/TDBResultSet.h"
 #include "schema/TDatabase.h"
+
+using Strings = std::vector<std::string>;
+using Rows = std::vector<Strings>;
+
+// The text of the E that f raises; "none" when it returns.
+template <class E, class F>
+std::string Thrown(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "none";
+}
 
 class SchemaTest : public ::testing::Test {
 protected:
@@ -24,24 +42,21 @@ protected:
     int32_t Sql(const std::string& text, std::string* error = nullptr);
     // Runs a statement that must be carried out.
     void MustSql(const std::string& text);
-
-    TTableRecord TableRecord(uint32_t slot) const;
-    TColumnRecord ColumnRecord(uint32_t slot, uint32_t column) const;
-    std::string TableName(uint32_t slot) const;
-    std::string ColumnName(uint32_t slot, uint32_t column) const;
-    // The whole 18,468-byte slot as it lies in the file.
-    std::vector<uint8_t> SlotBytes(uint32_t slot) const;
-
+    // The slot's table record as "name|TableID|InUse", or column record c as
+    // "name|Position|DataType|Length|KeyType".
+    std::string Record(uint32_t slot, int c = -1) const;
+    // The whole slot as it lies in the file.
+    std::string SlotBytes(uint32_t slot) const {
+        return std::string(
+            reinterpret_cast<const char*>(TDbKernel::Base()) + slot * DbFormat::kTableSlotSize,
+            DbFormat::kTableSlotSize);
+    }
     // A row written through a result set: values set in column order.
-    int32_t Insert(const std::string& table, const std::vector<std::string>& values);
+    int32_t Insert(const std::string& table, const Strings& values);
     // The values of the first n fields of every row with the key.
-    std::vector<std::vector<std::string>> Select(const std::string& table, const std::string& key,
-                                                 int n);
-    // A path of a second database file in the same temporary directory.
-    std::string OtherPath(const std::string& name) const { return dir_ + "/" + name; }
+    Rows Select(const std::string& table, const std::string& key, int n);
 
-    std::string dir_;
-    std::string path_;
+    std::string dir_, path_;
     std::unique_ptr<TScriptedDialogs> dialogs_;
     std::unique_ptr<TDatabase> db_;
 };
