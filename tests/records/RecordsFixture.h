@@ -3,27 +3,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "platform/PlatformTestSupport.h"
 #include "platform/TScriptedDialogs.h"
 #include "records/TQSOs.h"
 #include "records/TSchemaScript.h"
 #include "schema/TDBResultSet.h"
 #include "schema/TDatabase.h"
 #include "schema/TSQLStatements.h"
-
-inline std::string ReadFile(const std::string& name) {
-    std::ostringstream ss;
-    ss << std::ifstream(name, std::ios::binary).rdbuf();
-    return ss.str();
-}
 
 inline std::string SchemaScript() {
     return ReadFile(std::string(TRAMB_TEST_DATA) + "/../../data/schema.sql");
@@ -32,19 +23,13 @@ inline std::string SchemaScript() {
 class RecordsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = "/dev/shm/tramb-records-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(tmpl.data()));
-        dir_ = tmpl;
-        ASSERT_EQ(0, db_.StartDatabase(dir_ + "/db_default.sib"));
+        ASSERT_EQ(0, db_.StartDatabase(dir_.Path + "/db_default.sib"));
         int done = 0, failed = -1;
         std::string error;
         ASSERT_EQ(0, TSchemaScript::Run(SchemaScript(), done, failed, error)) << error;
         db_.Tables->Load();
     }
-    void TearDown() override {
-        db_.ShutdownDatabase(dir_ + "/db_default.sib");
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { db_.ShutdownDatabase(dir_.Path + "/db_default.sib"); }
     // Drops a table of the log, as a damaged or half-prepared file would lack it.
     void DropTable(const std::string& name) {
         ASSERT_EQ(0, TSQLStatements::NewStatement("DROP TABLE " + name)->Execute());
@@ -80,7 +65,7 @@ protected:
                         &owner, 4);
     }
 
-    std::string dir_;
+    TTempDir dir_;
     TScriptedDialogs dialogs_;
     TDatabase db_;
 };

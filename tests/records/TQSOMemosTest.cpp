@@ -5,7 +5,7 @@
 
 using TQSOMemosTest = RecordsFixture;
 
-std::vector<std::string> Pieces(int32_t number) {
+static std::vector<std::string> Pieces(int32_t number) {
     TQSOMemos memos;
     memos.LoadForQSO(number);
     std::vector<std::string> out;

@@ -16,41 +16,27 @@ protected:
 };
 
 // Each column's value is checked by the export test; here the numbering, the
-// date index row and a table that is not there.
-TEST_F(TQSOsTest, AddQSONumbersFromZeroAndIndexesTheDay) {
-    TQSOs qsos;
-    TQSO* first = Add(qsos, "01/15/2003", "w1abc");
-    ASSERT_NE(nullptr, first);
-    EXPECT_EQ(0, first->QSOID);
-    EXPECT_EQ("c4", first->Contest4);
-    const auto index = RowsOf("QSO_DATE_INDEX", "01/15/2003");
-    ASSERT_EQ(1u, index.size());
-    EXPECT_EQ("0", index[0].GetField(1)->Value);
-    EXPECT_EQ("w1abc", index[0].GetField(2)->Value);
-    EXPECT_EQ(1, Add(qsos, "01/15/2003", "K2XYZ")->QSOID);
-    ExpectSound();
-
-    auto row = RowsOf("QSOLOG", "W1ABC").at(0);  // a number column holding no number
-    row.GetField(TQSOs::kColPower)->Value = "12a";
-    EXPECT_THROW(qsos.QSOFromFields(row), std::invalid_argument);
-
-    DropTable("QSOLOG");
-    EXPECT_EQ(nullptr, Add(qsos, "01/15/2003", "N3QQ"));
-    EXPECT_EQ(2, LiveRows("QSO_DATE_INDEX"));
-}
-
+// date index rows behind LoadDay, and a table that is not there.
 TEST_F(TQSOsTest, LoadDayTakesEachStationOnceAndOnlyContactsOfThatDay) {
     TQSOs qsos;
-    Add(qsos, "03/01/2004", "W1ABC");  // 0
-    Add(qsos, "03/01/2004", "K2XYZ");  // 1
-    Add(qsos, "03/01/2004", "W1ABC");  // 2: same station, same day
-    Add(qsos, "03/02/2004", "W1ABC");  // 3: same station, next day
+    EXPECT_EQ(0, Add(qsos, "03/01/2004", "W1ABC")->QSOID);
+    Add(qsos, "03/01/2004", "K2XYZ");                             // 1
+    Add(qsos, "03/01/2004", "W1ABC");                             // 2: same station, same day
+    EXPECT_EQ("c4", Add(qsos, "03/02/2004", "W1ABC")->Contest4);  // 3: next day
     // Grouped by call sign in order of first appearance, then write order.
     EXPECT_EQ((std::vector<int32_t>{0, 2, 1}), NumbersOfDay("03/01/2004"));
     EXPECT_EQ((std::vector<int32_t>{3}), NumbersOfDay("03/02/2004"));
     qsos.LoadDay("03/01/2004", "03/01/2004");
     qsos.LoadDay("03/01/2004", "03/01/2004");  // replaces the list
     EXPECT_EQ(3u, qsos.QSOs.size());
+    ExpectSound();
+
+    auto row = RowsOf("QSOLOG", "K2XYZ").at(0);  // a number column holding no number
+    row.GetField(TQSOs::kColPower)->Value = "12a";
+    EXPECT_THROW(qsos.QSOFromFields(row), std::invalid_argument);
+    DropTable("QSOLOG");
+    EXPECT_EQ(nullptr, Add(qsos, "03/01/2004", "N3QQ"));
+    EXPECT_EQ(4, LiveRows("QSO_DATE_INDEX"));
 }
 
 TEST_F(TQSOsTest, DeleteQSORemovesTheContactItsIndexRowAndItsTextOnly) {
