@@ -1,35 +1,26 @@
 // The administration window driven headless: scripted input boxes, a fresh
 // temporary directory under /dev/shm as the current directory.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "admin/TfrmMain.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "platform/PlatformTestSupport.h"
 #include "platform/TScriptedDialogs.h"
 #include "records/TSchemaScript.h"
 
 namespace fs = std::filesystem;
 using F = TfrmMain;
 
-static std::string Slurp(const std::string& name) {
-    std::ostringstream ss;
-    ss << std::ifstream(name, std::ios::binary).rdbuf();
-    return ss.str();
-}
-
 // The CR LF ended lines of a dump file.
 static std::vector<std::string> ReadLines(const std::string& name) {
-    std::istringstream in(std::regex_replace(Slurp(name), std::regex("\r\n"), "\n"));
+    std::istringstream in(std::regex_replace(ReadFile(name), std::regex("\r\n"), "\n"));
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -47,17 +38,13 @@ protected:
         static char* argv[] = {name, nullptr};
         if (QApplication::instance() == nullptr)
             new QApplication(argc, argv);
-        std::string tmpl = "/dev/shm/tramb-admin-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-        fs::current_path(dir_);
+        fs::current_path(dir_.Path);
         frm_ = std::make_unique<F>();
         frm_->TerminateApplication = [this] { ++terminated_; };
     }
     void TearDown() override {
         frm_.reset();  // closes the database it started
         fs::current_path("/");
-        fs::remove_all(dir_);
     }
     void Sql(const std::string& text) {
         frm_->edtSQL->setPlainText(QString::fromLatin1(text.c_str()));
@@ -66,7 +53,8 @@ protected:
     // A new database holding the log's tables, each statement run in the SQL box.
     void CreateLogDatabase() {
         frm_->btnCreateInitialKernelClick();
-        const std::string script = Slurp(std::string(TRAMB_TEST_DATA) + "/../../data/schema.sql");
+        const std::string script =
+            ReadFile(std::string(TRAMB_TEST_DATA) + "/../../data/schema.sql");
         for (const std::string& statement : TSchemaScript::Split(script)) Sql(statement);
         ASSERT_EQ(DbKernel->GetTableIDFromName("SEQUENCES"), 10u);
     }
@@ -83,7 +71,7 @@ protected:
     TScriptedDialogs dialogs_;
     std::unique_ptr<F> frm_;
     int terminated_ = 0;
-    std::string dir_;
+    TTempDir dir_;
 };
 
 TEST_F(AdminWindowTest, BeforeAStartEveryDatabaseButtonSaysSoAndDoesNothingElse) {
@@ -98,7 +86,7 @@ TEST_F(AdminWindowTest, BeforeAStartEveryDatabaseButtonSaysSoAndDoesNothingElse)
     Click(&F::btnStartExistingClick);  // no file: gives up and ends the application
     EXPECT_EQ(dialogs_.Messages.back(), F::kCouldNotStart);
     EXPECT_EQ(terminated_, 1);
-    EXPECT_TRUE(fs::is_empty(dir_));
+    EXPECT_TRUE(fs::is_empty(dir_.Path));
 }
 
 TEST_F(AdminWindowTest, StartingListingClosingAndStartingAgain) {
@@ -184,7 +172,7 @@ TEST_F(AdminWindowTest, DumpsAgreeWithTheRowsWritten) {
     // Get Address By Key finds the row; Retrieve by address reads it back.
     Click(&F::Button8Click, {"k1abc"});
     const std::string offset = frm_->Edit1->text().toStdString();
-    EXPECT_EQ(Slurp(F::kAddrByKeyFileName), "Address: " + offset + "\r\n");
+    EXPECT_EQ(ReadFile(F::kAddrByKeyFileName), "Address: " + offset + "\r\n");
     const std::string row = Click(&F::Button7Click, {offset});
     EXPECT_TRUE(std::regex_match(row, std::regex("K1ABC\\|John\\|Smith\\|Boston\\|[0-9]+\r\n")));
     EXPECT_EQ(ReadLines(F::kByAddrFileName).size(), F::kDumpEntries);

@@ -10,7 +10,7 @@ TEST_F(TDbSystemSettingsTest, SavingANameAgainInAnyCaseOverwritesItsRow) {
     ASSERT_NE(nullptr, settings.Save("Default_Mode", "CW"));
     ASSERT_NE(nullptr, settings.Save("Default_Power", "100"));
     ASSERT_NE(nullptr, settings.Save("DEFAULT_MODE", "SSB"));
-    int32_t deleted = 0;
+    int32_t deleted = -1;
     EXPECT_EQ(2, LiveRows("SYSTEM_SETTINGS", &deleted));
     EXPECT_EQ(0, deleted);
     settings.Load("Default_Mode", "Default_Mode");
@@ -20,10 +20,8 @@ TEST_F(TDbSystemSettingsTest, SavingANameAgainInAnyCaseOverwritesItsRow) {
     ExpectSound();
 
     EXPECT_EQ(nullptr, settings.Save("   ", "x"));  // a blank name could never be read back
-    EXPECT_EQ(2, LiveRows("SYSTEM_SETTINGS"));
     DropTable("SYSTEM_SETTINGS");
     EXPECT_EQ(nullptr, settings.Save("StnSetting1", "x"));
-    settings.Load("StnSetting1", "StnSetting1");
-    EXPECT_TRUE(settings.Settings.empty());
+    settings.Load("Default_Mode", "Default_Mode");
     EXPECT_EQ(nullptr, settings.Current);
 }

@@ -14,9 +14,7 @@ static std::vector<std::string> Pieces(int32_t number) {
 }
 
 TEST_F(TQSOMemosTest, TextIsCutInto249CharacterPiecesAfterLineBreaksBecomeBlanks) {
-    std::string letters;
-    for (int i = 0; i < 1000; ++i) letters += static_cast<char>('a' + i % 26);
-    const std::string b249(249, 'b');
+    const std::string b249(249, 'b'), d249(249, 'd');
     const struct {
         int32_t Number;  // 12 and 21 share a bucket: the key is the number's text
         std::string Text;
@@ -24,10 +22,7 @@ TEST_F(TQSOMemosTest, TextIsCutInto249CharacterPiecesAfterLineBreaksBecomeBlanks
     } cases[] = {
         {12, b249, {b249}},
         {21, b249 + "c", {b249, "c"}},
-        {-3,
-         letters,
-         {letters.substr(0, 249), letters.substr(249, 249), letters.substr(498, 249),
-          letters.substr(747, 249), letters.substr(996)}},
+        {-3, b249 + d249 + "e", {b249, d249, "e"}},  // pieces come back in text order
         {7, "AB\r\nCD", {"AB CD"}},
         {8, "A\rB\nC\r\n\r\nD\n", {"A B C  D "}},
         // The cut is made in the converted text.
