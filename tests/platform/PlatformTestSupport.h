@@ -1,6 +1,6 @@
-// Test helpers on the platform: a scratch directory on /dev/shm removed with
-// its contents, a whole file read, and a bounded wait for an event that
-// another process brings about.
+// Test helpers on the platform: scratch directories on /dev/shm, whole files
+// read and written, and a bounded wait for an event that another process
+// brings about.
 #pragma once
 
 #include <stdlib.h>
@@ -10,22 +10,29 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
+// A new directory; the caller removes it.
+inline std::string MakeTempDir(const char* tag) {
+    std::string tmpl = std::string("/dev/shm/tramb-") + tag + "-XXXXXX";
+    return mkdtemp(tmpl.data()) ? tmpl : throw std::runtime_error("no temporary directory");
+}
+
 struct TTempDir {
-    std::string Path = MakeTemp();
+    std::string Path = MakeTempDir("test");
     ~TTempDir() { std::filesystem::remove_all(Path); }
-    static std::string MakeTemp() {
-        std::string tmpl = "/dev/shm/tramb-test-XXXXXX";
-        return mkdtemp(tmpl.data()) ? tmpl : throw std::runtime_error("no temporary directory");
-    }
 };
 
 inline std::string ReadFile(const std::string& name) {
     std::ostringstream text;
     text << std::ifstream(name, std::ios::binary).rdbuf();
     return text.str();
+}
+
+inline void WriteFile(const std::string& name, const std::string& text) {
+    std::ofstream(name, std::ios::binary | std::ios::trunc) << text;
 }
 
 // True as soon as ready() holds; false only when it still fails after a

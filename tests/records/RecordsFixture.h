@@ -23,13 +23,13 @@ inline std::string SchemaScript() {
 class RecordsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(0, db_.StartDatabase(dir_.Path + "/db_default.sib"));
+        ASSERT_EQ(0, db_.StartDatabase(dir_ + "/db_default.sib"));
         int done = 0, failed = -1;
         std::string error;
         ASSERT_EQ(0, TSchemaScript::Run(SchemaScript(), done, failed, error)) << error;
         db_.Tables->Load();
     }
-    void TearDown() override { db_.ShutdownDatabase(dir_.Path + "/db_default.sib"); }
+    void TearDown() override { db_.ShutdownDatabase(dir_ + "/db_default.sib"); }
     // Drops a table of the log, as a damaged or half-prepared file would lack it.
     void DropTable(const std::string& name) {
         ASSERT_EQ(0, TSQLStatements::NewStatement("DROP TABLE " + name)->Execute());
@@ -65,7 +65,8 @@ protected:
                         &owner, 4);
     }
 
-    TTempDir dir_;
-    TScriptedDialogs dialogs_;
+    TTempDir tmp_;
+    const std::string dir_ = tmp_.Path;
+    std::unique_ptr<TScriptedDialogs> dialogs_ = std::make_unique<TScriptedDialogs>();
     TDatabase db_;
 };

@@ -15,8 +15,8 @@ TEST(THolderImportParse, SplitsAtBarsIntoAtMostFiveUntrimmedFields) {
 class THolderImportTest : public RecordsFixture {
 protected:
     std::string List(const std::string& text) {
-        std::ofstream(dir_.Path + "/HamCsig2", std::ios::binary) << text;
-        return dir_.Path + "/HamCsig2";
+        WriteFile(dir_ + "/HamCsig2", text);
+        return dir_ + "/HamCsig2";
     }
     std::vector<std::string> Holder(const std::string& call) {
         std::vector<std::string> out;
@@ -49,15 +49,15 @@ TEST_F(THolderImportTest, AuditsEveryLineReadAndStoresFromTheStartLine) {
 
 TEST_F(THolderImportTest, FailuresLeaveTheTableAlone) {
     THolderImport import;
-    EXPECT_EQ(THolderImport::kFailed, import.ImportData(dir_.Path + "/none", "HAMCLS", 1, 10));
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path + "/noneAUDIT"));
+    EXPECT_EQ(THolderImport::kFailed, import.ImportData(dir_ + "/none", "HAMCLS", 1, 10));
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/noneAUDIT"));
 
     const std::string file = List("K1AAA|A|A|A|AA\nK1BBB|B|B|B|BB\n");
     EXPECT_EQ(THolderImport::kFailed, import.ImportData(file, "NO_SUCH_TABLE", 1, 10));
     EXPECT_EQ("", ReadFile(file + "AUDIT"));
 
     std::filesystem::remove(file + "AUDIT");
-    for (const char* answer : {"1", "two"}) dialogs_.QueueAnswer(answer);  // lines asked for
+    for (const char* answer : {"1", "two"}) dialogs_->QueueAnswer(answer);  // lines asked for
     EXPECT_EQ(THolderImport::kFailed, import.ImportDataAsking(file, "HAMCLS"));
     EXPECT_FALSE(std::filesystem::exists(file + "AUDIT"));
     EXPECT_EQ(0, LiveRows("HAMCLS"));

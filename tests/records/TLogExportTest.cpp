@@ -7,9 +7,9 @@ class TLogExportTest : public RecordsFixture {
 protected:
     std::string Export(int32_t expectedCount) {
         int32_t count = -1;
-        EXPECT_EQ(TLogExport::kOK, TLogExport::ExportToFile(dir_.Path + "/export.txt", count));
+        EXPECT_EQ(TLogExport::kOK, TLogExport::ExportToFile(dir_ + "/export.txt", count));
         EXPECT_EQ(expectedCount, count);
-        return ReadFile(dir_.Path + "/export.txt");
+        return ReadFile(dir_ + "/export.txt");
     }
 };
 
@@ -38,7 +38,7 @@ TEST_F(TLogExportTest, AFileThatCannotBeWrittenOrAMissingLogTableFails) {
     int32_t count = 5;
     EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile("", count));
     EXPECT_EQ(0, count);
-    EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile(dir_.Path, count));  // a directory
+    EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile(dir_, count));  // a directory
     TQSOs qsos;
     Add(qsos, "01/01/2001", "W1ABC");
     EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile("/dev/full", count));
