@@ -23,9 +23,6 @@ TEST(TWindowFinder, FindsATopLevelWindowByItsExactTitleOnlyWithAWindowSystem) {
     unsetenv("DISPLAY");
     EXPECT_FALSE(finder.FindTopLevelWindow("Travindox Viewer", handle));
     finder.BringToFront(1);  // harmless
-    for (const char* tool : {"/usr/bin/Xvfb", "/usr/bin/xdotool", "/usr/bin/xmessage"})
-        if (access(tool, X_OK) != 0)
-            GTEST_SKIP() << tool << " is not installed";
 
     // Xvfb takes a free display and writes its number to the pipe once it accepts clients.
     int fds[2];

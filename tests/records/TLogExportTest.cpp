@@ -13,9 +13,9 @@ protected:
     }
 };
 
-// One contact gives every column in its place.
+// One contact gives every column in its place. The empty log, the count and
+// the folders that cannot take a file are tested with the export command.
 TEST_F(TLogExportTest, LiveRowsAreUpperCasedWithDashesForEmptyValues) {
-    EXPECT_EQ("QSO_LOG:\r\nQSO_TEXT:\r\n", Export(0));
     TQSOs qsos;
     TQSOMemos memos;
     qsos.AddQSO("01/15/2003", "w1abc", "14:02", "14:10", "14.025", 100, "cw", 599, 579, 1, 2, 3,
@@ -23,8 +23,7 @@ TEST_F(TLogExportTest, LiveRowsAreUpperCasedWithDashesForEmptyValues) {
     ASSERT_EQ(0, memos.SaveText(0, "nice chat | 73"));
     TQSO gone = *Add(qsos, "01/16/2003", "K2XYZ");
     ASSERT_EQ(0, memos.SaveText(gone.QSOID, std::string(260, 't')));  // two pieces
-    EXPECT_NE(std::string::npos, Export(5).find("|K2XYZ|"));
-    qsos.DeleteQSO(gone);  // takes its text with it, and the file is written anew
+    qsos.DeleteQSO(gone);                                             // takes its text with it
     EXPECT_EQ(
         "QSO_LOG:\r\n"
         "0|01/15/2003|W1ABC|14:02|14:10|14.025|100|CW|599|579|1|2|3|05|U.S.A.|WAKE|FN42|W3HNK|7|"
@@ -38,7 +37,6 @@ TEST_F(TLogExportTest, AFileThatCannotBeWrittenOrAMissingLogTableFails) {
     int32_t count = 5;
     EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile("", count));
     EXPECT_EQ(0, count);
-    EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile(dir_, count));  // a directory
     TQSOs qsos;
     Add(qsos, "01/01/2001", "W1ABC");
     EXPECT_EQ(TLogExport::kFailed, TLogExport::ExportToFile("/dev/full", count));

@@ -14,10 +14,8 @@ TEST(TSchemaScriptSplit, StatementsEndWhereALineEndsWithASemicolon) {
 using TSchemaScriptTest = RecordsFixture;  // the fixture has run the log script
 
 TEST_F(TSchemaScriptTest, TheLogScriptCreatesTheSixTablesOnceAsIDs5To10) {
-    for (const auto& t : TSchemaScript::kLogTables) {
+    for (const auto& t : TSchemaScript::kLogTables)
         EXPECT_EQ(t.TableID, DbKernel->GetTableIDFromName(t.Name)) << t.Name;
-        EXPECT_NE(nullptr, DbKernel->CreateEmptyFieldsObject(t.TableID, 0)) << t.Name;
-    }
     // A text piece is as long as the records layer cuts it.
     EXPECT_EQ(static_cast<int>(TQSOMemos::kPieceLength),
               DbKernel->CreateEmptyFieldsObject(8, 0)->GetField(1)->Length);
