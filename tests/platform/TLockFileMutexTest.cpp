@@ -1,95 +1,40 @@
 // The single-instance lock: one holder at a time, a timed wait, release on
-// request and with the process.
+// request and with the process. The second instance of the program itself is
+// tested with the program.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-
+#include "PlatformTestSupport.h"
 #include "platform/TInstanceMutex.h"
 #include "platform/TLockFileMutex.h"
 
-namespace {
-
-class LockDir {
-public:
-    LockDir() {
-        char pattern[] = "/dev/shm/tramb-lock-XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~LockDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string path;
-};
-
-}  // namespace
-
-TEST(TLockFileMutex, SecondHolderWaitsAndGivesUpAfterTheTimeout) {
-    LockDir dir;
-    TLockFileMutex first("TrambMutex", dir.path);
-    TLockFileMutex second("TrambMutex", dir.path);
-    ASSERT_TRUE(first.Wait(2000));
-    EXPECT_TRUE(first.Held());
-    EXPECT_TRUE(std::filesystem::exists(dir.path + "/TrambMutex"));
+TEST(TLockFileMutex, ASecondHolderWaitsItsTimeoutAndGetsTheLockOnlyWhenItIsFree) {
+    TTempDir dir;
+    TLockFileMutex first("TrambMutex", dir.Path);
+    TLockFileMutex second("TrambMutex", dir.Path);
+    ASSERT_TRUE(first.Wait(0));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(second.Wait(300));
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(300));
-    EXPECT_FALSE(second.Held());
-    first.Release();
-    first.Release();  // a second release does nothing
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    SetAppMutex(&first);
+    ReleaseAppMutex();
+    SetAppMutex(nullptr);
+    ReleaseAppMutex();  // none installed: nothing happens
     EXPECT_FALSE(first.Held());
-    EXPECT_TRUE(second.Wait(0));
-}
+    first.Release();  // a second release does nothing
 
-TEST(TLockFileMutex, AnotherProcessIsKeptOutUntilTheHolderEnds) {
-    LockDir dir;
-    TLockFileMutex mine("TrambMutex", dir.path);
-    ASSERT_TRUE(mine.Wait(0));
-    const pid_t child = fork();
-    if (child == 0) {
-        TLockFileMutex theirs("TrambMutex", dir.path);
-        std::_Exit(theirs.Wait(200) ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_EQ(0, WEXITSTATUS(status));  // the child could not take it
     // A holder that ends without releasing leaves the lock free.
-    mine.Release();
-    const pid_t holder = fork();
-    if (holder == 0) {
-        TLockFileMutex theirs("TrambMutex", dir.path);
-        std::_Exit(theirs.Wait(0) ? 0 : 1);
-    }
-    waitpid(holder, &status, 0);
-    EXPECT_EQ(0, WEXITSTATUS(status));
-    EXPECT_TRUE(mine.Wait(0));
-}
+    const pid_t child = fork();
+    if (child == 0)
+        std::_Exit(TLockFileMutex("TrambMutex", dir.Path).Wait(0) ? 0 : 1);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(0, status);
+    EXPECT_TRUE(second.Wait(0));
 
-TEST(TLockFileMutex, DefaultDirectoryFollowsXdgRuntimeDir) {
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old != nullptr ? old : "";
-    setenv("XDG_RUNTIME_DIR", "/dev/shm", 1);
-    EXPECT_EQ("/dev/shm", TLockFileMutex::DefaultDirectory());
-    EXPECT_EQ("/dev/shm/TrambMutex", TLockFileMutex("TrambMutex").Path());
+    setenv("XDG_RUNTIME_DIR", dir.Path.c_str(), 1);
+    EXPECT_EQ(dir.Path + "/TrambMutex", TLockFileMutex("TrambMutex").Path());
     unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ("/tmp", TLockFileMutex::DefaultDirectory());
-    if (old != nullptr)
-        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-}
-
-TEST(TLockFileMutex, ProcessWideMutexIsReleasedThroughTheHelper) {
-    LockDir dir;
-    TLockFileMutex mutex("TrambMutex", dir.path);
-    ASSERT_TRUE(mutex.Wait(0));
-    ReleaseAppMutex();  // none installed: nothing happens
-    EXPECT_TRUE(mutex.Held());
-    SetAppMutex(&mutex);
-    ReleaseAppMutex();
-    EXPECT_FALSE(mutex.Held());
-    SetAppMutex(nullptr);
 }
