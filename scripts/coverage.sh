@@ -30,7 +30,7 @@ printf '%-10s %8s %8s\n' library lines branches
 for lib in platform kernel schema records logwindow admin app tools; do
     case $lib in tools) dir="tools/" ;; *) dir="src/$lib/" ;; esac
     gcovr -r "$ROOT" -a build-cov/coverage.json --filter "$ROOT/$dir" --print-summary \
-        -o /dev/null | awk -v lib="$lib" '
+        -o "build-cov/summary-$lib.txt" | awk -v lib="$lib" '
         /^lines:/    { l = $2 }
         /^branches:/ { b = $2 }
         END          { printf "%-10s %8s %8s\n", lib, l, b }'
