@@ -8,7 +8,7 @@
 
 namespace {
 
-TQSO* Add(TQSOs& qsos, const std::string& call, const std::string& date = "05/17/2024") {
+TQSO* Log(TQSOs& qsos, const std::string& call, const std::string& date = "05/17/2024") {
     return qsos.AddQSO(date, call, "10:00", "10:05", "14.070", 100, "CW", 599, 579, 0, 1, 0, "05",
                        "", "", "", "", 0, "", "", "", "");
 }
@@ -31,13 +31,13 @@ void Sql(const std::string& statement) {
 
 TEST_F(RecordsFixture, AFullFileStoresAContactWholeOrNotAtAll) {
     TQSOs qsos;
-    TQSO* first = Add(qsos, "W1AW");
+    TQSO* first = Log(qsos, "W1AW");
     ASSERT_NE(nullptr, first);
     const int32_t number = first->QSOID;
     TQSOMemos memos;
     ASSERT_EQ(0, memos.SaveText(number, "old text"));
     FillLogFile({{"QSOLOG", 1}, {"QSO_DATE_INDEX", 2}, {"QSO_TEXT", 2}});
-    ASSERT_TRUE(DatabaseSound());
+    ExpectSound();
     EXPECT_TRUE(qsos.HasRoomForContact(2));
     EXPECT_FALSE(qsos.HasRoomForContact(3));
 
@@ -57,34 +57,34 @@ TEST_F(RecordsFixture, AFullFileStoresAContactWholeOrNotAtAll) {
 
     // The last contact slot takes one more contact; the next is refused
     // whole, though the date index still has room.
-    ASSERT_NE(nullptr, Add(qsos, "K1ABC"));
-    EXPECT_EQ(nullptr, Add(qsos, "DL1XYZ"));
+    ASSERT_NE(nullptr, Log(qsos, "K1ABC"));
+    EXPECT_EQ(nullptr, Log(qsos, "DL1XYZ"));
     EXPECT_EQ(2, LiveRows("QSOLOG"));
     EXPECT_EQ(2, LiveRows("QSO_DATE_INDEX"));
     EXPECT_EQ("1", RowsOf("SEQUENCES", "6").at(0).GetField(1)->Value);  // QSOLOG's: none used up
     EXPECT_TRUE(dialogs_->Messages.empty());  // nothing was written into the full file
-    EXPECT_TRUE(DatabaseSound());
+    ExpectSound();
 }
 
 TEST_F(RecordsFixture, WithoutSequencesNothingIsStoredAndInitGoesOnWithTheNumbers) {
     TQSOs qsos;
-    ASSERT_NE(nullptr, Add(qsos, "W1AW", "05/17/2024"));
-    ASSERT_NE(nullptr, Add(qsos, "W1AW", "05/18/2024"));
+    ASSERT_NE(nullptr, Log(qsos, "W1AW", "05/17/2024"));
+    ASSERT_NE(nullptr, Log(qsos, "W1AW", "05/18/2024"));
     DropTable("SEQUENCES");
     std::vector<std::string> missing, malformed;
     EXPECT_FALSE(TLogTables::CheckLogging(missing, malformed));
     EXPECT_EQ(std::vector<std::string>{"SEQUENCES"}, missing);
     EXPECT_TRUE(malformed.empty());
-    EXPECT_EQ(nullptr, Add(qsos, "K1ABC"));
+    EXPECT_EQ(nullptr, Log(qsos, "K1ABC"));
     EXPECT_EQ(2, LiveRows("QSOLOG"));
     EXPECT_EQ(2, LiveRows("QSO_DATE_INDEX"));
 
     std::vector<std::string> created;
     std::string error;
-    ASSERT_EQ(0, TLogTables::CreateMissing(ReadFile(SchemaScriptPath()), created, error)) << error;
+    ASSERT_EQ(0, TLogTables::CreateMissing(SchemaScript(), created, error)) << error;
     EXPECT_EQ(std::vector<std::string>{"SEQUENCES"}, created);
     EXPECT_TRUE(TLogTables::CheckLogging(missing, malformed));
-    TQSO* next = Add(qsos, "K1ABC", "05/19/2024");
+    TQSO* next = Log(qsos, "K1ABC", "05/19/2024");
     ASSERT_NE(nullptr, next);
     EXPECT_EQ(2, next->QSOID);  // after the numbers in use
     TQSO copy = *next;
@@ -97,18 +97,18 @@ TEST_F(RecordsFixture, WithoutSequencesNothingIsStoredAndInitGoesOnWithTheNumber
     EXPECT_FALSE(TLogTables::CheckLogging(missing, malformed));
     EXPECT_EQ(std::vector<std::string>{"QSO_TEXT"}, malformed);
     DropTable("SYSTEM_SETTINGS");
-    EXPECT_EQ(999, TLogTables::CreateMissing(ReadFile(SchemaScriptPath()), created, error));
+    EXPECT_EQ(999, TLogTables::CreateMissing(SchemaScript(), created, error));
     EXPECT_NE(std::string::npos, error.find("QSO_TEXT")) << error;
     EXPECT_EQ(DbFormat::kNoTableID, DbKernel->GetTableIDFromName("SYSTEM_SETTINGS"));
 }
 
 TEST_F(RecordsFixture, DeletingAContactWhoseNumberCameTwiceKeepsTheOtherDay) {
     TQSOs qsos;
-    ASSERT_NE(nullptr, Add(qsos, "W1AW", "05/17/2024"));
+    ASSERT_NE(nullptr, Log(qsos, "W1AW", "05/17/2024"));
     // A sequence table made anew without its numbers hands out 0 again.
     DropTable("SEQUENCES");
     Sql("CREATE TABLE SEQUENCES (TABLE_ID INT PRIMARY KEY, LAST_NUMBER INT NOT NULL)");
-    TQSO* again = Add(qsos, "W1AW", "05/18/2024");
+    TQSO* again = Log(qsos, "W1AW", "05/18/2024");
     ASSERT_NE(nullptr, again);
     ASSERT_EQ(0, again->QSOID);
     TQSO copy = *again;
