@@ -1,34 +1,47 @@
-// The contact that the kill test's writer stores as its i-th, and its text:
-// both sides compute every field from i, so the checker knows what a reported
+// The contact that the kill test's writers store as their i-th, and its text:
+// both sides compute every value from i, so the checker knows what a reported
 // contact must hold.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct KillWriterContact {
     int32_t I = 0;
 
-    std::string Date() const { return "01/" + Two(1 + I % 28) + "/2002"; }
-    std::string Call() const { return "K" + std::to_string(I) + "KW"; }
-    std::string Start() const { return "12:" + Two(I % 60); }
-    std::string End() const { return "13:" + Two((I * 7) % 60); }
-    std::string Frequency() const { return std::to_string(I % 30000) + ".5"; }
-    int32_t Power() const { return I % 1500; }
-    int32_t SentRST() const { return 500 + I % 99; }
-    int32_t RcvdRST() const { return 400 + I % 99; }
-    std::string Zone() const { return std::to_string(I % 40); }
-    std::string Country() const { return "COUNTRY " + std::to_string(I % 1000); }
-    std::string Grid() const { return "FN" + Two(I % 100); }
-    std::string Text() const {
-        const std::string piece = "text of contact " + std::to_string(I) + ". ";
-        std::string text;
-        // Every third contact has a text of two pieces (a piece holds 249 characters).
-        const size_t length = I % 3 == 0 ? 300 : 40;
-        while (text.size() < length) text += piece;
-        return text.substr(0, length);
+    // The QSOLOG values in column order, the contact stored under number.
+    std::vector<std::string> Values(int32_t number) const {
+        const auto s = [](int32_t n) { return std::to_string(n); };
+        const auto two = [](int32_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+        return {s(number),
+                "01/" + two(1 + I % 28) + "/2002",
+                "K" + s(I) + "KW",
+                "12:" + two(I % 60),
+                "13:" + two(I * 7 % 60),
+                s(I % 30000) + ".5",
+                s(I % 1500),
+                "CW",
+                s(500 + I % 99),
+                s(400 + I % 99),
+                s(I % 2),
+                s((I + 1) % 2),
+                s(I),
+                s(I % 40),
+                "COUNTRY " + s(I % 1000),
+                "COUNTY",
+                "FN" + two(I % 100),
+                "MGR",
+                "0",
+                "A",
+                "B",
+                "C",
+                "D"};
     }
-
-private:
-    static std::string Two(int32_t n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+    // Every third contact has a text of two pieces (a piece holds 249 characters).
+    std::string Text() const {
+        std::string text;
+        while (text.size() < 300) text += "text of contact " + std::to_string(I) + ". ";
+        return text.substr(0, I % 3 == 0 ? 300 : 40);
+    }
 };

@@ -74,7 +74,8 @@ TLogSnapshot TLogSnapshot::Take(const std::string& path) {
         std::set<std::string> dates;
         for (const std::string& row : s.Rows[TQSOs::kLogTable]) {
             const int32_t number = std::stoi("0" + Field(row, TQSOs::kColNumber));
-            s.Contacts[number] = row;
+            if (!s.Contacts.emplace(number, row).second)
+                s.Complaints.push_back("contact " + std::to_string(number) + " twice");
             calls.insert(Field(row, TQSOs::kColCall));
             dates.insert(Field(row, TQSOs::kColDate));
         }
