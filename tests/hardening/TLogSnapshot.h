@@ -2,7 +2,7 @@
 // verdict, the kernel's complaints while checking and reading, every live row
 // of the log's tables as text (all its values, chain link left out), and per
 // contact whether the grid (through the date index) and a lookup by call sign
-// find it. Taken on a closed file; opens and closes it itself.
+// find it, and its text. Taken on a closed file; opens and closes it itself.
 #pragma once
 
 #include <cstdint>
@@ -17,18 +17,15 @@ public:
 
     bool Opened = false;
     bool Sound = false;                   // the integrity check's status is 0
-    std::vector<std::string> Complaints;  // kernel messages while checking and reading
-    // table name -> the live rows' texts (values joined by "|"), in page order
+    std::vector<std::string> Complaints;  // kernel messages, anomalies found
+    // table name -> the live rows' texts ("v1|v2|...|"), in page order
     std::map<std::string, std::vector<std::string>> Rows;
-    // QSOLOG number -> the contact's row text
-    std::map<int32_t, std::string> Contacts;
-    std::set<int32_t> InDateIndex;         // contacts the grid's day load finds
-    std::set<int32_t> FoundByCall;         // contacts a lookup by their call finds
-    std::map<int32_t, std::string> Texts;  // contact number -> its text as loaded
-    std::map<std::string, std::string> Settings;
+    std::map<int32_t, std::string> Contacts;  // QSOLOG number -> its row text
+    std::set<int32_t> InDateIndex;            // contacts the grid's day load finds
+    std::set<int32_t> FoundByCall;            // contacts a lookup by their call finds
+    std::map<int32_t, std::string> Texts;     // contact number -> its text as loaded
 
-    // Rows of a table in this snapshot that are in neither of the others:
-    // a torn or half-written row.
+    // Rows in this snapshot that are in neither of the others: torn rows.
     std::vector<std::string> RowsInNeither(const TLogSnapshot& a, const TLogSnapshot& b) const;
     // One line for a report: verdict, contacts, anomalies.
     std::string Describe() const;

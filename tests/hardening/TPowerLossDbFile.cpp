@@ -2,10 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 TPowerLossDbFile::TPower& TPowerLossDbFile::Power() {
     static TPower power;
@@ -13,95 +14,52 @@ TPowerLossDbFile::TPower& TPowerLossDbFile::Power() {
 }
 
 void TPowerLossDbFile::Install(int64_t budget, bool tornCut, uint32_t seed) {
-    TPower& p = Power();
-    p = TPower{};
-    p.Budget = budget;
-    p.TornCut = tornCut;
-    p.Random.seed(seed);
+    Power() = TPower{budget, tornCut, false, 0, std::mt19937(seed), {}};
     SetDbFileFactory([] { return std::make_unique<TPowerLossDbFile>(); });
 }
 
-void TPowerLossDbFile::Uninstall() {
-    SetDbFileFactory({});
-}
-
 uint8_t* TPowerLossDbFile::Map(uint32_t size) {
-    if (fd_ < 0 || base_ != nullptr)
-        return nullptr;
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0)
-        return nullptr;
-    if (st.st_size < static_cast<off_t>(size) && ::ftruncate(fd_, size) != 0)
-        return nullptr;
-    // Pages the program has not written keep showing the file; the only
-    // writes to the file are the flushes below, each of pages the view has
-    // already copied, so the view never sees the disk change under it.
-    void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd_, 0);
+    void* p = fd_ < 0 || base_ ? MAP_FAILED
+                               : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd_, 0);
     if (p == MAP_FAILED)
         return nullptr;
-    base_ = static_cast<uint8_t*>(p);
     size_ = size;
-    return base_;
-}
-
-bool TPowerLossDbFile::WritePages(uintptr_t start, uintptr_t end, bool someOnly) {
-    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto base = reinterpret_cast<uintptr_t>(base_);
-    // Only pages the program has written differ from the file: in the
-    // private view they are the ones copied on write (present, and no longer
-    // pages of the file), which /proc/self/pagemap tells apart. The close's
-    // flush of the whole view thus writes just those.
-    const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
-    for (uintptr_t at = start; at < end; at += page) {
-        if (pagemap >= 0) {
-            uint64_t entry = 0;
-            const bool read = ::pread(pagemap, &entry, sizeof entry,
-                                      static_cast<off_t>(at / page * sizeof entry)) ==
-                              static_cast<ssize_t>(sizeof entry);
-            const bool present = (entry >> 63) & 1;
-            const bool filePage = (entry >> 61) & 1;
-            if (read && (!present || filePage))
-                continue;
-        }
-        if (someOnly && (Power().Random() & 1) == 0)
-            continue;
-        const uintptr_t stop = at + page < end ? at + page : end;
-        const auto off = static_cast<off_t>(at - base);
-        if (::pwrite(fd_, reinterpret_cast<const void*>(at), stop - at, off) !=
-            static_cast<ssize_t>(stop - at)) {
-            if (pagemap >= 0)
-                ::close(pagemap);
-            return false;
-        }
-        Power().Written.emplace_back(static_cast<uint32_t>(off), static_cast<uint32_t>(stop - at));
-    }
-    if (pagemap >= 0)
-        ::close(pagemap);
-    return true;
+    return base_ = static_cast<uint8_t*>(p);
 }
 
 bool TPowerLossDbFile::Flush(const uint8_t* addr, uint32_t count) {
     TPower& p = Power();
     ++p.Flushes;
-    if (base_ == nullptr || !IsAccessible(addr, count))
+    if (!IsAccessible(addr, count))
         return false;
-    if (p.Off)
-        return true;  // the program does not know yet
-    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto base = reinterpret_cast<uintptr_t>(base_);
-    const uintptr_t start = base + ((reinterpret_cast<uintptr_t>(addr) - base) & ~(page - 1));
-    // Whole pages, as msync writes them: other bytes of a flushed page that
-    // were written earlier reach the disk with it.
-    uintptr_t end = (reinterpret_cast<uintptr_t>(addr) + count + page - 1) & ~(page - 1);
-    if (end > base + size_)
-        end = base + size_;
-    if (p.Budget == 0) {
-        p.Off = true;
-        if (p.TornCut)
-            WritePages(start, end, true);
-        return true;
+    const bool cut = p.Budget == 0;
+    if (p.Off || (cut && !p.TornCut))
+        return p.Off = true;  // the program does not know yet
+    p.Off = cut;
+    p.Budget -= p.Budget > 0;
+    // Whole pages, as msync writes them; but only pages the program has
+    // written differ from the file: in the private view they are the ones
+    // copied on write (present, no longer pages of the file), which
+    // /proc/self/pagemap tells apart. The close's flush of the whole view
+    // thus writes just those.
+    const uint32_t page = static_cast<uint32_t>(::sysconf(_SC_PAGESIZE));
+    const auto offset = static_cast<uint32_t>(addr - base_);
+    const uint32_t first = offset / page;
+    std::vector<uint64_t> entries((offset + count + page - 1) / page - first);
+    const auto at = static_cast<off_t>((reinterpret_cast<uintptr_t>(base_) / page + first) * 8);
+    const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+    const ssize_t got = ::pread(pagemap, entries.data(), entries.size() * 8, at);
+    ::close(pagemap);
+    for (uint32_t i = 0; i < entries.size(); ++i) {
+        const bool copied = got != static_cast<ssize_t>(entries.size() * 8) ||
+                            ((entries[i] >> 63 & 1) && !(entries[i] >> 61 & 1));
+        if (!copied || (cut && (p.Random() & 1) == 0))
+            continue;
+        const uint32_t off = (first + i) * page;
+        const size_t n = std::min(page, size_ - off);
+        if (::pwrite(fd_, base_ + off, n, off) != static_cast<ssize_t>(n))
+            return false;
+        p.Written.push_back(off);
     }
-    if (p.Budget > 0)
-        --p.Budget;
-    return WritePages(start, end, false);
+    return true;
 }

@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <random>
-#include <utility>
 #include <vector>
 
 #include "platform/TDbFile.h"
@@ -24,19 +23,14 @@ public:
         bool TornCut = false;  // the cut flush writes a random part of its pages
         bool Off = false;      // set once the cut has happened
         uint64_t Flushes = 0;  // every Flush() call, cut or not
-        // (offset, length) of every range written to the file, so a test can
-        // put a copy back to its earlier state cheaply.
-        std::vector<std::pair<uint32_t, uint32_t>> Written;
-        std::mt19937 Random{12345};
+        std::mt19937 Random;
+        std::vector<uint32_t> Written;  // offsets of the pages written to the file
     };
     static TPower& Power();
     // Installs this layer as the file factory with a fresh switchboard.
-    static void Install(int64_t budget, bool tornCut = false, uint32_t seed = 12345);
-    static void Uninstall();
+    static void Install(int64_t budget, bool tornCut, uint32_t seed);
 
+    // The files of the test are whole: no extension.
     uint8_t* Map(uint32_t size) override;
     bool Flush(const uint8_t* addr, uint32_t count) override;
-
-private:
-    bool WritePages(uintptr_t start, uintptr_t end, bool someOnly);
 };
