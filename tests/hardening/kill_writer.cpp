@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     TQSO first;
     for (int32_t i = std::atoi(argv[2]), k = 0; k < 2; ++i, ++k) {
         const KillWriterContact c{i};
-        const std::vector<std::string> v = c.Values(0);
+        const std::vector<std::string> v = c.Values();
         const auto n = [&](int col) { return std::stoi(v[col]); };
         TQSO* q = qsos.AddQSO(v[TQSOs::kColDate], v[TQSOs::kColCall], v[TQSOs::kColStart],
                               v[TQSOs::kColEnd], v[TQSOs::kColFrequency], n(TQSOs::kColPower),
