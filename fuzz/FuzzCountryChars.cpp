@@ -55,9 +55,3 @@ int FuzzCountryChars(const uint8_t* data, size_t size) {
 #endif
     return 0;
 }
-
-#ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzCountryChars(data, size);
-}
-#endif

@@ -5,8 +5,11 @@
 // Flushes only check their range.
 #pragma once
 
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <cstdint>
-#include <utility>
+#include <cstring>
 #include <vector>
 
 #include "platform/TDbFile.h"
@@ -18,12 +21,25 @@ public:
         std::vector<uint8_t> Bytes;
     };
     // Applied (clipped to the view) by every Map() until cleared.
-    static std::vector<TPatch>& Pending();
+    static std::vector<TPatch>& Pending() {
+        static std::vector<TPatch> patches;
+        return patches;
+    }
 
-    uint8_t* Map(uint32_t size) override;
-    bool Flush(const uint8_t* addr, uint32_t count) override;
-
-    // Installs this layer as the process's file factory (Uninstall restores the default).
-    static void Install();
-    static void Uninstall();
+    // The templates are whole: a private view cannot extend the file.
+    uint8_t* Map(uint32_t size) override {
+        void* p = fd_ < 0 || base_
+                      ? MAP_FAILED
+                      : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd_, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        base_ = static_cast<uint8_t*>(p);
+        size_ = size;
+        for (const TPatch& patch : Pending())
+            if (patch.Offset < size)
+                std::memcpy(base_ + patch.Offset, patch.Bytes.data(),
+                            std::min<size_t>(patch.Bytes.size(), size - patch.Offset));
+        return base_;
+    }
+    bool Flush(const uint8_t* addr, uint32_t count) override { return IsAccessible(addr, count); }
 };

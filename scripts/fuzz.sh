@@ -28,7 +28,7 @@ mkdir -p "$DATA/corpus" "$DATA/crashes"
 # removed at the end whatever happens to the target.
 SCRATCH="$(mktemp -d "${TMPDIR:-/dev/shm}/tramb-fuzzrun-XXXXXX")"
 trap 'rm -rf "$SCRATCH"' EXIT INT TERM
-export TRAMB_FUZZ_TMP="$SCRATCH"
+export TMPDIR="$SCRATCH"
 
 # The database targets keep process-wide caches between runs, which makes
 # libFuzzer's per-run leak scan both slow and noisy: they run without it (the
