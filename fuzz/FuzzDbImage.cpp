@@ -16,7 +16,6 @@
 #include "FuzzGuard.h"
 #include "FuzzTargets.h"
 #include "TFuzzWorkspace.h"
-#include "TPatchedDbFile.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "records/TDbSystemSettings.h"
@@ -66,13 +65,13 @@ private:
     const uint8_t* end_;
 };
 
-std::vector<TPatchedDbFile::TPatch> ReadPatches(const uint8_t* data, size_t size) {
+std::vector<TTestDbFile::TPatch> ReadPatches(const uint8_t* data, size_t size) {
     const auto& rows = TFuzzWorkspace::Get().Rows();
     const auto& buckets = TFuzzWorkspace::Get().BucketWords();
-    std::vector<TPatchedDbFile::TPatch> patches;
+    std::vector<TTestDbFile::TPatch> patches;
     TReader in(data, size);
     while (in.More() && patches.size() < 64) {
-        TPatchedDbFile::TPatch p;
+        TTestDbFile::TPatch p;
         const uint32_t kind = in.U8() % 6;
         if ((kind == 2 && buckets.empty()) || ((kind == 3 || kind == 4) && rows.empty()))
             break;
@@ -114,8 +113,7 @@ std::vector<TPatchedDbFile::TPatch> ReadPatches(const uint8_t* data, size_t size
 
 int FuzzDbImage(const uint8_t* data, size_t size) {
     TFuzzWorkspace& ws = TFuzzWorkspace::Get();
-    TPatchedDbFile::Pending() = ReadPatches(data, size);
-    if (!ws.Open())
+    if (!ws.Open(ReadPatches(data, size)))
         return 0;
     std::string report;
     TQSOs qsos;

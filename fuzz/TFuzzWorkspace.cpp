@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "HardeningFiles.h"
-#include "TPatchedDbFile.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "records/TDbSystemSettings.h"
@@ -95,8 +94,8 @@ void TFuzzWorkspace::MeasureLogTemplate() {
     }
 }
 
-bool TFuzzWorkspace::Open() {
-    SetDbFileFactory([] { return std::make_unique<TPatchedDbFile>(); });
+bool TFuzzWorkspace::Open(std::vector<TTestDbFile::TPatch> patches) {
+    TTestDbFile::Install({.Private = true, .Off = true, .Patches = std::move(patches)});
     db_ = std::make_unique<TDatabase>();
     if (db_->StartDatabase(log_) == 0 && TDbKernel::Base() != nullptr)
         return true;
@@ -109,5 +108,4 @@ void TFuzzWorkspace::Close() {
         db_->ShutdownDatabase(log_);
     db_.reset();
     SetDbFileFactory({});
-    TPatchedDbFile::Pending().clear();
 }

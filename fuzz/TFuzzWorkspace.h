@@ -2,7 +2,7 @@
 // $TMPDIR (else /dev/shm) holding the log template, built once per process
 // (the log's six tables in slots 5..10 with a few contacts, texts, settings,
 // sequence rows and call-sign holders), its geometry, and the opening of a
-// database over it through TPatchedDbFile, so each run sees the template
+// database over it through TTestDbFile, so each run sees the template
 // plus its own patches.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TQuietDialogs.h"
+#include "TTestDbFile.h"
 #include "schema/TDatabase.h"
 
 class TFuzzWorkspace {
@@ -37,10 +38,10 @@ public:
     const std::vector<uint32_t>& BucketWords() const { return buckets_; }  // non-zero bucket words
     const std::vector<TRowSlot>& Rows() const { return rows_; }            // every row slot in use
 
-    // Starts the process's database over the log template with the pending
-    // patches (TPatchedDbFile). False when the kernel refuses it.
-    bool Open();
-    // Shuts the database down and frees it, clears the patches.
+    // Starts the process's database over the log template (a private view,
+    // power off) with the patches laid over it. False when the kernel refuses it.
+    bool Open(std::vector<TTestDbFile::TPatch> patches = {});
+    // Shuts the database down and frees it.
     void Close();
 
 private:

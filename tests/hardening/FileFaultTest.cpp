@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "HardeningFiles.h"
-#include "TFaultyDbFile.h"
+#include "TTestDbFile.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "platform/TScriptedDialogs.h"
@@ -17,7 +17,7 @@ using namespace HardeningFiles;
 namespace {
 struct TCase {
     const char* Name;
-    TFaultyDbFile::TFaults Faults;
+    TTestDbFile::TSetup Faults;
     bool StartFails;
     bool ShortFile = false;  // 1000 bytes of junk instead of a log
 };
@@ -49,7 +49,7 @@ TEST_P(FileFaults, FailureIsReportedAndDamagesNothing) {
     else
         ASSERT_TRUE(MakeLogDatabase(path_, [] { ASSERT_TRUE(AddContact("W1AW")); }));
     const std::string bytes = ReadFile(path_);
-    TFaultyDbFile::Install(c.Faults);
+    TTestDbFile::Install(c.Faults);
     // Twice: a failed start must let go of the file's lock.
     for (int attempt = 0; attempt < (c.StartFails ? 2 : 1); ++attempt) {
         TScriptedDialogs dialogs;
@@ -67,12 +67,12 @@ TEST_P(FileFaults, FailureIsReportedAndDamagesNothing) {
         }
         EXPECT_EQ(nullptr, TDbKernel::Base());
     }
-    if (c.Faults.Open) {
+    if (c.Faults.FailOpen) {
         TDatabase db;
         EXPECT_EQ(999, db.StartDatabase(dir_ + "/new.sib"));
         EXPECT_FALSE(std::filesystem::exists(dir_ + "/new.sib"));
     }
-    EXPECT_EQ(c.Faults.FlushesBeforeFailing >= 0, TFaultyDbFile::Faults().FailedFlushes > 0);
+    EXPECT_EQ(c.Faults.FlushesBeforeFailing >= 0, TTestDbFile::Setup().FailedFlushes > 0);
     SetDbFileFactory({});
     // Without faults the file opens, is sound and holds the log's contact; a
     // short file is extended with zeros to full size.
@@ -93,9 +93,9 @@ TEST_P(FileFaults, FailureIsReportedAndDamagesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, FileFaults,
-    ::testing::Values(TCase{"Open", {.Open = true}, true},
-                      TCase{"ExtendShortFile", {.Extend = true}, true, true},
-                      TCase{"Map", {.Map = true}, true},
+    ::testing::Values(TCase{"Open", {.FailOpen = true}, true},
+                      TCase{"ExtendShortFile", {.FailExtend = true}, true, true},
+                      TCase{"Map", {.FailMap = true}, true},
                       TCase{"FlushAfterThree", {.FlushesBeforeFailing = 3}, false},
-                      TCase{"Close", {.Close = true}, false}),
+                      TCase{"Close", {.FailClose = true}, false}),
     [](const auto& info) { return std::string(info.param.Name); });

@@ -12,7 +12,7 @@
 
 #include "HardeningFiles.h"
 #include "TLogSnapshot.h"
-#include "TPowerLossDbFile.h"
+#include "TTestDbFile.h"
 #include "kernel/TDbKernel.h"
 #include "platform/TScriptedDialogs.h"
 #include "records/TDbSystemSettings.h"
@@ -114,18 +114,21 @@ protected:
         std::fstream from(base_, std::ios::in | std::ios::binary);
         std::fstream to(work_, std::ios::in | std::ios::out | std::ios::binary);
         std::string page(::sysconf(_SC_PAGESIZE), 0);
-        for (uint32_t at : TPowerLossDbFile::Power().Written) {
+        for (uint32_t at : TTestDbFile::Setup().Written) {
             from.seekg(at).read(page.data(), page.size());
             to.seekp(at).write(page.data(), from.gcount());
         }
         to.close();
-        TPowerLossDbFile::Install(budget, GetParam(), seed);
+        TTestDbFile::Install({.Private = true,
+                              .Budget = budget,
+                              .TornCut = GetParam(),
+                              .Random = std::mt19937(seed)});
         TDatabase db;
         EXPECT_EQ(0, db.StartDatabase(work_));
         scenario();
         db.ShutdownDatabase(work_);
         SetDbFileFactory({});
-        return TPowerLossDbFile::Power().Flushes;
+        return TTestDbFile::Setup().Flushes;
     }
 
     std::string dir_;
