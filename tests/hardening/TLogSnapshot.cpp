@@ -56,9 +56,12 @@ void Read(TLogSnapshot& s) {
             s.Complaints.push_back("contact " + std::to_string(number) + " twice");
         TDBResultSet rs;
         const std::string call = Field(row, TQSOs::kColCall);
-        if (rs.Open(TQSOs::kLogTable, call, call) == TDBResultSet::kOK)
-            for (const auto& r : rs.Rows)
-                s.FoundByCall.insert(std::stoi("0" + r->GetField(TQSOs::kColNumber)->Value));
+        rs.Open(TQSOs::kLogTable, call, call);
+        if (std::none_of(rs.Rows.begin(), rs.Rows.end(), [&](const TDBFieldsPtr& r) {
+                return r->GetField(TQSOs::kColNumber)->Value == std::to_string(number);
+            }))
+            s.Complaints.push_back("contact " + std::to_string(number) +
+                                   " unreachable by its call");
         TQSOs day;
         day.LoadDay(Field(row, TQSOs::kColDate), Field(row, TQSOs::kColDate));
         for (const auto& q : day.QSOs) s.InDateIndex.insert(q->QSOID);
@@ -101,13 +104,7 @@ std::vector<std::string> TLogSnapshot::RowsInNeither(const TLogSnapshot& a,
 }
 
 std::string TLogSnapshot::Describe() const {
-    std::string out = !Opened ? "cannot be opened"
-                      : Sound ? "sound; contacts"
-                              : "CHECK FAILS; contacts";
-    for (const auto& [number, row] : Contacts)
-        out += " " + std::to_string(number) + (InDateIndex.count(number) ? "" : "(no index)") +
-               (FoundByCall.count(number) ? "" : "(not by call)") +
-               (Texts.count(number) ? "+text" : "");
+    std::string out = !Opened ? "cannot be opened" : Sound ? "sound" : "CHECK FAILS";
     for (const auto& [table, rows] : Rows) out += "; " + table + " " + std::to_string(rows.size());
-    return Complaints.empty() ? out : out + "; complaint: " + Complaints.front();
+    return Complaints.empty() ? out : out + "; " + Complaints.front();
 }
