@@ -41,12 +41,13 @@ void TFuzzWorkspace::BuildLogTemplate() {
                                            {"01/03/2002", "W1AW", "again, on 40 m"},
                                            {"01/03/2002", "dl1xyz", ""},
                                            {"01/04/2002", "JA1ZZZ/P", "portable"}};
+        TQSOs qsos;
+        TQSOMemos memos;
         for (const auto& [date, call, text] : contacts) {
-            TQSOs qsos;
             TQSO* q = qsos.AddQSO(date, call, "12:30", "12:45", "14.070", 100, "SSB", 59, 57, 0, 1,
                                   1, "5", "U.S.A.", "Wake", "FN31", "W1XX", 0, "A", "B", "C", "D");
             if (q && *text)
-                TQSOMemos().SaveText(q->QSOID, text);
+                memos.SaveText(q->QSOID, text);
         }
         for (const auto& [name, value] :
              {std::pair{"STATION_CALL", "W4ABC"}, std::pair{"UTC_SHIFT", "5"},
