@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzGuard.h"
 #include "FuzzTargets.h"
 #include "logwindow/TCountryTable.h"
 #ifdef TRAMB_FUZZ_WITH_RULES
@@ -17,21 +18,16 @@ bool IsFlag(int32_t v) {
 }
 
 void CheckRules(const std::string& text) {
-    for (int col = 0; col <= 22; ++col)
-        if (!IsFlag(TfrmLogGUI_1::IsValidData(col, text)))
-            __builtin_trap();
+    for (int col = 0; col <= 22; ++col) FuzzCheck(IsFlag(TfrmLogGUI_1::IsValidData(col, text)));
     const int32_t numeric = TfrmLogGUI_1::IsNumeric(text);
     // Digits only passes every number test and the digit columns' keystroke test.
-    if (numeric == -1 &&
-        (TfrmLogGUI_1::IsNumericEx(text) != -1 || TfrmLogGUI_1::IsNumericEx2(text) != -1))
-        __builtin_trap();
-    if (TfrmLogGUI_1::IsValidData(5, text) != numeric)
-        __builtin_trap();
+    FuzzCheck(numeric != -1 ||
+              (TfrmLogGUI_1::IsNumericEx(text) == -1 && TfrmLogGUI_1::IsNumericEx2(text) == -1));
+    FuzzCheck(TfrmLogGUI_1::IsValidData(5, text) == numeric);
     for (int32_t v : {TfrmLogGUI_1::IsValidZone(text), TfrmLogGUI_1::IsValidPower(text),
                       TfrmLogGUI_1::IsValidLogID(text), TfrmLogGUI_1::IsValidQSL(text),
                       TfrmLogGUI_1::IsInBand(text)})
-        if (!IsFlag(v))
-            __builtin_trap();
+        FuzzCheck(IsFlag(v));
 }
 }  // namespace
 #endif
@@ -46,18 +42,10 @@ int FuzzCountryChars(const uint8_t* data, size_t size) {
         return items;
     }();
     std::string again = "unchanged";
-    if (TCountryTable::Lookup(twice, call, again) != found || again != once)
-        __builtin_trap();
-    if (!found && once != "unchanged")
-        __builtin_trap();
+    FuzzCheck(TCountryTable::Lookup(twice, call, again) == found && again == once);
+    FuzzCheck(found || once == "unchanged");
 #ifdef TRAMB_FUZZ_WITH_RULES
     CheckRules(call);
 #endif
     return 0;
 }
-
-#ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzCountryChars(data, size);
-}
-#endif

@@ -16,3 +16,10 @@ bool FuzzGuard(F&& step) {
         return false;
     }
 }
+
+// A property of the target that must hold: when it does not, the run ends
+// as a crash, which libFuzzer keeps as a failing input.
+inline void FuzzCheck(bool holds) {
+    if (!holds)
+        __builtin_trap();
+}

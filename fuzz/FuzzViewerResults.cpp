@@ -1,8 +1,5 @@
 // Input: the results file the call-sign viewer writes; read as the lookup
 // reads it and turned into the memo text.
-#include <fstream>
-#include <string>
-
 #include "FuzzGuard.h"
 #include "FuzzTargets.h"
 #include "TFuzzWorkspace.h"
@@ -10,24 +7,14 @@
 
 int FuzzViewerResults(const uint8_t* data, size_t size) {
     TFuzzWorkspace& ws = TFuzzWorkspace::Get();
-    const std::string file = TCallDataLookup::ViewerResultsFileName(ws.Dir());
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    const std::string file =
+        ws.WriteFile(TCallDataLookup::ViewerResultsFileName(ws.Dir()), data, size);
     FuzzGuard([&] {
-        const TCallDataLookup::TResultLines lines = TCallDataLookup::ReadResultsFile(file);
-        const std::string text = TCallDataLookup::BuildCallDataText(lines);
+        const std::string text =
+            TCallDataLookup::BuildCallDataText(TCallDataLookup::ReadResultsFile(file));
         // Every line shown comes from the file: the memo can never be longer
         // than the file plus its fixed blanks and line breaks.
-        if (text.size() > size + 64)
-            __builtin_trap();
+        FuzzCheck(text.size() <= size + 64);
     });
     return 0;
 }
-
-#ifdef TRAMB_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzViewerResults(data, size);
-}
-#endif

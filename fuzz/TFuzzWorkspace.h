@@ -1,21 +1,20 @@
-// The scratch area of one fuzzing or replay process: a private directory on
-// /dev/shm (or $TRAMB_FUZZ_TMP) holding two database templates built once per
-// process, and the opening of a database over a template through
-// TPatchedDbFile, so each run sees the template plus its own patches.
-//
-// Templates:
-//   fresh  a new database: the bootstrap's three system tables only
-//   log    the log's six tables (slots 5..10) with a few contacts, texts,
-//          settings, sequence rows and call-sign holders
+// The scratch area of one fuzzing or replay process: a private directory in
+// $TMPDIR (else /dev/shm) holding the log template, built once per process
+// (the log's six tables in slots 5..10 with a few contacts, texts, settings,
+// sequence rows and call-sign holders), its geometry, and the opening of a
+// database over it through TTestDbFile, so each run sees the template
+// plus its own patches.
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-class TDatabase;
-class TQuietDialogs;
+#include "TQuietDialogs.h"
+#include "TTestDbFile.h"
+#include "schema/TDatabase.h"
 
 class TFuzzWorkspace {
 public:
@@ -29,32 +28,31 @@ public:
     ~TFuzzWorkspace();  // removes the directory
 
     const std::string& Dir() const { return dir_; }
-    const std::string& FreshTemplate();
-    const std::string& LogTemplate();
-
+    // Writes an input to a file (of the directory); answers the file's name.
+    static std::string WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        return path;
+    }
     // Geometry of the log template, for patches that land on its structures.
-    const std::vector<uint32_t>& BucketWords();  // offsets of the non-zero bucket words
-    const std::vector<TRowSlot>& Rows();         // every row slot in use
+    const std::vector<uint32_t>& BucketWords() const { return buckets_; }  // non-zero bucket words
+    const std::vector<TRowSlot>& Rows() const { return rows_; }            // every row slot in use
 
-    // Starts the process's database over the template with the pending
-    // patches (TPatchedDbFile). False when the kernel refuses it.
-    bool Open(const std::string& templatePath);
-    // Shuts the database down and frees it; answers the shutdown's status.
-    int32_t Close();
-    TQuietDialogs& Quiet() { return *quiet_; }
+    // Starts the process's database over the log template (a private view,
+    // power off) with the patches laid over it. False when the kernel refuses it.
+    bool Open(std::vector<TTestDbFile::TPatch> patches = {});
+    // Shuts the database down and frees it.
+    void Close();
 
 private:
     TFuzzWorkspace();
     void BuildLogTemplate();
     void MeasureLogTemplate();
 
+    TQuietDialogs quiet_;
     std::string dir_;
-    std::string fresh_;
     std::string log_;
     std::vector<uint32_t> buckets_;
     std::vector<TRowSlot> rows_;
-    bool measured_ = false;
-    std::unique_ptr<TQuietDialogs> quiet_;
     std::unique_ptr<TDatabase> db_;
-    std::string openPath_;
 };

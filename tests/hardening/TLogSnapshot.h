@@ -1,8 +1,8 @@
 // What a database file holds, as seen by a fresh open: the integrity check's
 // verdict, the kernel's complaints while checking and reading, every live row
 // of the log's tables as text (all its values, chain link left out), and per
-// contact whether the grid (through the date index) and a lookup by call sign
-// find it. Taken on a closed file; opens and closes it itself.
+// contact whether the grid (through the date index) finds it, and its text. Taken on a closed file;
+// opens and closes it itself.
 #pragma once
 
 #include <cstdint>
@@ -16,20 +16,18 @@ public:
     static TLogSnapshot Take(const std::string& path);
 
     bool Opened = false;
-    bool Sound = false;                   // the integrity check's status is 0
-    std::vector<std::string> Complaints;  // kernel messages while checking and reading
-    // table name -> the live rows' texts (values joined by "|"), in page order
+    bool Sound = false;  // the integrity check's status is 0
+    // kernel messages, anomalies found (a page of no table, a contact twice
+    // or not found by its call)
+    std::vector<std::string> Complaints;
+    // table name -> the live rows' texts ("v1|v2|...|"), in page order
     std::map<std::string, std::vector<std::string>> Rows;
-    // QSOLOG number -> the contact's row text
-    std::map<int32_t, std::string> Contacts;
-    std::set<int32_t> InDateIndex;         // contacts the grid's day load finds
-    std::set<int32_t> FoundByCall;         // contacts a lookup by their call finds
-    std::map<int32_t, std::string> Texts;  // contact number -> its text as loaded
-    std::map<std::string, std::string> Settings;
+    std::map<int32_t, std::string> Contacts;  // QSOLOG number -> its row text
+    std::set<int32_t> InDateIndex;            // contacts the grid's day load finds
+    std::map<int32_t, std::string> Texts;     // contact number -> its text as loaded
 
-    // Rows of a table in this snapshot that are in neither of the others:
-    // a torn or half-written row.
+    // Rows in this snapshot that are in neither of the others: torn rows.
     std::vector<std::string> RowsInNeither(const TLogSnapshot& a, const TLogSnapshot& b) const;
-    // One line for a report: verdict, contacts, anomalies.
+    // One line for a report: verdict, rows per table, first complaint.
     std::string Describe() const;
 };
