@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "kernel/TDBFields.h"
 
 class TDbFile;
+class TRowView;
 struct TRowLayout;
 
 class TDbKernel {
@@ -75,6 +77,13 @@ public:
     // already in out.
     int32_t ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsTemplate,
                                const std::string& key, std::vector<TDBFieldsPtr>& out);
+    // Hands each row that ReadAllOccurrences would read (the key's one row in
+    // a table without multi key) to visit, in chain order, read in place:
+    // nothing is copied unless the visitor asks for a field. 0 when a row
+    // was visited, 999 when none. A corrupt chain raises as the walk does,
+    // after the rows before the damage were visited.
+    int32_t VisitKeyRows(uint32_t tableID, const std::string& key,
+                         const std::function<void(const TRowView&)>& visit);
     // An empty field list of the table; nullptr when no table of that ID is in
     // use. Without bypass the kernel's cached (shared) list may be answered.
     TDBFieldsPtr CreateEmptyFieldsObject(uint32_t tableID, int32_t bypassCache);

@@ -68,8 +68,15 @@ void TQsoGrid::SetColCount(int cols) {
 }
 
 void TQsoGrid::SetRowCount(int rows) {
+    // The fixed layout depends on the rows only through row 0, which keeps
+    // its state while rows come and go behind it: it is laid out again only
+    // when the grid had no row 0 before or has none after.
+    const int before = rowCount();
+    if (rows == before)
+        return;
     setRowCount(rows);
-    ApplyFixed();
+    if (before == 0 || rows == 0)
+        ApplyFixed();
 }
 
 void TQsoGrid::SetFixedCols(int cols) {

@@ -144,6 +144,10 @@ int32_t TfrmLogGUI_1::PopQSOFromGrid(TQSO& record, int row) {
 
 void TfrmLogGUI_1::PopGridFromQSOObject(const TQSO& record, int row) {
     SetRowCount(RowCount() + 1);
+    FillGridRow(record, row);
+}
+
+void TfrmLogGUI_1::FillGridRow(const TQSO& record, int row) {
     SetCells(colDate, row, record.QSODate);
     SetCells(colStart, row, record.StartTime);
     SetCells(colEnd, row, record.EndTime);

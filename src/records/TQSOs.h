@@ -78,5 +78,9 @@ class TQSOs {
     std::unique_ptr<TQSO> QSOFromFields(const TDBFields& fields);
 
   private:
+    // A record from value(position), the text of a QSOLOG column; it also
+    // becomes the current record.
+    template <class TValue>
+    std::unique_ptr<TQSO> BuildQSO(const TValue& value);
     std::unique_ptr<TQSO> current_;
 };
