@@ -14,6 +14,7 @@
 #include "kernel/TDbKernelState.h"
 #include "kernel/TRowLayout.h"
 #include "kernel/TRowView.h"
+#include "kernel/TWriteBatch.h"
 #include "platform/TDialogs.h"
 
 using namespace DbFormat;
@@ -400,9 +401,20 @@ uint32_t TDbKernel::FindFirstEmptyDataSpace(uint8_t* page, uint32_t /*tableID*/,
     const uint32_t stride = rs + kRowOverhead;
     if (S::U32(start) == 0)
         return S::SlotFits(pageNo, start, rs) ? start : 0;
-    for (uint32_t slot = start; S::SlotFits(pageNo, slot, rs); slot += stride)
-        if (S::U32(slot + kRowTableIDOffset) == 0)
+    // The search starts where the last one ended, when that is known for
+    // this stride: the slots before it are all taken.
+    S::TFreeSlotHint& hint = S::FreeSlotHints[pageNo];
+    uint32_t slot = start;
+    if (hint.Stride == stride && hint.Slot > start && (hint.Slot - start) % stride == 0 &&
+        S::U32(hint.Slot - stride + kRowTableIDOffset) != 0)
+        slot = hint.Slot;
+    for (; S::SlotFits(pageNo, slot, rs); slot += stride) {
+        if (S::U32(slot + kRowTableIDOffset) == 0) {
+            hint = S::TFreeSlotHint{slot, stride};
             return slot;
+        }
+    }
+    hint = S::TFreeSlotHint{slot, stride};
     return 0;
 }
 
@@ -427,9 +439,7 @@ int32_t TDbKernel::LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, T
         Dialogs().ShowMessage(KernelMessages::kOffsetOutOfRange);
         return 999;
     }
-    const uint32_t tail = previousOffset + kRowFieldsOffset + rs;
-    S::SetU32(tail, newOffset);
-    FlushRange(S::Base + tail, 4);
+    TWriteBatch::Store(TWriteBatch::kLinks, previousOffset + kRowFieldsOffset + rs, newOffset);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include "kernel/TWriteBatch.h"
 #include "logwindow/Latin1.h"
 #include "logwindow/TQsoGrid.h"
 #include "logwindow/TfrmLogGUI_1.h"
@@ -251,6 +252,9 @@ int32_t TfrmLogGUI_1::SaveQSORow(int row) {
     if (SavingRow != 0)
         return 2;
     TFlagScope saving(SavingRow);
+    // The new version, its text and the old version's deletion reach the
+    // disk in a few ordered flushes, before the save returns.
+    const TWriteBatch batch;
     try {
         TQSO fresh;
         if (PopQSOFromGrid(fresh, row) != 0)
@@ -442,7 +446,9 @@ void TfrmLogGUI_1::strGridQSOSKeyDown(int key) {
         strGridQSOSClick();
 }
 
-void TfrmLogGUI_1::ForceEnterKey(int key) { RunGridKey(key, false); }
+void TfrmLogGUI_1::ForceEnterKey(int key) {
+    RunGridKey(key, false);
+}
 
 bool TfrmLogGUI_1::RunGridKey(int key, bool byOperator) {
     if (InGridKeyDown != 0 || InGridClick != 0)

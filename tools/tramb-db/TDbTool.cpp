@@ -19,6 +19,7 @@
 #include "SchemaScriptText.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TWriteBatch.h"
 #include "records/THolderImport.h"
 #include "records/TLogExport.h"
 #include "records/TQSOMemos.h"
@@ -615,6 +616,8 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
         }
     }
 
+    // The contact and its text reach the disk in a few ordered flushes.
+    auto batch = std::make_unique<TWriteBatch>();
     TQSOs qsos;
     TQSO* q = qsos.AddQSO(t("--date"), t("--call"), t("--start"), t("--end"), t("--freq"),
                           n("--power"), t("--mode"), n("--srst"), n("--rrst"), n("--rqsl"),
@@ -639,6 +642,7 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
                         " was stored, but its text could not be stored completely");
         }
     }
+    batch.reset();  // on the disk before it is reported stored
     std::cout << q->QSOID << "\n";
     return kExitOK;
 }
