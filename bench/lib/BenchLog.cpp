@@ -1,6 +1,7 @@
 #include "BenchLog.h"
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,8 +19,11 @@ namespace fs = std::filesystem;
 
 std::string DateBack(int daysBack) {
     using namespace std::chrono;
-    const auto now = zoned_time{current_zone(), system_clock::now()}.get_local_time();
-    const year_month_day d{floor<days>(now) - days{daysBack}};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const sys_days today = year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday;
+    const year_month_day d{today - days{daysBack}};
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02u/%02u/%04d", static_cast<unsigned>(d.month()),
                   static_cast<unsigned>(d.day()), static_cast<int>(d.year()));

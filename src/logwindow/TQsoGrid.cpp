@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTableView>
+#include <algorithm>
 
 #include "logwindow/TQsoGridDelegate.h"
 
@@ -174,6 +175,18 @@ void TQsoGrid::resizeEvent(QResizeEvent* event) {
 void TQsoGrid::updateGeometries() {
     QTableWidget::updateGeometries();
     PlaceOverlays();
+}
+
+void TQsoGrid::BeginFill() {
+    model()->blockSignals(true);
+}
+
+void TQsoGrid::EndFill(int firstRow, int lastRow) {
+    model()->blockSignals(false);
+    lastRow = std::min(lastRow, rowCount() - 1);
+    if (firstRow <= lastRow && columnCount() > 0)
+        emit model()->dataChanged(model()->index(firstRow, 0),
+                                  model()->index(lastRow, columnCount() - 1));
 }
 
 QString TQsoGrid::CellText(int col, int row) const {

@@ -673,7 +673,9 @@ void TfrmLogGUI_1::LoadGridRows() {
         GridRowCount += static_cast<int>(sortList.size());
         SetRowCount(GridRowCount);
         int row = first;
+        strGridQSOS->BeginFill();
         for (const TSortEntry& entry : sortList) FillGridRow(*copies[entry.Copy], row++);
+        strGridQSOS->EndFill(first, row - 1);
     }
     FillQSORow(GridRowCount - 1, -1);
 }
