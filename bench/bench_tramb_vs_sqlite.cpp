@@ -278,7 +278,7 @@ int main(int argc, char** argv) {
     const std::string work = o.Scratch + "/tramb-bench-" + std::to_string(::getpid());
     std::mt19937 rng(20240611);
     const std::vector<TContact> mid = MakeContacts(o.Contacts, rng);
-    const std::vector<TContact> most = MakeContacts(80000, rng);
+    const std::vector<TContact> most = MakeContacts(200000, rng);
     const std::vector<std::pair<std::string, const std::vector<TContact>*>> logs = {
         {"empty", nullptr}, {"mid", &mid}, {"full", &most}};
     std::vector<int> sizes;

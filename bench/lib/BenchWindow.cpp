@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -40,10 +41,12 @@ long PeakRssKb() {
     return u.ru_maxrss;
 }
 
-// Runs the event loop until nothing is left to do.
-void UntilIdle(QApplication& app) {
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    app.exec();
+// Runs an event loop until nothing is left to do. (The application's own
+// quit would close the windows.)
+void UntilIdle() {
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 }  // namespace
@@ -64,11 +67,11 @@ int WindowChild(const std::string& dir, const std::string& mode) {
     window.RunModal = [](QDialog&) { return 0; };
     double from = CpuMs();
     window.show();
-    UntilIdle(app);
+    UntilIdle();
     if (mode == "reload") {
         from = CpuMs();
         window.FindQSObyDate1Click();
-        UntilIdle(app);
+        UntilIdle();
     }
     std::printf("cpu_ms %.1f rss_kb %ld rows %d\n", CpuMs() - from, PeakRssKb(),
                 window.GridRowCount);
