@@ -1,9 +1,9 @@
 #include "BenchLog.h"
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "kernel/TWriteBatch.h"
