@@ -75,6 +75,7 @@ void DropFile() {
 }  // namespace
 
 int32_t TDbKernel::StartExistingDB(const std::string& fileName) {
+    SettleWrites();
     if (S::IsOpen())
         return 999;
     int32_t handle = OpenDBFile(fileName);
@@ -98,6 +99,7 @@ int32_t TDbKernel::CreateInitialDB(const std::string& fileName) {
 }
 
 int32_t TDbKernel::CloseDB() {
+    SettleWrites();
     if (!S::File) {
         S::Base = nullptr;
         return 0;
@@ -172,6 +174,11 @@ uint8_t* TDbKernel::GetHashBucketsPointer(int32_t tableID) {
 
 uint8_t* TDbKernel::GetDataPagesPointer() {
     return S::IsOpen() ? S::Base + kDataRegionBase : nullptr;
+}
+
+void TDbKernel::SettleWrites() {
+    TWriteBatch::Commit();
+    S::ForgetFreeSlots();
 }
 
 int32_t TDbKernel::FlushRange(const uint8_t* address, uint32_t count) {
@@ -315,6 +322,7 @@ int32_t TDbKernel::GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out) {
 
 int32_t TDbKernel::WriteDBArchitectureRecord(uint32_t slot, int32_t action, int32_t columnSelector,
                                              const TSlotRecordsView& records) {
+    SettleWrites();
     if (!S::IsOpen() || slot > kLastSlot)
         return 0;
     // Each record is flushed as it is written: the schema layer writes a new

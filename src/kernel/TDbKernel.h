@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "kernel/TDBFields.h"
 
 class TDbFile;
+class TRowView;
 struct TRowLayout;
 
 class TDbKernel {
@@ -53,8 +55,8 @@ public:
     int32_t ReadTableRecord(int32_t mode, uint32_t slot, TSlotRecords& out);
     int32_t WriteTableRecord(int32_t mode, uint32_t slot, int32_t flag, int32_t columnSelector,
                              const TSlotRecordsView& records);
-    int32_t IsAvailableTableID(uint32_t tableID);  // -1 / 0
-    uint32_t GetFirstAvailableTableID();            // 999 when none is free
+    int32_t IsAvailableTableID(uint32_t tableID);           // -1 / 0
+    uint32_t GetFirstAvailableTableID();                    // 999 when none is free
     int32_t IsDuplicateTableName(const std::string& name);  // -1 / 0
     uint32_t GetTableIDFromName(const std::string& name);   // 999 when unknown or empty
     void GetNameFromTableID(uint32_t tableID, std::string& name);
@@ -64,8 +66,10 @@ public:
                             uint32_t bufferSize, int32_t upper);
 
     // ---- Rows ----
-    int32_t WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fields, uint8_t rejectExisting);
-    int32_t ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occurrence, const std::string& key);
+    int32_t WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fields,
+                         uint8_t rejectExisting);
+    int32_t ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occurrence,
+                        const std::string& key);
     // Every row that ReadDataRow would give for occurrence 1, 2, 3, … of the
     // key, read in one walk of the chain: out receives, in chain order, one
     // copy of fieldsTemplate per row, filled as ReadDataRow fills its list
@@ -76,6 +80,13 @@ public:
     // already in out.
     int32_t ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsTemplate,
                                const std::string& key, std::vector<TDBFieldsPtr>& out);
+    // Hands each row that ReadAllOccurrences would read (the key's one row in
+    // a table without multi key) to visit, in chain order, read in place:
+    // nothing is copied unless the visitor asks for a field. 0 when a row
+    // was visited, 999 when none. A corrupt chain raises as the walk does,
+    // after the rows before the damage were visited.
+    int32_t VisitKeyRows(uint32_t tableID, const std::string& key,
+                         const std::function<void(const TRowView&)>& visit);
     // An empty field list of the table; nullptr when no table of that ID is in
     // use. Without bypass the kernel's cached (shared) list may be answered.
     TDBFieldsPtr CreateEmptyFieldsObject(uint32_t tableID, int32_t bypassCache);
@@ -84,19 +95,26 @@ public:
     void ForgetTable(uint32_t tableID);
 
     // ---- Pages and buckets ----
-    uint8_t* GetWriteDataPointer(TDBFields& fields, uint32_t tableID, int32_t& found, uint32_t& previous);
-    uint8_t* GetReadDataPointer(TDBFields& fields, uint32_t tableID, int32_t occurrence, const std::string& key);
+    uint8_t* GetWriteDataPointer(TDBFields& fields, uint32_t tableID, int32_t& found,
+                                 uint32_t& previous);
+    uint8_t* GetReadDataPointer(TDBFields& fields, uint32_t tableID, int32_t occurrence,
+                                const std::string& key);
     uint8_t* GetExistingReadDataPointer(uint32_t firstOffset, uint32_t tableID, uint32_t& previous,
                                         int32_t& found, int32_t occurrence, int32_t mode,
-                                        uint32_t rowSizePlus8, const std::string& key, int32_t keyIndex);
-    uint8_t* FindRowForWrite(uint32_t tableID, int32_t& found, uint32_t& previous, TDBFields& fields);
+                                        uint32_t rowSizePlus8, const std::string& key,
+                                        int32_t keyIndex);
+    uint8_t* FindRowForWrite(uint32_t tableID, int32_t& found, uint32_t& previous,
+                             TDBFields& fields);
     uint8_t* NewWriteDataPointer(uint32_t tableID, TDBFields& fields);
     // pages[1..] receive page addresses (nullptr for other tables' pages).
-    int32_t GetDataPagesList(uint8_t* pagesBase, std::vector<uint8_t*>& pages, int32_t& first, uint32_t tableID);
+    int32_t GetDataPagesList(uint8_t* pagesBase, std::vector<uint8_t*>& pages, int32_t& first,
+                             uint32_t tableID);
     uint32_t FindFirstEmptyDataSpace(uint8_t* page, uint32_t tableID, TDBFields& fields);
     uint8_t* GetNewPagePointer(uint32_t tableID, uint8_t* pagesBase);
-    int32_t LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, TDBFields& fields, int32_t found);
-    void CheckAccess(const uint8_t* address, bool isWrite, uint32_t count, const std::string& caption);
+    int32_t LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, TDBFields& fields,
+                           int32_t found);
+    void CheckAccess(const uint8_t* address, bool isWrite, uint32_t count,
+                     const std::string& caption);
     // Whether new rows fit, taken in the order given as (table ID, number of
     // rows): each takes one slot (a row starting a chain as much as one
     // appended to it) in its table's last page while that page has a free
@@ -131,6 +149,9 @@ public:
     static uint32_t MapSize();
 
 private:
+    // Writes out an open write batch and forgets the free-slot hints, before
+    // an operation that reads or writes the file other than row by row.
+    void SettleWrites();
     // How a chain walk ended.
     enum class TWalkEnd { Found, End, FreeSlot, Damaged };
 
@@ -155,8 +176,8 @@ private:
 
     // Live rows of one bucket's chain of a table of the given layout; the
     // bucket lines go to lines when it is not null.
-    int32_t BucketContents(uint32_t tableID, const TRowLayout& layout, TDBFields& scratch, int32_t bucket,
-                           std::vector<std::string>* lines);
+    int32_t BucketContents(uint32_t tableID, const TRowLayout& layout, TDBFields& scratch,
+                           int32_t bucket, std::vector<std::string>* lines);
 
     std::vector<TDBFieldsPtr> fieldsCache_;
     // The helper object this kernel created; a kernel destroyed after a newer

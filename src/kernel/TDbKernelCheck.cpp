@@ -98,12 +98,14 @@ int32_t TDbKernel::MarkDataRowDeleted(TDBFields& fields) {
     if (!S::IsOpen() || !IsRowTable(tableID) || !S::IsRowSlot(r, rs) ||
         S::U32(r + kRowTableIDOffset) != tableID)
         throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
-    S::SetU32(r + kRowRowIDOffset, 0);
-    FlushRange(S::Base + r + kRowRowIDOffset, 4);
+    // In a write batch the row is zeroed after the rows stored before it
+    // are live.
+    TWriteBatch::Store(TWriteBatch::kDeletions, r + kRowRowIDOffset, 0);
     return 0;
 }
 
 int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
+    SettleWrites();
     TRowLayout layout;
     if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout))
         return 0;
@@ -121,8 +123,7 @@ int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
             const auto pageNo = static_cast<uint32_t>(e - 1);
             const uint32_t start = S::PageStart(pageNo);
             uint32_t end = start;
-            while (S::SlotFits(pageNo, end, rs) && S::U32(end) == tableID)
-                end += stride;
+            while (S::SlotFits(pageNo, end, rs) && S::U32(end) == tableID) end += stride;
             visit(start, end);
         }
     };
@@ -154,6 +155,7 @@ int32_t TDbKernel::BruteForceDeleteDataRows(uint32_t tableID) {
         if (end > start)
             FlushRange(S::Base + start, end - start);
     });
+    S::ForgetFreeSlots();
     return count;
 }
 
@@ -168,6 +170,7 @@ int32_t TDbKernel::TruncateTable(const std::string& tableName) {
 // ---- Integrity check and diagnostics ----
 
 int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
+    SettleWrites();
     std::vector<std::string> none;
     int32_t deleted = 0;
     if (tableID != 0) {
@@ -233,6 +236,7 @@ int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
 
 int32_t TDbKernel::RawScanTable(int32_t selector, uint32_t tableID, int32_t& deleted,
                                 std::vector<std::string>& tails, int32_t noTails) {
+    SettleWrites();
     deleted = 0;
     if (noTails == 0)
         tails.assign(1, std::string());
@@ -331,6 +335,7 @@ int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TD
 
 int32_t TDbKernel::GetHashBucketContents(uint32_t tableID, int32_t /*keyIndex*/, int32_t bucket,
                                          const std::string& key, std::vector<std::string>& lines) {
+    SettleWrites();
     lines.clear();
     if (bucket == 0)
         bucket = GetKeyHash(key);
@@ -344,6 +349,7 @@ int32_t TDbKernel::GetHashBucketContents(uint32_t tableID, int32_t /*keyIndex*/,
 
 int32_t TDbKernel::ReadRowAt(int32_t selector, uint32_t tableID, uint32_t offset,
                              std::string& text) {
+    SettleWrites();
     TRowLayout layout;
     TDBFieldsPtr fields;
     if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout, &fields))
@@ -363,6 +369,7 @@ int32_t TDbKernel::ReadRowAt(int32_t selector, uint32_t tableID, uint32_t offset
 
 uint32_t TDbKernel::ScanForKey(int32_t selector, const std::string& key, uint32_t tableID,
                                uint32_t limit) {
+    SettleWrites();
     TRowLayout layout;
     if (!S::IsOpen() || !IsRowTable(tableID) || !LayoutOfTable(tableID, layout))
         return kNoTableID;

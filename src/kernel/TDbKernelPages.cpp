@@ -13,6 +13,8 @@
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TDbKernelState.h"
 #include "kernel/TRowLayout.h"
+#include "kernel/TRowView.h"
+#include "kernel/TWriteBatch.h"
 #include "platform/TDialogs.h"
 
 using namespace DbFormat;
@@ -91,7 +93,7 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
             Dialogs().ShowMessage(KernelMessages::kBadFieldType);
         const bool live = S::U32(cur + kRowRowIDOffset) != 0;
         if (live && keyItem != nullptr && mode != 1 &&
-            UpperText(TRowLayout::ReadText(cur, *keyItem, true)) == wanted) {
+            TRowLayout::KeyEquals(cur, *keyItem, wanted)) {
             bool hit = false;
             if (mode == 0 && allMatches != nullptr)
                 allMatches->push_back(cur);
@@ -219,6 +221,44 @@ int32_t TDbKernel::ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsT
     }
     readRows();
     return out.empty() ? 999 : 0;
+}
+
+int32_t TDbKernel::VisitKeyRows(uint32_t tableID, const std::string& key,
+                                const std::function<void(const TRowView&)>& visit) {
+    TRowLayout layout;
+    TDBFieldsPtr fields;
+    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID ||
+        !LayoutOfTable(tableID, layout, &fields))
+        return 999;
+    const int32_t keyIndex = DbKernelHelper->GetPrimaryKeyIndex(*fields);
+    if (keyIndex < 0 || keyIndex >= fields->Count())
+        throw ExcNoPrimaryKeyDefined(KernelMessages::kNoPrimaryKey);
+    const int32_t h = DbKernelHelper->GetStringHash(UpperText(TrimText(key)));
+    const uint32_t head = S::U32(BucketWordOffset(tableID, h));
+    if (head == 0)
+        return 999;
+    std::vector<uint32_t> offsets;
+    // The rows met before a corrupt link are visited before the exception
+    // goes on, as a read of all occurrences hands them out.
+    auto visitAll = [&] {
+        for (uint32_t off : offsets) visit(TRowView(layout, off));
+    };
+    uint32_t previous = 0;
+    int32_t found = 0;
+    TWalkEnd how = TWalkEnd::End;
+    try {
+        if (DbKernelHelper->HasMultiKey(*fields) != 0) {
+            WalkChain(head, tableID, layout, previous, found, 0, 0, key, keyIndex, how, &offsets);
+        } else if (uint8_t* p = WalkChain(head, tableID, layout, previous, found, 0, 2, key,
+                                          keyIndex, how)) {
+            offsets.push_back(S::OffsetOf(p));
+        }
+    } catch (...) {
+        visitAll();
+        throw;
+    }
+    visitAll();
+    return offsets.empty() ? 999 : 0;
 }
 
 uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t& found,
@@ -361,9 +401,20 @@ uint32_t TDbKernel::FindFirstEmptyDataSpace(uint8_t* page, uint32_t /*tableID*/,
     const uint32_t stride = rs + kRowOverhead;
     if (S::U32(start) == 0)
         return S::SlotFits(pageNo, start, rs) ? start : 0;
-    for (uint32_t slot = start; S::SlotFits(pageNo, slot, rs); slot += stride)
-        if (S::U32(slot + kRowTableIDOffset) == 0)
+    // The search starts where the last one ended, when that is known for
+    // this stride: the slots before it are all taken.
+    S::TFreeSlotHint& hint = S::FreeSlotHints[pageNo];
+    uint32_t slot = start;
+    if (hint.Stride == stride && hint.Slot > start && (hint.Slot - start) % stride == 0 &&
+        S::U32(hint.Slot - stride + kRowTableIDOffset) != 0)
+        slot = hint.Slot;
+    for (; S::SlotFits(pageNo, slot, rs); slot += stride) {
+        if (S::U32(slot + kRowTableIDOffset) == 0) {
+            hint = S::TFreeSlotHint{slot, stride};
             return slot;
+        }
+    }
+    hint = S::TFreeSlotHint{slot, stride};
     return 0;
 }
 
@@ -388,9 +439,7 @@ int32_t TDbKernel::LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, T
         Dialogs().ShowMessage(KernelMessages::kOffsetOutOfRange);
         return 999;
     }
-    const uint32_t tail = previousOffset + kRowFieldsOffset + rs;
-    S::SetU32(tail, newOffset);
-    FlushRange(S::Base + tail, 4);
+    TWriteBatch::Store(TWriteBatch::kLinks, previousOffset + kRowFieldsOffset + rs, newOffset);
     return 0;
 }
 

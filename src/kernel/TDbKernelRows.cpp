@@ -9,6 +9,7 @@
 #include "kernel/TDbKernelState.h"
 #include "kernel/TKernelSchemaHooks.h"
 #include "kernel/TRowLayout.h"
+#include "kernel/TWriteBatch.h"
 #include "platform/TDialogs.h"
 
 using namespace DbFormat;
@@ -68,22 +69,28 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
 
     const uint32_t off = S::OffsetOf(p);
     const bool newSlot = found == 0;
-    // A new row becomes visible in one 4-byte step, so that a crash or a
-    // power loss between any two flushes leaves a sound file: the body
-    // first (fields and a zero Tail) while the slot is still free, then the
-    // TableID with RowID 0 (a deleted row of the table: counted by neither
-    // walk), then the link into the chain, and the RowID last, which makes
-    // the row live for the page scan and the chain walk at once.
+    // A new row becomes visible in steps, so that a crash or a power loss at
+    // any moment leaves a sound file (see TWriteBatch): the body (fields and
+    // a zero Tail) and the TableID with RowID 0, a deleted row of the table
+    // counted by neither walk; then the link into the chain; the RowID last,
+    // which makes the row live for the page scan and the chain walk at once.
+    // A row changed in place has only its changed bytes written.
+    TWriteBatch batch;
     if (newSlot) {
         // Whatever an interrupted earlier write left in the free slot goes.
         std::memset(p + kRowRowIDOffset, 0, rowSize + kRowOverhead - kRowRowIDOffset);
-    } else {
-        S::SetU32(off + kRowTableIDOffset, tableID);
-        FlushRange(p + kRowTableIDOffset, 4);
-        S::SetU32(off + kRowRowIDOffset, off);
-        FlushRange(p + kRowRowIDOffset, 4);
+    } else if (S::U32(off + kRowRowIDOffset) != off) {
+        TWriteBatch::Store(TWriteBatch::kRowIDs, off + kRowRowIDOffset, off);
     }
     std::vector<char> buffer;
+    auto put = [&](uint8_t* at, const void* bytes, uint32_t count) {
+        if (newSlot) {
+            std::memcpy(at, bytes, count);
+        } else if (std::memcmp(at, bytes, count) != 0) {
+            std::memcpy(at, bytes, count);
+            TWriteBatch::Touched(S::OffsetOf(at), count);
+        }
+    };
     for (size_t i = 0; i < layout.Items.size(); ++i) {
         const TRowLayout::Item& item = layout.Items[i];
         const TDBFieldParent* f = fields.GetField(item.Index);
@@ -91,31 +98,25 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
         if (static_cast<uint32_t>(item.DataType) == kTypeInteger) {
             if (f->Value.empty() || item.Width < kIntegerFieldSize)
                 continue;
-            std::memcpy(at, &numbers[i], kIntegerFieldSize);
-            if (!newSlot)
-                FlushRange(at, kIntegerFieldSize);
+            put(at, &numbers[i], kIntegerFieldSize);
         } else if (IsCharacterLike(item.DataType) && item.Width > 0) {
             buffer.assign(item.Width + 1, 0);
             const bool upper = item.Index == k || f->KeyType == static_cast<int32_t>(kKeyMulti);
             ConvToSpecialChars(f->Value, kNameSignificantChars, buffer.data(),
                                static_cast<uint32_t>(buffer.size()), upper ? 1 : 0);
-            std::memcpy(at, buffer.data(), item.Width);
-            if (!newSlot)
-                FlushRange(at, item.Width);
+            put(at, buffer.data(), item.Width);
         }
     }
     if (!newSlot)
         return LinkRowToChain(off, previous, fields, found);
 
-    FlushRange(p + kRowRowIDOffset, rowSize + kRowOverhead - kRowRowIDOffset);
     S::SetU32(off + kRowTableIDOffset, tableID);
-    FlushRange(p + kRowTableIDOffset, 4);
+    TWriteBatch::Touched(off, rowSize + kRowOverhead);
     int32_t status = 0;
     if (bucketWord != 0) {
         // The first row of a chain: the bucket word is the link. The status
         // stays 999 here, as callers have always seen it for a new chain.
-        S::SetU32(bucketWord, off);
-        FlushRange(S::Base + bucketWord, kBucketWordSize);
+        TWriteBatch::Store(TWriteBatch::kLinks, bucketWord, off);
         status = 999;
     } else {
         status = LinkRowToChain(off, previous, fields, found);
@@ -124,8 +125,8 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
         if (status != 0)
             return status;
     }
-    S::SetU32(off + kRowRowIDOffset, off);
-    FlushRange(p + kRowRowIDOffset, 4);
+    TWriteBatch::Store(TWriteBatch::kRowIDs, off + kRowRowIDOffset, off);
+    TWriteBatch::CommitIfLarge();
     return status;
 }
 

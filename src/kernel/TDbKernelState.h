@@ -9,10 +9,11 @@
 #include <memory>
 
 #include "kernel/DbFormat.h"
+#include "kernel/TWriteBatch.h"
 #include "platform/TDbFile.h"
 
 class TDbKernelState {
-  public:
+public:
     static std::unique_ptr<TDbFile> File;
     static uint8_t* Base;        // nullptr while no database is open
     static uint32_t MapSize;     // kDbFileSize while open
@@ -23,8 +24,11 @@ class TDbKernelState {
     static bool InView(uint32_t offset, uint32_t count) {
         return Base != nullptr && offset <= MapSize && count <= MapSize - offset;
     }
+    // A word held back by an open write batch reads as the value it will take.
     static uint32_t U32(uint32_t offset) {
         uint32_t v = 0;
+        if (TWriteBatch::Pending(offset, v))
+            return v;
         if (InView(offset, 4))
             std::memcpy(&v, Base + offset, 4);
         return v;
@@ -62,6 +66,18 @@ class TDbKernelState {
             return false;
         return SlotFits(page, offset, rowSize);
     }
+    // Where the search for a free slot of a page goes on: every slot of the
+    // page before Slot is taken (slots are filled in order and freed only
+    // by truncation, which forgets the hints). Valid for one stride.
+    struct TFreeSlotHint {
+        uint32_t Slot = 0;
+        uint32_t Stride = 0;
+    };
+    static TFreeSlotHint FreeSlotHints[DbFormat::kDataPageCount];
+    static void ForgetFreeSlots() {
+        for (TFreeSlotHint& h : FreeSlotHints) h = TFreeSlotHint{};
+    }
+
     // No chain can hold more rows than the data region has slots.
     static uint32_t MaxChainLength(uint32_t rowSize) {
         return DbFormat::kDataRegionSize / (rowSize + DbFormat::kRowOverhead) + 1;

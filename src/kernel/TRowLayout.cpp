@@ -57,3 +57,29 @@ std::string TRowLayout::ReadText(uint32_t slotOffset, const Item& item, bool tri
         text = TrimText(text);
     return text;
 }
+
+bool TRowLayout::KeyEquals(uint32_t slotOffset, const Item& item, const std::string& wanted) {
+    if (static_cast<uint32_t>(item.DataType) == kTypeInteger)
+        return UpperText(ReadText(slotOffset, item, true)) == wanted;
+    const uint32_t at = slotOffset + kRowFieldsOffset + item.Offset;
+    if (item.Width == 0 || !TDbKernelState::InView(at, item.Width))
+        return wanted.empty();
+    const auto* p = reinterpret_cast<const unsigned char*>(TDbKernelState::Base + at);
+    const void* zero = std::memchr(p, 0, item.Width);
+    size_t e = zero ? static_cast<size_t>(static_cast<const unsigned char*>(zero) - p) : item.Width;
+    if (e > kNameAreaSize)
+        e = kNameAreaSize;
+    size_t b = 0;
+    while (b < e && p[b] <= 32) ++b;
+    while (e > b && p[e - 1] <= 32) --e;
+    if (e - b != wanted.size())
+        return false;
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        unsigned char c = p[b + i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<unsigned char>(c - 'a' + 'A');
+        if (c != static_cast<unsigned char>(wanted[i]))
+            return false;
+    }
+    return true;
+}

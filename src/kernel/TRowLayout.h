@@ -27,4 +27,7 @@ struct TRowLayout {
     // The text of one field of the slot at slotOffset: integers in decimal,
     // character fields up to the first zero byte (trimmed when asked).
     static std::string ReadText(uint32_t slotOffset, const Item& item, bool trimmed);
+    // Whether the field, trimmed and upper-cased, equals wanted (itself
+    // trimmed and upper-cased): ReadText's comparison without building text.
+    static bool KeyEquals(uint32_t slotOffset, const Item& item, const std::string& wanted);
 };

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTableView>
+#include <algorithm>
 
 #include "logwindow/TQsoGridDelegate.h"
 
@@ -68,8 +69,15 @@ void TQsoGrid::SetColCount(int cols) {
 }
 
 void TQsoGrid::SetRowCount(int rows) {
+    // The fixed layout depends on the rows only through row 0, which keeps
+    // its state while rows come and go behind it: it is laid out again only
+    // when the grid had no row 0 before or has none after.
+    const int before = rowCount();
+    if (rows == before)
+        return;
     setRowCount(rows);
-    ApplyFixed();
+    if (before == 0 || rows == 0)
+        ApplyFixed();
 }
 
 void TQsoGrid::SetFixedCols(int cols) {
@@ -167,6 +175,18 @@ void TQsoGrid::resizeEvent(QResizeEvent* event) {
 void TQsoGrid::updateGeometries() {
     QTableWidget::updateGeometries();
     PlaceOverlays();
+}
+
+void TQsoGrid::BeginFill() {
+    model()->blockSignals(true);
+}
+
+void TQsoGrid::EndFill(int firstRow, int lastRow) {
+    model()->blockSignals(false);
+    lastRow = std::min(lastRow, rowCount() - 1);
+    if (firstRow <= lastRow && columnCount() > 0)
+        emit model()->dataChanged(model()->index(firstRow, 0),
+                                  model()->index(lastRow, columnCount() - 1));
 }
 
 QString TQsoGrid::CellText(int col, int row) const {

@@ -29,6 +29,11 @@ public:
     void SetColWidth(int col, int width);
     void SetDefaultRowHeight(int height);
 
+    // Many cells set between BeginFill and EndFill reach the views as one
+    // change of the rows firstRow..lastRow instead of one per cell.
+    void BeginFill();
+    void EndFill(int firstRow, int lastRow);
+
     QString CellText(int col, int row) const;
     void SetCellText(int col, int row, const QString& text);
     // Opens the editor on the current cell when none is open.

@@ -39,6 +39,7 @@
 #include "logwindow/TForm3.h"
 #include "logwindow/TQsoGrid.h"
 #include "logwindow/TfrmDatabaseCheck.h"
+#include "platform/TBusyCursor.h"
 #include "platform/TClock.h"
 #include "platform/TDialogs.h"
 #include "platform/TEventPump.h"
@@ -679,10 +680,16 @@ void TfrmLogGUI_1::LoadGridRows() {
     for (TSortEntry& entry : sortList) entry.Key = lower(entry.Key);
     std::stable_sort(sortList.begin(), sortList.end(),
                      [](const TSortEntry& a, const TSortEntry& b) { return a.Key < b.Key; });
-    for (const TSortEntry& entry : sortList) {
-        PopGridFromQSOObject(*copies[entry.Copy], GridRowCount - 1);
-        ++GridRowCount;
+    // The grid grows once to its final size and is then filled row by row:
+    // growing it per contact re-lays its fixed cells every time.
+    if (!sortList.empty()) {
+        const int first = GridRowCount - 1;
+        GridRowCount += static_cast<int>(sortList.size());
         SetRowCount(GridRowCount);
+        int row = first;
+        strGridQSOS->BeginFill();
+        for (const TSortEntry& entry : sortList) FillGridRow(*copies[entry.Copy], row++);
+        strGridQSOS->EndFill(first, row - 1);
     }
     FillQSORow(GridRowCount - 1, -1);
 }
@@ -844,6 +851,11 @@ bool TfrmLogGUI_1::LogTablesStop() {
 }
 
 void TfrmLogGUI_1::ReloadGrid() {
+    // Reading many days takes a while: the hourglass shows it.
+    BusyCursor().Begin();
+    struct TEndBusy {
+        ~TEndBusy() { BusyCursor().End(); }
+    } endBusy;
     rebuilding_ = true;
     CurrentQSO = std::make_unique<TQSO>();
     CompareQSO = std::make_unique<TQSO>();

@@ -202,6 +202,8 @@ public:
     // ---- Editing, navigation and saving ----
     int32_t PopQSOFromGrid(TQSO& record, int row);
     void PopGridFromQSOObject(const TQSO& record, int row);
+    // The cells of one contact row; the row must exist.
+    void FillGridRow(const TQSO& record, int row);
     static void FillQsoDataRow(const TQSO& source, TQSO& target);
     static int32_t QsosAreDifferent(const TQSO& a, const TQSO& b);
     int32_t MarkInvalidEntries(int row);

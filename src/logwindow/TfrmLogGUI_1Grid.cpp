@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include "kernel/TWriteBatch.h"
 #include "logwindow/Latin1.h"
 #include "logwindow/TQsoGrid.h"
 #include "logwindow/TfrmLogGUI_1.h"
@@ -148,6 +149,10 @@ int32_t TfrmLogGUI_1::PopQSOFromGrid(TQSO& record, int row) {
 
 void TfrmLogGUI_1::PopGridFromQSOObject(const TQSO& record, int row) {
     SetRowCount(RowCount() + 1);
+    FillGridRow(record, row);
+}
+
+void TfrmLogGUI_1::FillGridRow(const TQSO& record, int row) {
     SetCells(colDate, row, record.QSODate);
     SetCells(colStart, row, record.StartTime);
     SetCells(colEnd, row, record.EndTime);
@@ -252,6 +257,9 @@ int32_t TfrmLogGUI_1::SaveQSORow(int row) {
         return 2;
     TFlagScope saving(SavingRow);
     saveRefusedFull_ = false;
+    // The new version, its text and the old version's deletion reach the
+    // disk in a few ordered flushes, before the save returns.
+    const TWriteBatch batch;
     try {
         TQSO fresh;
         if (PopQSOFromGrid(fresh, row) != 0)

@@ -5,7 +5,9 @@
 
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TProfiler.h"
+#include "kernel/TRowView.h"
 #include "records/TQSOMemos.h"
 #include "records/TRecordText.h"
 #include "schema/TDBResultSet.h"
@@ -39,36 +41,32 @@ TQSOs::~TQSOs() = default;
 void TQSOs::LoadDay(const std::string& dateFrom, const std::string& dateTo) {
     QSOs.clear();
     ResetLabel("QSOs load");
-
-    // Each call sign once per day, in the order of its first date-index row.
+    // A range of two different dates selects no index row.
+    if (dateFrom != dateTo)
+        return;
+    // Each station once per day, in the order of its first date-index row.
+    // Calls compare as the log's key does, trimmed and upper-cased: "k1xyz"
+    // and " K1XYZ" are the same station and its contacts are read once.
     std::vector<std::string> calls;
-    {
-        TDBResultSet index;
-        if (index.Open(kDateIndexTable, dateFrom, dateTo) != TDBResultSet::kOK)
-            return;
-        for (const TDBFieldsPtr& row : index.Rows) {
-            const std::string& call = ValueAt(*row, kIdxCall);
-            bool seen = false;
-            for (const std::string& c : calls) {
-                if (c == call) {
-                    seen = true;
-                    break;
-                }
-            }
-            if (!seen)
-                calls.push_back(call);
-        }
-    }
-
+    TDBResultSet index;
+    const int32_t found = index.VisitKey(kDateIndexTable, dateFrom, [&](const TRowView& row) {
+        std::string call = UpperText(TrimText(row.Text(kIdxCall)));
+        for (const std::string& c : calls)
+            if (c == call)
+                return;
+        calls.push_back(std::move(call));
+    });
+    if (found != TDBResultSet::kOK)
+        return;
+    // A station's contacts of other days are passed over in place, without
+    // building them.
     for (const std::string& call : calls) {
         TDBResultSet log;
-        if (log.Open(kLogTable, call, call) != TDBResultSet::kOK)
-            continue;
-        for (const TDBFieldsPtr& row : log.Rows) {
-            std::unique_ptr<TQSO> qso = QSOFromFields(*row);
-            if (dateFrom <= qso->QSODate && qso->QSODate <= dateTo)
-                QSOs.push_back(std::move(qso));
-        }
+        log.VisitKey(kLogTable, call, [&](const TRowView& row) {
+            const std::string date = row.Text(kColDate);
+            if (dateFrom <= date && date <= dateTo)
+                QSOs.push_back(BuildQSO([&row](int position) { return row.Text(position); }));
+        });
     }
 }
 
@@ -229,30 +227,35 @@ bool TQSOs::IsStored(const TQSO& qso) {
 }
 
 std::unique_ptr<TQSO> TQSOs::QSOFromFields(const TDBFields& fields) {
+    return BuildQSO([&fields](int position) { return ValueAt(fields, position); });
+}
+
+template <class TValue>
+std::unique_ptr<TQSO> TQSOs::BuildQSO(const TValue& value) {
     auto q = std::make_unique<TQSO>();
-    q->QSOID = TRecordText::StrToIntStrict(ValueAt(fields, kColNumber));
-    q->QSODate = ValueAt(fields, kColDate);
-    q->Call = ValueAt(fields, kColCall);
-    q->StartTime = ValueAt(fields, kColStart);
-    q->EndTime = ValueAt(fields, kColEnd);
-    q->Frequency = ValueAt(fields, kColFrequency);
-    q->Power = TRecordText::StrToIntStrict(ValueAt(fields, kColPower));
-    q->Mode = ValueAt(fields, kColMode);
-    q->SentRST = TRecordText::StrToIntStrict(ValueAt(fields, kColSentRST));
-    q->RcvdRST = TRecordText::StrToIntStrict(ValueAt(fields, kColRcvdRST));
-    q->RcvdQSL = TRecordText::StrToIntStrict(ValueAt(fields, kColRcvdQSL));
-    q->SentQSL = TRecordText::StrToIntStrict(ValueAt(fields, kColSentQSL));
-    q->LogID = TRecordText::StrToIntStrict(ValueAt(fields, kColLogID));
-    q->Zone = ValueAt(fields, kColZone);
-    q->Country = ValueAt(fields, kColCountry);
-    q->County = ValueAt(fields, kColCounty);
-    q->Grid = ValueAt(fields, kColGrid);
-    q->QSLManager = ValueAt(fields, kColQSLManager);
-    q->ColLayoutType = TRecordText::StrToIntStrict(ValueAt(fields, kColLayout));
-    q->Contest1 = ValueAt(fields, kColContest1);
-    q->Contest2 = ValueAt(fields, kColContest2);
-    q->Contest3 = ValueAt(fields, kColContest3);
-    q->Contest4 = ValueAt(fields, kColContest4);
+    q->QSOID = TRecordText::StrToIntStrict(value(kColNumber));
+    q->QSODate = value(kColDate);
+    q->Call = value(kColCall);
+    q->StartTime = value(kColStart);
+    q->EndTime = value(kColEnd);
+    q->Frequency = value(kColFrequency);
+    q->Power = TRecordText::StrToIntStrict(value(kColPower));
+    q->Mode = value(kColMode);
+    q->SentRST = TRecordText::StrToIntStrict(value(kColSentRST));
+    q->RcvdRST = TRecordText::StrToIntStrict(value(kColRcvdRST));
+    q->RcvdQSL = TRecordText::StrToIntStrict(value(kColRcvdQSL));
+    q->SentQSL = TRecordText::StrToIntStrict(value(kColSentQSL));
+    q->LogID = TRecordText::StrToIntStrict(value(kColLogID));
+    q->Zone = value(kColZone);
+    q->Country = value(kColCountry);
+    q->County = value(kColCounty);
+    q->Grid = value(kColGrid);
+    q->QSLManager = value(kColQSLManager);
+    q->ColLayoutType = TRecordText::StrToIntStrict(value(kColLayout));
+    q->Contest1 = value(kColContest1);
+    q->Contest2 = value(kColContest2);
+    q->Contest3 = value(kColContest3);
+    q->Contest4 = value(kColContest4);
     current_ = std::make_unique<TQSO>(*q);
     Current = current_.get();
     return q;

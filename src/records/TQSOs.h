@@ -84,7 +84,11 @@ public:
     // becomes Current.
     std::unique_ptr<TQSO> QSOFromFields(const TDBFields& fields);
 
-private:
+  private:
+    // A record from value(position), the text of a QSOLOG column; it also
+    // becomes the current record.
+    template <class TValue>
+    std::unique_ptr<TQSO> BuildQSO(const TValue& value);
     // The next number of the table's sequence, drawn through rs (opened on
     // that table); false when SEQUENCES is missing or did not take it.
     static bool DrawNumber(TDBResultSet& rs, const char* table, int32_t& number);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "kernel/TDBFields.h"
 
 class TDBRow;
+class TRowView;
 class TDBTable;
 class TTableDef;
 
@@ -36,7 +38,13 @@ public:
 
     // kOK (rows selected, or no key: keys empty or different), kNoRow,
     // kNotAllocated, kUnknownTable, kNoTableName. Eof is left as it was.
-    int32_t Open(const std::string& tableName, const std::string& keyFrom, const std::string& keyTo);
+    int32_t Open(const std::string& tableName, const std::string& keyFrom,
+                 const std::string& keyTo);
+    // The rows Open would select for one key, handed to visit one at a time
+    // as the kernel meets them and kept by nobody: kOK when a row was
+    // visited, else Open's status. Rows and CurrentFields are left empty.
+    int32_t VisitKey(const std::string& tableName, const std::string& key,
+                     const std::function<void(const TRowView&)>& visit);
     void Next();
     // kOK with a fresh field list of the last opened table in CurrentFields;
     // kNoRow when no table was opened, kUnknownTable, kNotAllocated.
@@ -57,4 +65,7 @@ private:
     // request for an empty field list reloads them).
     std::shared_ptr<TDBTable> tableHold_;
     void HoldTable(uint32_t tableID);
+    // Open's steps up to the read: the table and its empty field list. kOK
+    // with tableID set, or Open's status.
+    int32_t OpenTable(const std::string& tableName, uint32_t& tableID);
 };

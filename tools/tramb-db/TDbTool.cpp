@@ -19,6 +19,7 @@
 #include "SchemaScriptText.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TWriteBatch.h"
 #include "records/THolderImport.h"
 #include "records/TLogExport.h"
 #include "records/TLogTables.h"
@@ -646,6 +647,8 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
         }
     }
 
+    // The contact and its text reach the disk in a few ordered flushes.
+    auto batch = std::make_unique<TWriteBatch>();
     TQSOs qsos;
     const size_t pieces = text.count("--text") ? TQSOMemos::PieceCount(t("--text")) : 0;
     if (!qsos.HasRoomForContact(pieces)) {
@@ -670,6 +673,7 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
             return Fail("the contact's text could not be stored; the contact was not stored");
         }
     }
+    batch.reset();  // on the disk before it is reported stored
     std::cout << q->QSOID << "\n";
     return kExitOK;
 }

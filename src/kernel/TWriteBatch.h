@@ -1,0 +1,68 @@
+// Groups the row writes of one piece of work (a contact with its date-index
+// row and its text) into a few flushes, in an order that keeps the file
+// sound when the power fails at any moment:
+//
+//   barrier 1  new row slots (fields, zero Tail, TableID with RowID 0: a
+//              deleted row, counted by no walk) and rows changed in place
+//              (the sequence words), written into the view at once;
+//   barrier 2  the links that make the new rows reachable (bucket words and
+//              Tail words);
+//   barrier 3  the RowIDs that make them live;
+//   barrier 4  the RowIDs zeroed by deletions, after the rows replacing
+//              them are live.
+//
+// The words of barriers 2 to 4 are held back from the view until the
+// barriers before them are on the disk, so no page the system may write
+// back early ever carries them too soon; reads inside the batch see them
+// through the kernel's word accessor. One flush per barrier that has work.
+//
+// A batch is opened by constructing a guard; guards nest and the outermost
+// one commits. Without a guard every operation flushes its own barriers.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+class TWriteBatch {
+public:
+    enum TBarrier { kLinks = 0, kRowIDs = 1, kDeletions = 2, kBarrierCount = 3 };
+
+    TWriteBatch();
+    ~TWriteBatch();
+    TWriteBatch(const TWriteBatch&) = delete;
+    TWriteBatch& operator=(const TWriteBatch&) = delete;
+
+    static bool IsOpen() { return depth_ > 0; }
+    // count bytes at offset were written into the view (barrier 1).
+    static void Touched(uint32_t offset, uint32_t count);
+    // The word at offset becomes value at the barrier; outside a batch it is
+    // written and flushed at once.
+    static void Store(TBarrier barrier, uint32_t offset, uint32_t value);
+    // The value a held-back word will take, if one is pending.
+    static bool Pending(uint32_t offset, uint32_t& value) {
+        if (pending_.empty())
+            return false;
+        const auto it = pending_.find(offset);
+        if (it == pending_.end())
+            return false;
+        value = it->second;
+        return true;
+    }
+    // Writes out everything pending, barrier by barrier. Operations that
+    // read or write the file other than by rows call it first.
+    static void Commit();
+    // A long batch (a log built in one go) commits now and then so that the
+    // held-back words stay few.
+    static void CommitIfLarge();
+
+private:
+    static void FlushSpan(uint32_t lo, uint32_t hi);
+
+    static inline int depth_ = 0;
+    static inline uint32_t touchedLo_ = 0;
+    static inline uint32_t touchedHi_ = 0;
+    static inline std::unordered_map<uint32_t, uint32_t> pending_;
+    static inline std::vector<std::pair<uint32_t, uint32_t>> words_[kBarrierCount];
+};
