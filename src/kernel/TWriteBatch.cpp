@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "kernel/DbFormat.h"
 #include "kernel/TDbKernelState.h"
 
 using S = TDbKernelState;
@@ -9,6 +10,27 @@ using S = TDbKernelState;
 namespace {
 // Held-back words beyond which a batch commits between two rows.
 constexpr size_t kLargeBatch = 8192;
+
+// The table owning the data page an offset lies in (its first word); 0
+// outside the data region.
+uint32_t OwnerOf(uint32_t offset) {
+    if (offset < DbFormat::kDataRegionBase)
+        return 0;
+    return S::U32(S::PageStart((offset - DbFormat::kDataRegionBase) / DbFormat::kDataPageSize));
+}
+
+// Deletions take a record before the rows that hang on it (a contact before
+// its date-index row and its text pieces). The rows of the table deleted from
+// first go one flush ahead of the rest, so a torn flush never leaves a live
+// contact whose text is already gone. Answers where the second group starts.
+size_t OwnersFirst(std::vector<std::pair<uint32_t, uint32_t>>& words) {
+    if (words.empty())
+        return 0;
+    const uint32_t owner = OwnerOf(words.front().first);
+    const auto second = std::stable_partition(
+        words.begin(), words.end(), [owner](const auto& w) { return OwnerOf(w.first) == owner; });
+    return static_cast<size_t>(second - words.begin());
+}
 }  // namespace
 
 TWriteBatch::TWriteBatch() {
@@ -59,19 +81,28 @@ void TWriteBatch::Commit() {
     // is on the disk.
     FlushSpan(lo, hi);
     pending_.clear();
-    for (auto& words : words_) {
-        if (words.empty())
-            continue;
-        uint32_t wlo = UINT32_MAX;
-        uint32_t whi = 0;
-        for (const auto& [offset, value] : words) {
-            S::SetU32(offset, value);
-            wlo = std::min(wlo, offset);
-            whi = std::max(whi, offset + 4);
-        }
+    for (int barrier = 0; barrier < kBarrierCount; ++barrier) {
+        auto& words = words_[barrier];
+        const size_t split = barrier == kDeletions ? OwnersFirst(words) : words.size();
+        ApplyWords(words, 0, split);
+        ApplyWords(words, split, words.size());
         words.clear();
-        FlushSpan(wlo, whi);
     }
+}
+
+void TWriteBatch::ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& words, size_t from,
+                             size_t to) {
+    if (from >= to)
+        return;
+    uint32_t lo = UINT32_MAX;
+    uint32_t hi = 0;
+    for (size_t i = from; i < to; ++i) {
+        const auto [offset, value] = words[i];
+        S::SetU32(offset, value);
+        lo = std::min(lo, offset);
+        hi = std::max(hi, offset + 4);
+    }
+    FlushSpan(lo, hi);
 }
 
 void TWriteBatch::CommitIfLarge() {

@@ -9,17 +9,20 @@
 //              Tail words);
 //   barrier 3  the RowIDs that make them live;
 //   barrier 4  the RowIDs zeroed by deletions, after the rows replacing
-//              them are live.
+//              them are live: those of the table deleted from first (the
+//              contact), then the rows that hang on it (index, text).
 //
 // The words of barriers 2 to 4 are held back from the view until the
 // barriers before them are on the disk, so no page the system may write
 // back early ever carries them too soon; reads inside the batch see them
-// through the kernel's word accessor. One flush per barrier that has work.
+// through the kernel's word accessor. One flush per barrier that has work
+// (two for deletions).
 //
 // A batch is opened by constructing a guard; guards nest and the outermost
 // one commits. Without a guard every operation flushes its own barriers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
@@ -59,6 +62,9 @@ public:
 
 private:
     static void FlushSpan(uint32_t lo, uint32_t hi);
+    // Writes words[from, to) into the view and flushes their span.
+    static void ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& words, size_t from,
+                           size_t to);
 
     static inline int depth_ = 0;
     static inline uint32_t touchedLo_ = 0;

@@ -78,7 +78,7 @@ protected:
             }
         }
         std::cout << "killed after each of flushes 1.." << n - 1 << ", then ran to the end\n";
-        EXPECT_GT(n, 10u) << "the child never got as far as its work";
+        EXPECT_GT(n, 2u) << "no kill fell inside the child's work";
         EXPECT_LT(n, 5000u) << "the child never ended by itself";
     }
 

@@ -13,6 +13,7 @@
 #include "TLogSnapshot.h"
 #include "TTestDbFile.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TWriteBatch.h"
 #include "platform/TScriptedDialogs.h"
 #include "records/TDbSystemSettings.h"
 #include "records/TQSOMemos.h"
@@ -42,6 +43,19 @@ void SaveSettings(const std::vector<std::pair<const char*, const char*>>& settin
     for (const auto& [name, value] : settings) TDbSystemSettings().Save(name, value);
 }
 
+std::string TextOf(const TLogSnapshot& s, int32_t number) {
+    const auto it = s.Texts.find(number);
+    return it == s.Texts.end() ? std::string() : it->second;
+}
+
+// The window's save of a changed row: new version and text, old one deleted.
+void ChangeInOneBatch() {
+    const TWriteBatch batch;
+    TQSO old = First();
+    Store("01/04/2002", old.Call.c_str(), "7.005", std::string(300, 'y') + " two pieces");
+    TQSOs().DeleteQSO(old);
+}
+
 const std::pair<const char*, std::function<void()>> kScenarios[] = {
     {"store a contact with its text",
      [] { Store("01/05/2002", "K1NEW", "21.250", std::string(300, 'x') + " two pieces"); }},
@@ -56,12 +70,8 @@ const std::pair<const char*, std::function<void()>> kScenarios[] = {
          TQSO old = First();
          TQSOs().DeleteQSO(old);
      }},
-    {"replace a contact's text",
-     [] {
-         TQSOMemos memos;
-         memos.DeleteForQSO(First().QSOID);
-         memos.SaveText(First().QSOID, "a new text");
-     }},
+    {"replace a contact's text", [] { TQSOMemos().ReplaceText(First().QSOID, "a new text"); }},
+    {"change a contact with its text in one write batch", ChangeInOneBatch},
     {"empty the log (truncate its five tables)",
      [] {
          for (const char* t :
@@ -153,8 +163,32 @@ TEST_P(PowerLoss, EveryFlushOfEveryOperationLeavesASoundFile) {
             EXPECT_TRUE(s.Sound && s.Complaints.empty()) << s.Describe();
             const std::vector<std::string> torn = s.RowsInNeither(before_, after);
             EXPECT_TRUE(torn.empty()) << "half-written row: " << torn.front();
+            // A contact that outlives the cut keeps its old or its new text.
+            for (const auto& [number, text] : before_.Texts) {
+                const std::string now = TextOf(s, number), then = TextOf(after, number);
+                const bool kept = now.find(text) != std::string::npos ||
+                                  (!then.empty() && now.find(then) != std::string::npos);
+                EXPECT_TRUE(!s.Contacts.count(number) || text.empty() || kept)
+                    << "contact " << number << " lost its text: " << s.Describe();
+            }
         }
     }
+}
+
+// A save in one write batch reaches the disk in at most five flushes and
+// writes the same file as the same save without the batch.
+TEST_P(PowerLoss, ABatchedSaveTakesAtMostFiveFlushesAndWritesTheSameFile) {
+    TScriptedDialogs dialogs;
+    const uint64_t openAndClose = Run([] {}, -1, 1);
+    const auto unbatched = [] {
+        TQSO old = First();
+        Store("01/04/2002", old.Call.c_str(), "7.005", std::string(300, 'y') + " two pieces");
+        TQSOs().DeleteQSO(old);
+    };
+    EXPECT_GT(Run(unbatched, -1, 1) - openAndClose, 5u);
+    const std::string expected = ReadFile(work_);
+    EXPECT_LE(Run(ChangeInOneBatch, -1, 1) - openAndClose, 5u);
+    EXPECT_TRUE(ReadFile(work_) == expected) << "the batch wrote another file";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, PowerLoss, ::testing::Values(false, true),
