@@ -27,9 +27,7 @@ void LogWindowTest::SetUp() {
     fs::current_path(dir_);
     if (gTemplate.empty()) {
         Reopen();
-        int carried = 0, failed = 0;
-        std::string error;
-        ASSERT_EQ(0, TSchemaScript::Run(ReadFile(SchemaScriptPath()), carried, failed, error));
+        Script(ReadFile(SchemaScriptPath()));
         Shut();
         gTemplate = ReadFile(dir_ + "/db_default.sib");
     }
@@ -89,20 +87,13 @@ void LogWindowTest::Shut() {
     Database = nullptr;
 }
 
-std::vector<TQSO> LogWindowTest::StoredOn(const std::string& date) {
+std::vector<TQSO> LogWindowTest::Stored(const std::string& call, const std::string& date) {
     TQSOs list;
     list.LoadDay(date, date);
     std::vector<TQSO> out;
-    for (const auto& q : list.QSOs) out.push_back(*q);
-    return out;
-}
-
-std::vector<TQSO> LogWindowTest::StoredByCall(const std::string& call) {
-    std::vector<TQSO> out;
-    for (const char* date : {"05/16/2024", "05/17/2024", "05/18/2024"})
-        for (const TQSO& q : StoredOn(date))
-            if (q.Call == call)
-                out.push_back(q);
+    for (const auto& q : list.QSOs)
+        if (call.empty() || q->Call == call)
+            out.push_back(*q);
     return out;
 }
 
@@ -126,16 +117,14 @@ void LogWindowTest::SaveSettings(const std::vector<std::pair<const char*, const 
     Shut();
 }
 
-void LogWindowTest::Drop(const char* table) {
+void LogWindowTest::Script(const std::string& sql) {
     int carried = 0, failed = 0;
     std::string error;
-    ASSERT_EQ(0,
-              TSchemaScript::Run(std::string("DROP TABLE ") + table + ";", carried, failed, error));
+    ASSERT_EQ(0, TSchemaScript::Run(sql, carried, failed, error)) << error;
 }
 
-void LogWindowTest::Type(const std::string& text, bool append) {
-    if (!append)
-        w->SetCells(w->Col(), w->Row(), "");
+void LogWindowTest::Type(const std::string& text) {
+    w->SetCells(w->Col(), w->Row(), "");
     for (char c : text) Edit(Cell(w->Col(), w->Row()) + c);
 }
 

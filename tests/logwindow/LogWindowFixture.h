@@ -75,18 +75,17 @@ protected:
     // Opens the database the window closed, and closes it again.
     void Reopen();
     void Shut();
-    // What the open database holds. StoredByCall looks at 05/16 to 05/18/2024.
-    std::vector<TQSO> StoredOn(const std::string& date);
-    std::vector<TQSO> StoredByCall(const std::string& call);
-    size_t CountCall(const std::string& call) { return StoredByCall(call).size(); }
+    // The contacts of a day in the open database, all or those with a call.
+    std::vector<TQSO> Stored(const std::string& call = "", const std::string& date = "05/17/2024");
+    size_t CountCall(const std::string& call) { return Stored(call).size(); }
     std::string StoredText(int32_t id);
     std::string Setting(const std::string& key);
     void SaveSettings(const std::vector<std::pair<const char*, const char*>>& settings);
-    static void Drop(const char* table);
+    static void Script(const std::string& sql);
     // Types text into the cell under the cursor, keystroke by keystroke, as
     // the cell editor reports it. The editor opens with its text selected, so
     // the first keystroke replaces it unless appending.
-    void Type(const std::string& text, bool append = false);
+    void Type(const std::string& text);
     // Replaces the text of the cell under the cursor as one edit.
     void Edit(const std::string& text) { Set(w->Col(), w->Row(), text, true); }
     void Set(int col, int row, const std::string& text, bool edited = false);

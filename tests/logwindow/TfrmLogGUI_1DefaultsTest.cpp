@@ -53,7 +53,7 @@ TEST_F(LogWindowTest, StoredDefaultsPrefillTheEntryRowAndInvalidEntriesFallBack)
     EXPECT_EQ("21.050 50 SSB 57 44 2 ", stored);
 }
 
-TEST_F(LogWindowTest, UtcShiftEditorAndFirstStartFallbacks) {
+TEST_F(LogWindowTest, UtcShiftEditorFirstStartFallbacksAndStationSettings) {
     Start();
     w->edtUTCShift->setText("-5");
     w->edtUTCShift->setText("-");  // a lone minus keeps the shift
@@ -76,13 +76,26 @@ TEST_F(LogWindowTest, UtcShiftEditorAndFirstStartFallbacks) {
     TDefaults now;
     w->GetCurrentDefaults(now);
     EXPECT_EQ("14 100 599 CW", now.Frequency + " " + now.Power + " " + now.SRst + " " + now.Mode);
+    // The station-settings window stores eight texts, a blank one as "_".
+    TForm6 form;
+    form.FormShow();
+    for (QLineEdit* e : form.edtSettings) EXPECT_TRUE(e->maxLength() == 29 && e->text().isEmpty());
+    form.edtSettings[0]->setText("Tuner 3/7");
+    form.edtSettings[7]->setText("   ");  // blank: stored as "_"
+    form.btnDoneClick();
+    TForm6 again;
+    again.FormShow();
+    EXPECT_EQ("Tuner 3/7 _ _", Setting("StnSetting1") + " " + Setting("StnSetting2") + " " +
+                                   again.edtSettings[7]->text().toStdString());
 }
 
-TEST_F(LogWindowTest, MemoTextIsStoredWhenChangedAndOnlyThen) {
-    Seed({{"05/17/2024", "W1AW", "10:00", "old text"}});
+TEST_F(LogWindowTest, MemoTextIsStoredWhenChangedAndOnlyThenAndCutAt10K) {
+    Seed({{"05/17/2024", "W1AW", "10:00", "old text"},
+          {"05/17/2024", "K1ABC", "11:00", std::string(10000, 'b') + "cc"}});
     Start();
     w->Memo1Enter();  // refused on the entry row with TYPECALL
     EXPECT_EQ("You must type a call sign before you add QSO text!", dialogs_->Messages.back());
+    dialogs_->Messages.clear();
     Move(3, 1);
     // Unchanged: nothing written; changed; emptied (an empty piece remains); then with a
     // cell edit, moving away stores both under the new number.
@@ -94,19 +107,12 @@ TEST_F(LogWindowTest, MemoTextIsStoredWhenChangedAndOnlyThen) {
     }
     Set(15, 1, "Essex");
     Move(3, 2);
-    EXPECT_EQ("1 both", Cell(12, 1) + " " + StoredText(1));
+    EXPECT_EQ("2 both", Cell(12, 1) + " " + StoredText(2));
     EXPECT_EQ("", StoredText(0));
-}
-
-TEST_F(LogWindowTest, TextsOver10KAreCutWithTheMessage) {
-    Seed({{"05/17/2024", "W1AW", "10:00", std::string(10000, 'a')},
-          {"05/17/2024", "K1ABC", "11:00", std::string(10000, 'b') + "cc"}});
-    Start();
-    Move(3, 1);
-    EXPECT_EQ(std::string(10000, 'a'), w->MemoText());  // no message
-    Move(3, 2);
+    // A text over 10000 characters is cut with a message, shown or stored.
+    Move(3, 2);  // the changed row kept the cursor; now it moves on
     EXPECT_EQ(std::string(10000, 'b'), w->MemoText());
-    w->SavedText = std::string(10005, 'z');  // storing more cuts it too
+    w->SavedText = std::string(10005, 'z');
     EXPECT_EQ(0, w->AddQSOMemo(2));
     EXPECT_EQ(std::string(10000, 'z'), StoredText(1));
     EXPECT_EQ(std::vector<std::string>(2,
@@ -116,18 +122,4 @@ TEST_F(LogWindowTest, TextsOver10KAreCutWithTheMessage) {
               dialogs_->Messages);
     w->SetMemoText(std::string(10010, 'q'));  // the memo itself holds no more
     EXPECT_EQ(10000u, w->MemoText().size());
-}
-
-TEST_F(LogWindowTest, StationSettingsWindowStoresEightTexts) {
-    Start();
-    TForm6 form;
-    form.FormShow();
-    for (QLineEdit* e : form.edtSettings) EXPECT_TRUE(e->maxLength() == 29 && e->text().isEmpty());
-    form.edtSettings[0]->setText("Tuner 3/7");
-    form.edtSettings[7]->setText("   ");  // blank: stored as "_"
-    form.btnDoneClick();
-    TForm6 again;
-    again.FormShow();
-    EXPECT_EQ("Tuner 3/7 _ _", Setting("StnSetting1") + " " + Setting("StnSetting2") + " " +
-                                   again.edtSettings[7]->text().toStdString());
 }

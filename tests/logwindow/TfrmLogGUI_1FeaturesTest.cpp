@@ -37,7 +37,8 @@ TEST(TCountryTable, LookupFollowsTheFirstMatchRule) {
     EXPECT_TRUE(TCountryTable::Lookup({"NOBLANK"}, "NOBLANK1", country) && country.empty());
 }
 
-TEST_F(LogWindowTest, TheCountryListAndAClickFillTheCountryAndTheEarlierContacts) {
+// A click fills the country and the earlier contacts; finding calls.
+TEST_F(LogWindowTest, CountryEarlierContactsAndFindingCallsOverAReload) {
     Seed(kFourContacts);
     Start();
     EXPECT_EQ(310, w->lstboxCountry->count());
@@ -50,13 +51,6 @@ TEST_F(LogWindowTest, TheCountryListAndAClickFillTheCountryAndTheEarlierContacts
     Move(3, EntryRow());
     EXPECT_NE(0, w->GetCountry(country));  // TYPECALL has no country
     EXPECT_EQ("kept", country);
-    Drop("QSOLOG");
-    EXPECT_EQ(TCallDataLookup::kNotOnFile, TCallDataLookup::GetPreviousQSOs("W1AW"));
-}
-
-TEST_F(LogWindowTest, FindMatchesWholeCallsAndFindNextWrapsAndRestartsAfterAReload) {
-    Seed(kFourContacts);
-    Start();
     // Each step: the answer to the prompt (none: find next), the row arrived on.
     const std::pair<const char*, int> steps[] = {
         {"w1aw", 1},     {nullptr, 3}, {nullptr, 1},  // any case; next wraps
@@ -88,6 +82,8 @@ TEST_F(LogWindowTest, FindMatchesWholeCallsAndFindNextWrapsAndRestartsAfterARelo
     w->SearchNext1Click();
     EXPECT_EQ(1, w->Row());
     EXPECT_EQ("first chat", w->MemoText());  // the click handling ran for the row
+    Script("DROP TABLE QSOLOG;");
+    EXPECT_EQ(TCallDataLookup::kNotOnFile, TCallDataLookup::GetPreviousQSOs("W1AW"));
 }
 
 TEST(TFindCommandsDays, TheDaysAnswerDecidesTheDaysAndTheReload) {
@@ -114,7 +110,7 @@ TEST(TFindCommandsDays, TheDaysAnswerDecidesTheDaysAndTheReload) {
     EXPECT_THROW(TFindCommands::AskDaysToShow(shown), std::out_of_range);
 }
 
-TEST_F(LogWindowTest, ExportWritesTheWholeLogOrReportsTheName) {
+TEST_F(LogWindowTest, ExportAboutAndHints) {
     Seed(kFourContacts);
     Start();
     const std::string name = dir_ + "/export.txt";
@@ -127,25 +123,17 @@ TEST_F(LogWindowTest, ExportWritesTheWholeLogOrReportsTheName) {
     EXPECT_NE(std::string::npos, text.find("|05/12/2024|W1AW|12:00|12:00|14.070|100|CW|599|579|"));
     EXPECT_NE(std::string::npos, text.find("|SECOND CHAT|TAIL:"));
     EXPECT_EQ(8, std::count(text.begin(), text.end(), '\n'));
-    // No name, a folder that is not there, a folder itself.
-    dialogs_->Informations.clear();
-    dialogs_->QueueCancel();
-    dialogs_->QueueAnswer(dir_ + "/no/such/dir/x.txt");
-    dialogs_->QueueAnswer(dir_);
-    for (int i = 0; i < 3; ++i) w->ExporttoTextFile1Click();
-    EXPECT_EQ(std::vector<std::string>(3, TLogExport::kFailedMessage), dialogs_->Informations);
+    dialogs_->QueueAnswer(dir_ + "/no/such/dir/x.txt");  // a name that cannot be created
+    w->ExporttoTextFile1Click();
+    EXPECT_EQ(TLogExport::kFailedMessage, dialogs_->Informations.back());
     EXPECT_TRUE(dialogs_->Messages.empty());
-}
-
-TEST_F(LogWindowTest, AboutRunsModallyAndHintsAskForTheHelpFile) {
-    Start();
     w->AbouttheTrambleQSOlogprogram1Click();
     EXPECT_EQ(1, modalRuns_);
     ASSERT_NE(nullptr, frmAbout);
+    delete frmAbout;
+    EXPECT_EQ(nullptr, frmAbout);
     TRecordingHelpViewer help;
     w->AFewHints1Click();
     EXPECT_EQ(std::vector<std::string>{"QSOLOG.HLP"}, help.Files);
     EXPECT_EQ(w, help.LastOwner);
-    delete frmAbout;
-    EXPECT_EQ(nullptr, frmAbout);
 }

@@ -10,7 +10,7 @@ TEST_F(LogWindowTest, EnterOnTheEntryRowStoresItAndAppendsANewEntryRow) {
     machine_.Set(12, 34);
     Key(Qt::Key_Return);  // on TYPECALL only the time is stamped
     EXPECT_EQ("12:34 12:34 TYPECALL", RowText(1, 1, 3));
-    EXPECT_TRUE(StoredOn("05/17/2024").empty());
+    EXPECT_TRUE(Stored().empty());
     Type("w1aw");
     Key(Qt::Key_Return);
     w->btnBeginQsoClick();
@@ -20,7 +20,7 @@ TEST_F(LogWindowTest, EnterOnTheEntryRowStoresItAndAppendsANewEntryRow) {
     EXPECT_EQ("0 1 -1", Column(12));                           // the first contact ever stored is 0
     EXPECT_EQ("3 3", std::to_string(w->Row()) + " " + std::to_string(w->Col()));
     EXPECT_TRUE(dialogs_->Messages.empty());
-    const std::vector<TQSO> q = StoredOn("05/17/2024");
+    const std::vector<TQSO> q = Stored();
     ASSERT_EQ(2u, q.size());
     EXPECT_EQ("W1AW 12:34 14.000 1500 599 00 K1ABCDEFGHIJKLM",
               q[0].Call + " " + q[0].StartTime + " " + q[0].Frequency + " " +
@@ -40,7 +40,7 @@ TEST_F(LogWindowTest, ChangedRowsAreStoredAgainUnderANewNumberWithoutDuplicates)
     EXPECT_EQ(1, w->Row());
     Move(4, 2);  // moving off again without a change writes nothing more
     EXPECT_EQ("2 1 -1", Column(12));
-    EXPECT_EQ("first text 14.071", StoredText(2) + " " + StoredByCall("W1AW").at(0).Frequency);
+    EXPECT_EQ("first text 14.071", StoredText(2) + " " + Stored("W1AW").at(0).Frequency);
     EXPECT_EQ("", StoredText(0));
     // A new call or date leaves nothing under the old one.
     Move(3, 1);
@@ -51,8 +51,8 @@ TEST_F(LogWindowTest, ChangedRowsAreStoredAgainUnderANewNumberWithoutDuplicates)
     w->btnBeginQsoClick();  // the date changes through the Start button
     Key(Qt::Key_Return);
     EXPECT_EQ(0u, CountCall("W1AW"));
-    EXPECT_EQ(1u, StoredOn("05/17/2024").size());
-    const std::vector<TQSO> moved = StoredOn("05/18/2024");
+    EXPECT_EQ(1u, Stored().size());
+    const std::vector<TQSO> moved = Stored("", "05/18/2024");
     ASSERT_EQ(1u, moved.size());
     EXPECT_EQ("W1XYZ 09:00 first text",
               moved[0].Call + " " + moved[0].StartTime + " " + StoredText(moved[0].QSOID));
@@ -72,8 +72,8 @@ TEST_F(LogWindowTest, SavingMarksInvalidCellsWithOneMessage) {
               dialogs_->Messages);
     // Any S-RST number passes with a mode outside AM/SSB/CW/FM.
     EXPECT_EQ("UNKNOWN 999999999 5 999 9999 UNKN 0 U U 0  99", RowText(row, 3, 14));
-    EXPECT_EQ("9999 2", std::to_string(StoredOn("05/17/2024").at(0).Power) + " " +
-                            std::to_string(StoredOn("05/17/2024").at(0).RcvdQSL));
+    EXPECT_EQ("9999 2",
+              std::to_string(Stored().at(0).Power) + " " + std::to_string(Stored().at(0).RcvdQSL));
     // Markers alone are not flagged again; TYPECALL in lower case becomes UNKNOWN.
     dialogs_->Messages.clear();
     Move(3, row);
@@ -145,7 +145,7 @@ TEST_F(LogWindowTest, TypedEntryIsSavedOnEnterOrClosingNotByTheMouse) {
     Close();
     Reopen();
     ASSERT_EQ(1u, CountCall("W1AW"));
-    EXPECT_EQ(3, StoredByCall("W1AW")[0].QSOID);
+    EXPECT_EQ(3, Stored("W1AW")[0].QSOID);
     EXPECT_EQ("text stays", StoredText(3));
 }
 
@@ -156,16 +156,16 @@ TEST_F(LogWindowTest, FailedStoreKeepsTheStoredContact) {
     // not replace the stored one.
     Move(4, 1);
     Edit("7.030");
-    Drop("QSO_TEXT");
+    Script("DROP TABLE QSO_TEXT;");
     Key(Qt::Key_Return);
     const std::vector<std::string> notAdded = {"Could not add new grid row!"};
     EXPECT_EQ(notAdded, dialogs_->Messages);
     ASSERT_EQ(1u, CountCall("W1AW"));
-    EXPECT_EQ("0 14.070", std::to_string(StoredByCall("W1AW")[0].QSOID) + " " +
-                              StoredByCall("W1AW")[0].Frequency);
+    EXPECT_EQ("0 14.070",
+              std::to_string(Stored("W1AW")[0].QSOID) + " " + Stored("W1AW")[0].Frequency);
     EXPECT_EQ("7.030 0", Cell(4, 1) + " " + Cell(12, 1));  // the grid keeps the edit
     // No contact table at all: nothing is stored, nothing deleted.
-    Drop("QSOLOG");
+    Script("DROP TABLE QSOLOG;");
     dialogs_->Messages.clear();
     Move(3, EntryRow());
     Type("K1ABC");

@@ -14,7 +14,7 @@ struct TStop {
     const char* Name;
     int OSMajor;
     uint64_t PhysMB, PageFileMB, AvailPageFileMB;
-    bool Slow, NoFile, Fatal;
+    bool Slow, NoFile, Damaged, Fatal;
     const char* Text;  // the one box shown
 };
 
@@ -24,6 +24,15 @@ TEST_P(StartStopTest, OneBoxThenStopOrGoOn) {
     const TStop& c = GetParam();
     if (c.NoFile)
         std::filesystem::remove("db_default.sib");
+    if (c.Damaged) {  // a cleared hash bucket: the two counts of the contacts differ
+        Seed({{"05/17/2024", "W1AW", "10:00"}});
+        Reopen();
+        uint8_t* bucket = DbKernel->GetHashBucketsPointer(DbKernel->GetTableIDFromName("QSOLOG")) +
+                          4 * DbKernel->GetKeyHash("W1AW");
+        std::memset(bucket, 0, 4);
+        DbKernel->FlushRange(bucket, 4);
+        Shut();
+    }
     machine_.OSMajor = c.OSMajor;
     machine_.Memory = {c.PhysMB * 1000000, c.PageFileMB * 1000000, c.AvailPageFileMB * 1000000};
     machine_.TickStep = c.Slow ? 1441 : 1;
@@ -44,46 +53,29 @@ TEST_P(StartStopTest, OneBoxThenStopOrGoOn) {
 INSTANTIATE_TEST_SUITE_P(
     Stops, StartStopTest,
     ::testing::Values(
-        TStop{"MissingFile", 5, 4000, 8000, 4000, false, true, true,
+        TStop{"DamagedFile", 5, 4000, 8000, 4000, false, false, true, false,
+              "The database file shows signs of corruption. You should perform an export to a new "
+              "text file [tools menu] as soon as possible, and copy a previous backup of the "
+              "database into the application directory."},
+        TStop{"MissingFile", 5, 4000, 8000, 4000, false, true, false, true,
               "Database file could not be located. Please check to be sure the database file is "
               "available."},
-        TStop{"OtherOS", 6, 4000, 8000, 4000, false, false, true,
+        TStop{"OtherOS", 6, 4000, 8000, 4000, false, false, false, true,
               "This version of the QSO logging program will run only on Windows 2000!"},
-        TStop{"MarginalPaging", 5, 4000, 149, 140, false, false, false,
+        TStop{"MarginalPaging", 5, 4000, 149, 140, false, false, false, false,
               "Your virtual memory is very marginal for this application.  Please increase the "
               "size of your system paging file."},
-        TStop{"SmallPaging", 5, 4000, 8000, 129, false, false, true,
+        TStop{"SmallPaging", 5, 4000, 8000, 129, false, false, false, true,
               "You do not have a large enough paging file for this application.  Please increase "
               "the size of your paging file (In your virtual memory system setup)  before using "
               "this program. "},
-        TStop{"LittleMemory", 5, 62, 8000, 129, false, false, true,
+        TStop{"LittleMemory", 5, 62, 8000, 129, false, false, false, true,
               "Problem: This application requires at least 64 Megabytes of physical memory.  It "
               "appears that your machine does not have the minimum amount of memory."},
-        TStop{"SlowProcessor", 5, 62, 8000, 4000, true, false, true,
+        TStop{"SlowProcessor", 5, 62, 8000, 4000, true, false, false, true,
               "Sorry: This application requires a processing speed of at least 450 Mhz. It "
               "appears that your computer is not capable of this speed."}),
     [](const auto& info) { return std::string(info.param.Name); });
-
-TEST_F(LogWindowTest, DamagedFileWarnsAndStartsAnyway) {
-    Seed({{"05/17/2024", "W1AW", "10:00", ""}});
-    Reopen();
-    // Clear the hash bucket that holds the contact: the two counts differ.
-    uint8_t* bucket = DbKernel->GetHashBucketsPointer(DbKernel->GetTableIDFromName("QSOLOG")) +
-                      4 * DbKernel->GetKeyHash("W1AW");
-    std::memset(bucket, 0, 4);
-    DbKernel->FlushRange(bucket, 4);
-    Shut();
-    Start();
-    EXPECT_EQ(std::vector<std::string>{"The database file shows signs of corruption. You should "
-                                       "perform an export to a new text file [tools menu] as soon "
-                                       "as possible, and copy a previous backup of the database "
-                                       "into the application directory."},
-              dialogs_->Messages);
-    EXPECT_EQ(0, w->AppFailed + w->Loading);
-    EXPECT_TRUE(alert_->isHidden());  // it was shown with its text during the check
-    EXPECT_EQ("Please wait while the database integrity is checked ... ",
-              alert_->lblAlert->text().toStdString());
-}
 
 TEST_F(LogWindowTest, FirstStartShowsHeaderAndDefaultsAndClosingStoresThem) {
     Start();
@@ -99,11 +91,19 @@ TEST_F(LogWindowTest, FirstStartShowsHeaderAndDefaultsAndClosingStoresThem) {
                                 w->lblStatus->text().toStdString());
     EXPECT_TRUE(w->Memo1->isHidden());
     EXPECT_EQ("14.000 1500 599 599 0 CW", Panel());
+    TfrmDatabaseCheck check;  // the check commands store the typed contact first
+    Type("W1AW");
+    w->CheckDatabase1Click();
+    EXPECT_EQ(1u, CountCall("W1AW"));
+    w->ToolButton3Click();
+    EXPECT_EQ(2, modalRuns_);
+    check.Button1Click();
+    EXPECT_FALSE(check.Button1->isEnabled());
+    EXPECT_NE(std::string::npos, check.memDbChecks->toPlainText().toStdString().find("QSOLOG"));
     Close();
     EXPECT_TRUE(dialogs_->Messages.empty());
     EXPECT_TRUE(TDbKernel::Base() == nullptr && machine_.Releases == 1);  // shut down
     Reopen();
-    EXPECT_TRUE(StoredOn("05/17/2024").empty());  // TYPECALL is no contact
     EXPECT_EQ("14.000", Setting("Default_Frequency"));
 }
 
@@ -129,7 +129,7 @@ TEST_F(LogWindowTest, LoadsTheLastDaysOldestFirstAndReloadsForFewer) {
     w->ReloadGrid();
     EXPECT_EQ("JA1ZZZ DL1XYZ G3AAA K1ABC K1ABC TYPECALL", Column(3));
     EXPECT_EQ(EntryRow(), w->Row());
-    EXPECT_EQ(3, StoredByCall("JA1ZZZ").at(0).QSOID);
+    EXPECT_EQ(3, Stored("JA1ZZZ", "05/16/2024").at(0).QSOID);
     EXPECT_TRUE(dialogs_->Messages.empty());
 }
 
@@ -168,18 +168,4 @@ TEST_F(LogWindowTest, LowMemoryStopsAtTheNextCursorMove) {
     Close();                                // nothing more happens, not even for a key
     Key(Qt::Key_Return);
     EXPECT_EQ(1u, dialogs_->Messages.size());
-}
-
-TEST_F(LogWindowTest, CheckDatabaseCommandsSaveFirstAndOpenTheCheckWindow) {
-    TfrmDatabaseCheck check;
-    Start();
-    Type("W1AW");
-    w->CheckDatabase1Click();
-    EXPECT_EQ(1, modalRuns_);
-    EXPECT_EQ(1u, CountCall("W1AW"));  // the typed contact was stored first
-    w->ToolButton3Click();
-    EXPECT_EQ(2, modalRuns_);
-    check.Button1Click();
-    EXPECT_FALSE(check.Button1->isEnabled());
-    EXPECT_NE(std::string::npos, check.memDbChecks->toPlainText().toStdString().find("QSOLOG"));
 }
