@@ -1,5 +1,6 @@
 #include "LogWindowFixture.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "kernel/TDbKernel.h"
@@ -94,6 +95,18 @@ std::vector<TQSO> LogWindowTest::Stored(const std::string& call, const std::stri
     for (const auto& q : list.QSOs)
         if (call.empty() || q->Call == call)
             out.push_back(*q);
+    return out;
+}
+
+std::string LogWindowTest::Log(const std::string& date) {
+    std::vector<std::string> items;
+    for (const TQSO& q : Stored("", date))
+        items.push_back(q.Call + " " + q.StartTime + " " + q.Frequency + " " +
+                        std::to_string(q.Power) + " #" + std::to_string(q.QSOID) +
+                        (StoredText(q.QSOID).empty() ? "" : " '" + StoredText(q.QSOID) + "'"));
+    std::sort(items.begin(), items.end());
+    std::string out;
+    for (const std::string& item : items) out += (out.empty() ? "" : "; ") + item;
     return out;
 }
 

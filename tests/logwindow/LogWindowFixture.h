@@ -78,6 +78,9 @@ protected:
     // The contacts of a day in the open database, all or those with a call.
     std::vector<TQSO> Stored(const std::string& call = "", const std::string& date = "05/17/2024");
     size_t CountCall(const std::string& call) { return Stored(call).size(); }
+    // The stored contacts of a day as "call start frequency power #id 'text'", sorted, "; "
+    // between them.
+    std::string Log(const std::string& date = "05/17/2024");
     std::string StoredText(int32_t id);
     std::string Setting(const std::string& key);
     void SaveSettings(const std::vector<std::pair<const char*, const char*>>& settings);

@@ -1,36 +1,23 @@
 // The call-sign CD lookup end to end with the stand-in viewer on a stand-in
 // disc, and the text made of the viewer's answer file.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
+#include "LogWindowFixture.h"
 #include "logwindow/TCallDataLookup.h"
-#include "platform/TClock.h"
 #include "platform/TFakeWindowFinder.h"
 #include "platform/TFixedOpticalDrives.h"
 #include "platform/TRecordingProcessLauncher.h"
-#include "records/RecordsFixture.h"
 
 namespace fs = std::filesystem;
 
 using Lookup = TCallDataLookup;
 
-// Each reading advances Step ms. With 1 the viewer's 15 s answer wait lasts
-// minutes of real time, so only a hung viewer reaches it.
-class TStepClock : public TClock {
-public:
-    TStepClock() { SetClock(this); }
-    ~TStepClock() override { SetClock(nullptr); }
-    uint32_t TickCount() const override { return ticks_ += Step; }
-    uint32_t Step = 1;
-
-private:
-    mutable uint32_t ticks_ = 0xFFFFF000u;  // wraps during the wait
-};
-
 class TCallDataLookupTest : public ::testing::Test {
 protected:
+    // The viewer's 15 s answer wait counts clock readings, 1 ms each: it lasts
+    // minutes of real time, so only a hung viewer reaches it.
     void SetUp() override {
+        SetClock(&clock_);
         ASSERT_FALSE(root_.empty());
         for (const std::string& d : {log_, cd_, emptyDisc_}) fs::create_directories(d);
         fs::copy_file(std::string(TRAMB_TEST_DATA) + "/viewer/EN0103.DAT", cd_ + "/EN0103.DAT");
@@ -39,7 +26,10 @@ protected:
         view_ = {[this](bool v) { Visible.push_back(v); }, [this] { Memo = "(cleared)"; },
                  [this](const std::string& t) { Memo = t; }, [this] { ++Focused; }};
     }
-    void TearDown() override { fs::remove_all(root_); }
+    void TearDown() override {
+        SetClock(nullptr);
+        fs::remove_all(root_);
+    }
 
     void LookUp(const std::string& call) { Lookup::LookUpCallData(call, log_, view_); }
     std::string Results() const { return Lookup::ViewerResultsFileName(log_); }
@@ -54,7 +44,7 @@ protected:
 
     const std::string root_ = MakeTempDir("cd");
     const std::string log_ = root_ + "/log", cd_ = root_ + "/cd", emptyDisc_ = root_ + "/music";
-    TStepClock clock_;
+    TTestMachine clock_;
     TScriptedDialogs dialogs_;
     TFixedOpticalDrives drives_;
     TFakeWindowFinder windows_;
@@ -124,7 +114,7 @@ TEST_F(TCallDataLookupTest, AnAnswerWithoutTheEndMarkerStaysAndIsShownAgain) {
 // No disc with the data file under its exact name, no answer in time, or a
 // viewer already running: nothing is shown.
 TEST_F(TCallDataLookupTest, NoDiscNoAnswerOrARunningViewerShowNothing) {
-    clock_.Step = 5000;
+    clock_.TickStep = 5000;
     fs::remove(cd_ + "/VIEWER1.EXE");
     LookUp("W1ABC");
     fs::rename(cd_ + "/EN0103.DAT", cd_ + "/en0103.dat");

@@ -82,32 +82,12 @@ TEST_F(LogWindowTest, CountryEarlierContactsAndFindingCallsOverAReload) {
     w->SearchNext1Click();
     EXPECT_EQ(1, w->Row());
     EXPECT_EQ("first chat", w->MemoText());  // the click handling ran for the row
+    dialogs_->QueueAnswer("   ");            // no number: no reload
+    w->FindQSObyDate1Click();
+    EXPECT_EQ(TFindCommands::kDaysMissing, dialogs_->Informations.back());
+    EXPECT_EQ(1, w->Row());
     Script("DROP TABLE QSOLOG;");
     EXPECT_EQ(TCallDataLookup::kNotOnFile, TCallDataLookup::GetPreviousQSOs("W1AW"));
-}
-
-TEST(TFindCommandsDays, TheDaysAnswerDecidesTheDaysAndTheReload) {
-    // clang-format off
-    const std::tuple<const char*, bool, int32_t, const char*> cases[] = {  // nullptr: Cancel
-        {"30", true, 30, nullptr}, {nullptr, true, 180, nullptr}, {"000", true, 180, TFindCommands::kZeroDays},
-        {"5000", true, 5000, nullptr}, {" 30", true, 7, nullptr}, {"-5", true, 7, nullptr},
-        {"   ", false, 7, TFindCommands::kDaysMissing}};
-    // clang-format on
-    for (const auto& [answer, reload, days, message] : cases) {
-        TScriptedDialogs dialogs;
-        answer ? dialogs.QueueAnswer(answer) : dialogs.QueueCancel();
-        int32_t shown = 7;
-        const bool reloads = TFindCommands::AskDaysToShow(shown);
-        dialogs.Messages.insert(dialogs.Messages.end(), dialogs.Informations.begin(),
-                                dialogs.Informations.end());
-        EXPECT_EQ(message ? std::vector<std::string>{message} : std::vector<std::string>{},
-                  dialogs.Messages);
-        EXPECT_TRUE(reload == reloads && days == shown) << (answer ? answer : "cancel");
-    }
-    TScriptedDialogs dialogs;  // digits beyond 32 bits fail
-    dialogs.QueueAnswer("2147483648");
-    int32_t shown = 7;
-    EXPECT_THROW(TFindCommands::AskDaysToShow(shown), std::out_of_range);
 }
 
 TEST_F(LogWindowTest, ExportAboutAndHints) {
