@@ -42,9 +42,7 @@ void LogWindowTest::SetUp() {
 
 void LogWindowTest::TearDown() {
     window_.reset();
-    alert_.reset();
     Shut();
-    dialogs_.reset();
     SetAppMutex(nullptr);
     SetOSVersion(nullptr);
     SetMemoryStatus(nullptr);

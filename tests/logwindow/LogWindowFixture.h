@@ -11,9 +11,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "logwindow/TForm3.h"
 #include "logwindow/TQsoGrid.h"
@@ -77,7 +74,6 @@ protected:
     void Shut();
     // The contacts of a day in the open database, all or those with a call.
     std::vector<TQSO> Stored(const std::string& call = "", const std::string& date = "05/17/2024");
-    size_t CountCall(const std::string& call) { return Stored(call).size(); }
     // The stored contacts of a day as "call start frequency power #id 'text'", sorted, "; "
     // between them.
     std::string Log(const std::string& date = "05/17/2024");

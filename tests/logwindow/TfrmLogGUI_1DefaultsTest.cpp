@@ -4,24 +4,23 @@
 #include "logwindow/TForm6.h"
 
 TEST_F(LogWindowTest, StoredDefaultsPrefillTheEntryRowAndInvalidEntriesFallBack) {
-    SaveSettings({{"Default_Frequency", "7.030"},
-                  {"Default_Power", "400"},
-                  {"Default_Mode", "LSB"},
-                  {"Default_RRst", "57"},
-                  {"Default_SRst", "55"},
-                  {"UTCShift", "2"}});
+    Seed({{"05/18/2024", "TOMORROW", "03:00"}});
+    // clang-format off
+    SaveSettings({{"Default_Frequency", "7.030"}, {"Default_Power", "400"}, {"Default_Mode", "LSB"},
+                  {"Default_RRst", "57"}, {"Default_SRst", "55"}, {"UTCShift", "3"}});
+    // clang-format on
+    machine_.Set(22, 30);  // 22:30 local + 3 hours: tomorrow is today in UTC
     Start();
-    // A mode outside the list selects CW; 12:00 local + 2 hours.
-    EXPECT_EQ("7.030 400 55 57 2 CW", Panel());
-    EXPECT_EQ("14:00 14:00 TYPECALL 7.030 55 57 400 CW", RowText(EntryRow(), 1, 8));
+    EXPECT_EQ("TOMORROW TYPECALL", Column(3));
+    // A mode outside the list selects CW.
+    EXPECT_EQ("7.030 400 55 57 3 CW", Panel());
+    EXPECT_EQ("05/18/2024 01:30 01:30 TYPECALL 7.030 55 57 400 CW", RowText(EntryRow(), 0, 8));
     // An invalid text shows the column's message and restores the start value;
-    // letters go back without a box, blanks stay.
+    // blanks stay.
     w->edtFrequency->setText("7.0.3");
     w->edtPower->setText("2000");
     w->edtPower->setText("abc");
     w->edtSRST->setText("700");
-    w->edtSRSTExit();
-    w->edtSRST->setText("5x");
     w->edtSRSTExit();
     w->edtRRst->setText("   ");
     w->edtRRstExit();
@@ -29,13 +28,13 @@ TEST_F(LogWindowTest, StoredDefaultsPrefillTheEntryRowAndInvalidEntriesFallBack)
                                         "Not a valid S-RS/T!"}),
               dialogs_->Informations);
     EXPECT_EQ(std::vector<std::string>{"Power level must be numeric value."}, dialogs_->Messages);
-    EXPECT_EQ("7.030 400 55     2 CW", Panel());
+    EXPECT_EQ("7.030 400 55     3 CW", Panel());
     // Empty on leaving: the start value.
     for (QLineEdit* e : {w->edtFrequency, w->edtPower, w->edtRRst}) e->setText("");
     w->edtFrequencyExit();
     w->edtPowerExit();
     w->edtRRstExit();
-    EXPECT_EQ("7.030 400 55 57 2 CW", Panel());
+    EXPECT_EQ("7.030 400 55 57 3 CW", Panel());
     // Valid changes go to the entry row at once and are stored on closing.
     w->edtFrequency->setText("21.050");
     w->edtPower->setText("50");
@@ -46,29 +45,24 @@ TEST_F(LogWindowTest, StoredDefaultsPrefillTheEntryRowAndInvalidEntriesFallBack)
     EXPECT_EQ("21.050 44 57 50 SSB", RowText(EntryRow(), 4, 8));
     Close();
     Reopen();
-    std::string stored;
-    for (const char* key : {"Default_Frequency", "Default_Power", "Default_Mode", "Default_RRst",
-                            "Default_SRst", "UTCShift"})
-        stored += Setting(key) + " ";
-    EXPECT_EQ("21.050 50 SSB 57 44 2 ", stored);
+    EXPECT_EQ("21.050 50 SSB 44", Setting("Default_Frequency") + " " + Setting("Default_Power") +
+                                      " " + Setting("Default_Mode") + " " +
+                                      Setting("Default_SRst"));
 }
 
 TEST_F(LogWindowTest, UtcShiftEditorFirstStartFallbacksAndStationSettings) {
     Start();
     w->edtUTCShift->setText("-5");
     w->edtUTCShift->setText("-");  // a lone minus keeps the shift
-    w->btnBeginQsoClick();
-    EXPECT_EQ("07:00", Cell(1, EntryRow()));
+    w->btnBeginQsoClick();         // the Start and End buttons stamp the shifted time
+    w->Button1Click();
+    EXPECT_EQ("07:00 07:00", RowText(EntryRow(), 1, 2));
     w->edtUTCShift->setText("x");
     EXPECT_EQ(std::vector<std::string>{"Must be numeric value"}, dialogs_->Messages);
     EXPECT_EQ("-5", w->edtUTCShift->text().toStdString());
     w->edtUTCShift->setText("");
     w->edtUTCShiftExit();
     EXPECT_EQ(0, w->UTCShiftHours);
-    machine_.Set(23, 30);  // the Start and End buttons stamp the shifted time
-    w->btnBeginQsoClick();
-    w->Button1Click();
-    EXPECT_EQ("05/17/2024 23:30 23:30", RowText(EntryRow(), 0, 2));
     // With nothing stored, empty editors fall back to fixed values.
     for (QLineEdit* e : {w->edtFrequency, w->edtPower, w->edtSRST}) e->setText("");
     w->edtFrequencyExit();

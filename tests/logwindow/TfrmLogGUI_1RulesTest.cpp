@@ -10,14 +10,12 @@ static Rule Keystroke(int col) {
 
 TEST(TfrmLogGUI_1Rules, TheRulesOfTheCells) {
     const int32_t T = -1, F = 0;  // valid, invalid
-    const Rule call = Keystroke(3), freq = Keystroke(4), srst = Keystroke(5), rrst = Keystroke(6),
-               power = Keystroke(7), mode = Keystroke(8), logId = Keystroke(9),
-               other = Keystroke(13), num = TfrmLogGUI_1::IsNumeric,
-               numEx = TfrmLogGUI_1::IsNumericEx, numEx2 = TfrmLogGUI_1::IsNumericEx2,
-               zone = TfrmLogGUI_1::IsValidZone, band = TfrmLogGUI_1::IsInBand,
-               watts = TfrmLogGUI_1::IsValidPower, id = TfrmLogGUI_1::IsValidLogID,
-               qsl = TfrmLogGUI_1::IsValidQSL;
     // clang-format off
+    using W = TfrmLogGUI_1;
+    const Rule call = Keystroke(3), freq = Keystroke(4), srst = Keystroke(5), rrst = Keystroke(6),
+        power = Keystroke(7), mode = Keystroke(8), logId = Keystroke(9), other = Keystroke(13),
+        num = W::IsNumeric, numEx = W::IsNumericEx, numEx2 = W::IsNumericEx2, zone = W::IsValidZone,
+        band = W::IsInBand, watts = W::IsValidPower, id = W::IsValidLogID, qsl = W::IsValidQSL;
     const std::tuple<Rule, const char*, int32_t> cases[] = {
         {call, "", T}, {call, "w1aw", T}, {call, "W1AW/-#", T}, {call, "W1AW-P", F},
         {call, "W1 AW", F}, {call, "\xe9", F}, {freq, "14,070", T}, {freq, "14.0.7", F},
