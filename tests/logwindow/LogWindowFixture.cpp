@@ -16,9 +16,10 @@ void EnsureApp() {
     static int argc = 1;
     static char name[] = "logwindow_tests";
     static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Never deleted: at exit Qt's own statics are gone before a static one would go.
+    if (QApplication::instance() == nullptr)
+        new QApplication(argc, argv);
 }
 
 void LogWindowTest::SetUp() {
