@@ -1,105 +1,49 @@
 #include "LogWindowFixture.h"
 
-#include <unistd.h>
-
-#include <QApplication>
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "kernel/TDbKernel.h"
 #include "records/TDbSystemSettings.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
-#include "records/TSchemaScript.h"
-#include "schema/TDatabase.h"
 
 namespace fs = std::filesystem;
 
-namespace {
+static std::string gTemplate;  // a database file with the log's tables, made once
 
-std::string gTemplate;  // a database file with the log's tables, made once
-
-QApplication& App() {
+void EnsureApp() {
     static int argc = 1;
     static char name[] = "logwindow_tests";
     static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-std::string DbPath() {
-    return fs::current_path().string() + "/db_default.sib";
-}
-
-void OpenDatabase() {
-    delete Database;
-    Database = new TDatabase();
-    ASSERT_EQ(0, Database->StartDatabase(DbPath()));
-}
-
-void CloseDatabase() {
-    if (Database == nullptr)
-        return;
-    if (TDbKernel::Base() != nullptr)
-        Database->ShutdownDatabase(DbPath());
-    delete Database;
-    Database = nullptr;
-}
-
-}  // namespace
-
-void LogWindowTest::SetUpTestSuite() {
-    App();
-    if (!gTemplate.empty())
-        return;
-    const std::string dir = "/dev/shm/tramb-lw-template-" + std::to_string(getpid());
-    fs::create_directories(dir);
-    const fs::path old = fs::current_path();
-    fs::current_path(dir);
-    std::ifstream in(std::string(TRAMB_TEST_DATA) + "/../../data/schema.sql");
-    std::stringstream script;
-    script << in.rdbuf();
-    OpenDatabase();
-    int carried = 0, failed = 0;
-    std::string error;
-    ASSERT_EQ(0, TSchemaScript::Run(script.str(), carried, failed, error)) << error;
-    CloseDatabase();
-    fs::current_path(old);
-    gTemplate = dir + "/db_default.sib";
-}
-
-void LogWindowTest::TearDownTestSuite() {
-    if (gTemplate.empty()) return;
-    std::error_code ec;
-    fs::remove_all(fs::path(gTemplate).parent_path(), ec);
-    gTemplate.clear();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Never deleted: at exit Qt's own statics are gone before a static one would go.
+    if (QApplication::instance() == nullptr)
+        new QApplication(argc, argv);
 }
 
 void LogWindowTest::SetUp() {
-    ASSERT_FALSE(gTemplate.empty());
+    EnsureApp();
     oldDir_ = fs::current_path().string();
-    char pattern[] = "/dev/shm/tramb-lw-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern));
-    dir_ = pattern;
-    fs::copy_file(gTemplate, dir_ + "/db_default.sib");
+    dir_ = MakeTempDir("lw");
     fs::current_path(dir_);
-    clock_.Set(2024, 5, 17, 12, 0);
-    SetClock(&clock_);
-    SetMemoryStatus(&memory_);
-    SetOSVersion(&os_);
-    SetAppMutex(&mutex_);
+    if (gTemplate.empty()) {
+        Reopen();
+        Script(ReadFile(SchemaScriptPath()));
+        Shut();
+        gTemplate = ReadFile(dir_ + "/db_default.sib");
+    }
+    WriteFile(dir_ + "/db_default.sib", gTemplate);
+    SetClock(&machine_);
+    SetMemoryStatus(&machine_);
+    SetOSVersion(&machine_);
+    SetAppMutex(&machine_);
     dialogs_ = std::make_unique<TScriptedDialogs>();
 }
 
 void LogWindowTest::TearDown() {
     window_.reset();
-    alert_.reset();
-    CloseDatabase();
-    dialogs_.reset();
+    Shut();
     SetAppMutex(nullptr);
     SetOSVersion(nullptr);
     SetMemoryStatus(nullptr);
@@ -110,57 +54,58 @@ void LogWindowTest::TearDown() {
 }
 
 void LogWindowTest::Seed(const std::vector<TSeedQSO>& contacts) {
-    OpenDatabase();
+    Reopen();
     TQSOs list;
     for (const TSeedQSO& c : contacts) {
         TQSO* q = list.AddQSO(c.Date, c.Call, c.Start, c.Start, "14.070", 100, "CW", 599, 579, 0, 1,
                               0, "05", "", "", "", "", 0, "", "", "", "");
         ASSERT_NE(nullptr, q);
-        if (!c.Text.empty()) {
-            TQSOMemos memos;
-            ASSERT_EQ(0, memos.SaveText(q->QSOID, c.Text));
-        }
+        ASSERT_TRUE(c.Text.empty() || TQSOMemos().SaveText(q->QSOID, c.Text) == 0);
     }
-    CloseDatabase();
+    Shut();
 }
 
-TfrmLogGUI_1& LogWindowTest::Start() {
+void LogWindowTest::Start() {
     alert_ = std::make_unique<TForm3>();
     window_ = std::make_unique<TfrmLogGUI_1>();
     w = window_.get();
-    w->HaltProcess = [this] { halted_ = true; };
-    w->RunModal = [this](QDialog&) {
-        ++modalRuns_;
-        return 0;
-    };
+    w->HaltProcess = [] {};
+    w->RunModal = [this](QDialog&) { return ++modalRuns_, 0; };
     w->show();
-    return *w;
-}
-
-void LogWindowTest::Close() {
-    w->FormCloseQuery();
-    w->FormClose();
 }
 
 void LogWindowTest::Reopen() {
-    OpenDatabase();
+    delete Database;
+    Database = new TDatabase();
+    ASSERT_EQ(0, Database->StartDatabase(dir_ + "/db_default.sib"));
 }
 
-std::vector<TQSO> LogWindowTest::StoredOn(const std::string& date) {
+void LogWindowTest::Shut() {
+    if (Database != nullptr && TDbKernel::Base() != nullptr)
+        Database->ShutdownDatabase(dir_ + "/db_default.sib");
+    delete Database;
+    Database = nullptr;
+}
+
+std::vector<TQSO> LogWindowTest::Stored(const std::string& call, const std::string& date) {
     TQSOs list;
     list.LoadDay(date, date);
     std::vector<TQSO> out;
-    for (const auto& q : list.QSOs) out.push_back(*q);
+    for (const auto& q : list.QSOs)
+        if (call.empty() || q->Call == call)
+            out.push_back(*q);
     return out;
 }
 
-std::vector<TQSO> LogWindowTest::StoredByCall(const std::string& call) {
-    // The contacts of the test's day and the two days around it.
-    std::vector<TQSO> out;
-    for (const char* date : {"05/16/2024", "05/17/2024", "05/18/2024"})
-        for (const TQSO& q : StoredOn(date))
-            if (q.Call == call)
-                out.push_back(q);
+std::string LogWindowTest::Log(const std::string& date) {
+    std::vector<std::string> items;
+    for (const TQSO& q : Stored("", date))
+        items.push_back(q.Call + " " + q.StartTime + " " + q.Frequency + " " +
+                        std::to_string(q.Power) + " #" + std::to_string(q.QSOID) +
+                        (StoredText(q.QSOID).empty() ? "" : " '" + StoredText(q.QSOID) + "'"));
+    std::sort(items.begin(), items.end());
+    std::string out;
+    for (const std::string& item : items) out += (out.empty() ? "" : "; ") + item;
     return out;
 }
 
@@ -178,22 +123,41 @@ std::string LogWindowTest::Setting(const std::string& key) {
     return settings.Settings.empty() ? "<none>" : settings.Settings.front()->Value;
 }
 
-void LogWindowTest::SaveSetting(const std::string& key, const std::string& value) {
-    TDbSystemSettings settings;
-    settings.Save(key, value);
+void LogWindowTest::SaveSettings(const std::vector<std::pair<const char*, const char*>>& settings) {
+    Reopen();
+    for (const auto& [key, value] : settings) TDbSystemSettings().Save(key, value);
+    Shut();
 }
 
-void LogWindowTest::Type(const std::string& text, bool append) {
-    if (!append)
-        w->SetCells(w->Col(), w->Row(), "");
-    for (char c : text) {
-        const std::string value = w->Cells(w->Col(), w->Row()) + c;
-        w->SetCells(w->Col(), w->Row(), value);
-        w->strGridQSOSSetEditText(w->Col(), w->Row(), value);
-    }
+void LogWindowTest::Script(const std::string& sql) {
+    int carried = 0, failed = 0;
+    std::string error;
+    ASSERT_EQ(0, TSchemaScript::Run(sql, carried, failed, error)) << error;
 }
 
-void LogWindowTest::Edit(const std::string& text) {
-    w->SetCells(w->Col(), w->Row(), text);
-    w->strGridQSOSSetEditText(w->Col(), w->Row(), text);
+void LogWindowTest::Type(const std::string& text) {
+    w->SetCells(w->Col(), w->Row(), "");
+    for (char c : text) Edit(Cell(w->Col(), w->Row()) + c);
+}
+
+void LogWindowTest::Set(int col, int row, const std::string& text, bool edited) {
+    w->SetCells(col, row, text);
+    if (edited)
+        w->strGridQSOSSetEditText(col, row, text);
+}
+
+std::string LogWindowTest::Span(int col0, int row0, int col1, int row1) const {
+    std::string out;
+    for (int row = row0; row <= row1; ++row)
+        for (int col = col0; col <= col1; ++col)
+            out += (row > row0 || col > col0 ? " " : "") + Cell(col, row);
+    return out;
+}
+
+std::string LogWindowTest::Panel() const {
+    std::string out;
+    for (const QLineEdit* e :
+         {w->edtFrequency, w->edtPower, w->edtSRST, w->edtRRst, w->edtUTCShift})
+        out += e->text().toStdString() + " ";
+    return out + w->cboMode->currentText().toStdString();
 }

@@ -1,133 +1,109 @@
-// The feature commands through the log window itself: the country and the
-// earlier contacts on a click, finding, export, printing with texts, about
-// and help.
+// The feature commands: the country and the earlier contacts on a click,
+// finding and the days shown, export, about and help.
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <filesystem>
+#include <algorithm>
 
 #include "LogWindowFixture.h"
+#include "logwindow/TCallDataLookup.h"
 #include "logwindow/TCountryTable.h"
-#include "logwindow/TfrmALittleHelp.h"
 #include "logwindow/TfrmAbout.h"
 #include "platform/TRecordingHelpViewer.h"
-#include "platform/TRecordingPrinter.h"
-#include "records/RecordsFixture.h"
+#include "records/TLogExport.h"
 
-namespace {
+// First match in table order, prefixes compared case-sensitively with the
+// call as the cell holds it.
+TEST(TCountryTable, LookupFollowsTheFirstMatchRule) {
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {  // nullptr: no country
+        {"KH6ABC", "HAWAII"}, {"K1ABC", "U.S.A."}, {"KP4XY", "PUERTO RICO"}, {"W1AW", "U.S.A"},
+        {"GM3ABC", "SCOTLAND"}, {"G3ABC", "ENGLAND"}, {"F0XY", "CLIPPERTON IS"},
+        {"3A2AB", "MONACO "}, {"DL/W1ABC", "GERMANY"}, {"W1ABC/KH6", "U.S.A"},
+        {"KH5K1", "KINGMAN REEF"}, {"KH51", "U.S.A."}, {"70A", nullptr}, {"dl1abc", nullptr},
+        {"TYPECALL", nullptr}, {"", nullptr}, {"\xff/|", nullptr}};
+    // clang-format on
+    for (const auto& [call, expected] : cases) {
+        std::string country = "unchanged";
+        EXPECT_EQ(expected != nullptr, TCountryTable::Lookup(call, country)) << call;
+        EXPECT_EQ(expected ? expected : "unchanged", country);
+    }
+    std::string country;  // items are upper-cased; one without a blank has no name
+    EXPECT_TRUE(TCountryTable::Lookup({"NOBLANK", "xx Somewhere odd"}, "XX1", country));
+    EXPECT_EQ("SOMEWHERE ODD", country);
+    EXPECT_TRUE(TCountryTable::Lookup({"NOBLANK"}, "NOBLANK1", country) && country.empty());
+}
 
-// Rows after the start-up (oldest first): 1 W1AW, 2 DL1ABC, 3 W1AW, 4 K1ABC; 5 the entry row.
-const std::vector<TSeedQSO> kContacts = {
-    {"05/10/2024", "W1AW", "10:00", "first chat"},
-    {"05/11/2024", "DL1ABC", "11:00", ""},
-    {"05/12/2024", "W1AW", "12:00", "second chat"},
-    {"05/16/2024", "K1ABC", "09:00", ""},
-};
-
-TEST_F(LogWindowTest, TheCountryListAndAClickFillTheCountryAndTheEarlierContacts) {
-    Seed(kContacts);
+// A click fills the country and the earlier contacts; finding calls.
+TEST_F(LogWindowTest, CountryEarlierContactsAndFindingCallsOverAReload) {
+    Seed(kFourContacts);
     Start();
-    EXPECT_EQ(static_cast<int>(TCountryTable::Entries().size()), w->lstboxCountry->count());
+    EXPECT_EQ(310, w->lstboxCountry->count());
     Move(3, 2);
     EXPECT_EQ("GERMANY", Cell(13, 2));
     Move(3, 3);
-    const std::string previous = w->memPreviousQsos->toPlainText().toStdString();
-    EXPECT_EQ(0u, previous.find("Previous QSOs :\n"));
-    EXPECT_NE(std::string::npos, previous.find("05/10/2024 W1AW "));
-    EXPECT_NE(std::string::npos, previous.find("05/12/2024 W1AW "));
-    EXPECT_EQ(std::string::npos, previous.find("DL1ABC"));
+    EXPECT_EQ("Previous QSOs :\n05/10/2024 W1AW 14.070\n05/12/2024 W1AW 14.070\n",
+              w->memPreviousQsos->toPlainText().toStdString());
     std::string country = "kept";
     Move(3, EntryRow());
     EXPECT_NE(0, w->GetCountry(country));  // TYPECALL has no country
     EXPECT_EQ("kept", country);
-}
-
-TEST_F(LogWindowTest, FindAndFindNextMoveTheCursorAndWrap) {
-    Seed(kContacts);
-    Start();
-    dialogs_->QueueAnswer("w1aw");
-    w->FindCallincurrentselection1Click();
-    EXPECT_EQ(1, w->Row());
-    w->SearchNext1Click();
-    EXPECT_EQ(3, w->Row());
-    w->SearchNext1Click();
-    EXPECT_EQ(1, w->Row());
-    EXPECT_EQ("first chat", w->MemoText());  // the click handling ran for the row
-    dialogs_->QueueAnswer("W1A");
-    w->tlbbtnFindCallClick();
-    EXPECT_EQ(1, w->Row());
-    w->SearchNext1Click();
-    EXPECT_EQ("You need to search first before you can search next!", dialogs_->Messages.back());
-}
-
-TEST_F(LogWindowTest, FewerDaysReloadTheGridAndFindNextStartsAgainAtTheTop) {
-    Seed(kContacts);
-    Start();
+    // Each step: the answer to the prompt (none: find next), the row arrived on.
+    const std::pair<const char*, int> steps[] = {
+        {"w1aw", 1},     {nullptr, 3}, {nullptr, 1},  // any case; next wraps
+        {"K1ABC", 4},    {nullptr, 4},                // a single match stays
+        {"typecall", 5}, {"W1A", 5},   {nullptr, 5}   // the entry row too; no part of a call
+    };
+    for (const auto& [answer, row] : steps) {
+        if (answer)
+            dialogs_->QueueAnswer(answer);
+        answer ? w->tlbbtnFindCallClick() : w->SearchNext1Click();
+        EXPECT_EQ(row, w->Row()) << (answer ? answer : "next");
+    }
+    EXPECT_EQ(std::vector<std::string>{TFindCommands::kSearchFirst}, dialogs_->Messages);
+    // Fewer days shorten the grid: find next starts again at the top.
     dialogs_->QueueAnswer("W1AW");
     w->FindCallincurrentselection1Click();
     w->SearchNext1Click();
     ASSERT_EQ(3, w->FindCommands.SearchRow);
     dialogs_->QueueAnswer("2");  // today and two days back: only K1ABC
     w->FindQSObyDate1Click();
-    EXPECT_EQ(2, w->DaysToShow);
-    ASSERT_EQ(3, w->GridRowCount);
-    EXPECT_EQ("K1ABC", Cell(3, 1));
+    EXPECT_EQ("K1ABC TYPECALL", Column(3));
     dialogs_->QueueAnswer("0");
     w->FindQSObyDate1Click();
     EXPECT_EQ(180, w->DaysToShow);
     EXPECT_EQ(6, w->GridRowCount);
     w->SearchNext1Click();
     EXPECT_EQ(1, w->Row());
+    EXPECT_EQ("first chat", w->MemoText());  // the click handling ran for the row
+    dialogs_->QueueAnswer("   ");            // no number: no reload
+    w->FindQSObyDate1Click();
+    EXPECT_EQ(TFindCommands::kDaysMissing, dialogs_->Informations.back());
+    EXPECT_EQ(1, w->Row());
+    Script("DROP TABLE QSOLOG;");
+    EXPECT_EQ(TCallDataLookup::kNotOnFile, TCallDataLookup::GetPreviousQSOs("W1AW"));
 }
 
-TEST_F(LogWindowTest, ExportFromTheToolButtonWritesTheWholeLog) {
-    Seed(kContacts);
+TEST_F(LogWindowTest, ExportAboutAndHints) {
+    Seed(kFourContacts);
     Start();
     const std::string name = dir_ + "/export.txt";
+    WriteFile(name, "an older export that is overwritten\r\n");
     dialogs_->QueueAnswer(name);
     w->tlbtnExpFileClick();
     EXPECT_EQ("6 Rows Exported.", dialogs_->Informations.back());  // 4 contacts, 2 text pieces
     const std::string text = ReadFile(name);
-    EXPECT_EQ(0u, text.find("QSO_LOG:\r\n"));
+    EXPECT_NE(std::string::npos, text.find("|05/12/2024|W1AW|12:00|12:00|14.070|100|CW|599|579|"));
     EXPECT_NE(std::string::npos, text.find("|SECOND CHAT|TAIL:"));
-    size_t lines = 0;
-    for (char c : text) lines += c == '\n';
-    EXPECT_EQ(8u, lines);
-}
-
-TEST_F(LogWindowTest, PrintingWithTextsWalksThePrintedRowsAndTakesTheirTexts) {
-    Seed(kContacts);
-    Start();
-    TRecordingPrinter printer;
-    dialogs_->QueueAnswer("6");  // 05/12 on: rows 3, 4 and the entry row
-    w->ToolButton1Click();
-    ASSERT_EQ(1, printer.Printouts);
-    const std::vector<std::string>& lines = printer.Lines;
-    ASSERT_EQ(5u + 3u * 4u, lines.size());
-    EXPECT_EQ("Printed on 05/17/2024", lines[1]);
-    EXPECT_EQ(0u, lines[5].find(" 05/12/2024   12:00 "));
-    EXPECT_EQ(" second chat", lines[7]);
-    EXPECT_EQ(" K1ABC", lines[9].substr(13 + 8 + 8, 6));
-    EXPECT_NE(std::string::npos, lines[13].find("TYPECALL"));
-    EXPECT_EQ(EntryRow(), w->Row());  // left on the last printed row
-
-    dialogs_->QueueAnswer("180");
-    w->tlbbtnPrintClick();
-    EXPECT_EQ(5u + 5u, printer.Lines.size());
-    EXPECT_EQ(8, printer.PointSize);
-    EXPECT_EQ("Qso Log", printer.Title);
-}
-
-TEST_F(LogWindowTest, AboutRunsModallyAndHintsAskForTheHelpFile) {
-    Start();
+    EXPECT_EQ(8, std::count(text.begin(), text.end(), '\n'));
+    dialogs_->QueueAnswer(dir_ + "/no/such/dir/x.txt");  // a name that cannot be created
+    w->ExporttoTextFile1Click();
+    EXPECT_EQ(TLogExport::kFailedMessage, dialogs_->Informations.back());
     w->AbouttheTrambleQSOlogprogram1Click();
     EXPECT_EQ(1, modalRuns_);
     ASSERT_NE(nullptr, frmAbout);
+    delete frmAbout;
+    EXPECT_EQ(nullptr, frmAbout);
     TRecordingHelpViewer help;
     w->AFewHints1Click();
     EXPECT_EQ(std::vector<std::string>{"QSOLOG.HLP"}, help.Files);
     EXPECT_EQ(w, help.LastOwner);
-    delete frmAbout;
-    EXPECT_EQ(nullptr, frmAbout);
 }
-
-}  // namespace

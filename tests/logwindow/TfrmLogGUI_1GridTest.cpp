@@ -1,306 +1,127 @@
 // Logging through the grid: the entry row, saving and re-saving contacts,
 // the marker values, the keys and the cursor rules, closing with a row under
 // the cursor, and a failed save that must not lose the stored contact.
-#include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QKeyEvent>
 
 #include "LogWindowFixture.h"
-#include "logwindow/TQsoGrid.h"
-#include "records/TSchemaScript.h"
-#include "schema/TDatabase.h"
 
-namespace {
-const char* const kInvalid =
-    "Invalid entries were found. Invalid entries have been marked as such (e.g. \"999\", "
-    "\"9999\", \"UNKNOWN\", etc.)  See help / hints for more information.";
-
-void Drop(const char* table) {
-    int carried = 0, failed = 0;
-    std::string error;
-    ASSERT_EQ(0,
-              TSchemaScript::Run(std::string("DROP TABLE ") + table + ";", carried, failed, error))
-        << error;
-}
-}  // namespace
-
-TEST_F(LogWindowTest, EnterOnTheEntryRowStoresItAndAppendsANewEntryRow) {
+TEST_F(LogWindowTest, ChangedRowsAreStoredAgainUnderANewNumberWithoutDuplicates) {
+    Seed({{"05/17/2024", "W1AW", "10:00", "first text"}, {"05/17/2024", "K1ABC", "11:00"}});
     Start();
-    Type("w1aw");
-    Key(Qt::Key_Return);
-    ASSERT_EQ(3, w->GridRowCount);
-    EXPECT_EQ("W1AW", Cell(3, 1));  // upper-cased on saving
-    EXPECT_EQ("0", Cell(12, 1));    // the first contact ever stored
-    EXPECT_EQ("TYPECALL", Cell(3, 2));
-    EXPECT_EQ("-1", Cell(12, 2));
-    EXPECT_EQ(2, w->Row());
-    EXPECT_EQ(3, w->Col());
-    EXPECT_TRUE(dialogs_->Messages.empty());
-    const std::vector<TQSO> stored = StoredOn("05/17/2024");
-    ASSERT_EQ(1u, stored.size());
-    EXPECT_EQ("W1AW", stored[0].Call);
-    EXPECT_EQ("14.000", stored[0].Frequency);
-    EXPECT_EQ(1500, stored[0].Power);
-    EXPECT_EQ(599, stored[0].SentRST);
-    EXPECT_EQ("00", stored[0].Zone);
-    EXPECT_EQ("12:00", stored[0].StartTime);
-
-    // The second contact goes the same way, under the next number.
-    clock_.Set(2024, 5, 17, 12, 7);
-    w->btnBeginQsoClick();
-    Type("K1ABC");
-    Key(Qt::Key_Return);
-    EXPECT_EQ(4, w->GridRowCount);
-    EXPECT_EQ("1", Cell(12, 2));
-    EXPECT_EQ("12:07", Cell(1, 2));
-    EXPECT_EQ(2u, StoredOn("05/17/2024").size());
-}
-
-TEST_F(LogWindowTest, EnterOnTypecallOnlyStampsTheStartTime) {
-    Start();
-    clock_.Set(2024, 5, 17, 12, 34);
-    Key(Qt::Key_Return);
-    EXPECT_EQ("12:34", Cell(1, 1));
-    EXPECT_EQ("12:34", Cell(2, 1));
-    EXPECT_EQ(2, w->GridRowCount);
-    EXPECT_TRUE(StoredOn("05/17/2024").empty());
-    clock_.Set(2024, 5, 17, 12, 50);
-    w->Button1Click();
-    EXPECT_EQ("12:50", Cell(2, 1));
-    EXPECT_EQ("12:34", Cell(1, 1));
-}
-
-TEST_F(LogWindowTest, MovingOffRowsSavesOnlyChangedOnesUnderANewNumber) {
-    Seed({{"05/17/2024", "W1AW", "10:00", "first text"}, {"05/17/2024", "K1ABC", "11:00", ""}});
-    Start();
-    ASSERT_EQ(4, w->GridRowCount);
     Move(4, 1);
-    EXPECT_EQ("first text", w->MemoText());
-    EXPECT_TRUE(w->Memo1->isVisibleTo(w));
     Move(4, 2);  // row 1 left unchanged
-    EXPECT_EQ("0", Cell(12, 1));
     Move(4, 1);
     Edit("14.071");
-    Move(4, 2);  // row 1 left changed: stored again; the cursor goes on to row 2
-    EXPECT_EQ(2, w->Row());
-    EXPECT_EQ("2", Cell(12, 1));
-    std::vector<TQSO> w1aw = StoredByCall("W1AW");
-    ASSERT_EQ(1u, w1aw.size());
-    EXPECT_EQ(2, w1aw[0].QSOID);
-    EXPECT_EQ("14.071", w1aw[0].Frequency);
-    EXPECT_EQ("first text", StoredText(2));
-    EXPECT_EQ("", StoredText(0));
-    // Moving off again without a change writes nothing more.
-    Move(4, 2);
-    EXPECT_EQ(2, w->Row());
-    EXPECT_EQ("2", Cell(12, 1));
-    EXPECT_EQ(1u, CountCall("W1AW"));
-}
-
-TEST_F(LogWindowTest, ChangingCallOrDateOfAStoredContactLeavesNoDuplicate) {
-    Seed({{"05/17/2024", "W1AW", "10:00", "keep me"}});
-    Start();
+    Move(4, 2);  // row 1 left changed: stored again; the cursor stays on it
+    EXPECT_EQ(1, w->Row());
+    Move(4, 2);  // moving off again without a change writes nothing more
+    EXPECT_EQ("2 1 -1", Column(12));
+    EXPECT_EQ("K1ABC 11:00 14.070 100 #1; W1AW 10:00 14.071 100 #2 'first text'", Log());
+    // A new call or date leaves nothing under the old one.
     Move(3, 1);
     Edit("W1XYZ");
     Key(Qt::Key_Return);
-    EXPECT_EQ(0u, CountCall("W1AW"));
-    ASSERT_EQ(1u, CountCall("W1XYZ"));
-    EXPECT_EQ("keep me", StoredText(StoredByCall("W1XYZ")[0].QSOID));
-    // The date changes through the Start button; the old day loses the contact.
-    clock_.Set(2024, 5, 18, 9, 0);
-    w->btnBeginQsoClick();
+    machine_.Set(9, 0, 18);
+    Move(3, 1);
+    w->btnBeginQsoClick();  // the date changes through the Start button
     Key(Qt::Key_Return);
-    EXPECT_TRUE(StoredOn("05/17/2024").empty());
-    ASSERT_EQ(1u, StoredOn("05/18/2024").size());
-    EXPECT_EQ("09:00", StoredOn("05/18/2024")[0].StartTime);
-    EXPECT_EQ("keep me", StoredText(StoredOn("05/18/2024")[0].QSOID));
+    EXPECT_EQ("K1ABC 11:00 14.070 100 #1", Log());
+    EXPECT_EQ("W1XYZ 09:00 14.071 100 #4 'first text'", Log("05/18/2024"));
 }
 
 TEST_F(LogWindowTest, SavingMarksInvalidCellsWithOneMessage) {
     Start();
     const int row = EntryRow();
-    w->SetCells(4, row, "");
-    w->SetCells(5, row, "5");
-    w->SetCells(6, row, "");
-    w->SetCells(7, row, "abc");
-    w->SetCells(8, row, "LSB");
-    w->SetCells(10, row, "x");
-    w->SetCells(11, row, "U");
-    w->SetCells(14, row, "123");
-    w->SetCells(9, row, "zz");
-    w->SetCells(3, row, "");
+    // clang-format off
+    const char* cells[] = {"", "", "5", "", "abc", "LSB", "zz", "x", "U", "-1", "", "123"};
+    // clang-format on
+    for (int col = 3; col <= 14; ++col) Set(col, row, cells[col - 3]);
     Key(Qt::Key_Return);
-    ASSERT_EQ(1u, dialogs_->Messages.size());
-    EXPECT_EQ(kInvalid, dialogs_->Messages[0]);
-    EXPECT_EQ("UNKNOWN", Cell(3, row));
-    EXPECT_EQ("999999999", Cell(4, row));
-    EXPECT_EQ("5", Cell(5, row));  // any number passes with a mode outside AM/SSB/CW/FM
-    EXPECT_EQ("999", Cell(6, row));
-    EXPECT_EQ("9999", Cell(7, row));
-    EXPECT_EQ("UNKN", Cell(8, row));
-    EXPECT_EQ("0", Cell(9, row));
-    EXPECT_EQ("U", Cell(10, row));
-    EXPECT_EQ("U", Cell(11, row));
-    EXPECT_EQ("99", Cell(14, row));
-    const std::vector<TQSO> stored = StoredOn("05/17/2024");
-    ASSERT_EQ(1u, stored.size());
-    EXPECT_EQ(9999, stored[0].Power);
-    EXPECT_EQ(2, stored[0].RcvdQSL);
-
-    // Markers alone are not flagged again: re-saving the row shows nothing.
+    EXPECT_EQ(std::vector<std::string>{"Invalid entries were found. Invalid entries have been "
+                                       "marked as such (e.g. \"999\", \"9999\", \"UNKNOWN\", "
+                                       "etc.)  See help / hints for more information."},
+              dialogs_->Messages);
+    // Any S-RST number passes with a mode outside AM/SSB/CW/FM.
+    EXPECT_EQ("UNKNOWN 999999999 5 999 9999 UNKN 0 U U 0  99", RowText(row, 3, 14));
+    EXPECT_EQ("UNKNOWN 12:00 999999999 9999 #0", Log());
+    EXPECT_EQ(2, Stored().at(0).RcvdQSL);
+    // Markers alone are not flagged again; TYPECALL in lower case becomes UNKNOWN.
     dialogs_->Messages.clear();
     Move(3, row);
-    w->SetCells(15, row, "Essex");
+    Set(15, row, "Essex");
     Key(Qt::Key_Return);
-    EXPECT_TRUE(dialogs_->Messages.empty());
-    // TYPECALL in lower case is turned into UNKNOWN without a message.
-    w->SetCells(3, EntryRow(), "typecall");
+    Set(3, EntryRow(), "typecall");
     Key(Qt::Key_Return);
     EXPECT_TRUE(dialogs_->Messages.empty());
     EXPECT_EQ("UNKNOWN", Cell(3, EntryRow() - 1));
 }
 
-TEST_F(LogWindowTest, LongCallIsStoredCutTo15) {
+TEST_F(LogWindowTest, TabChecksTheCellBeingLeftAndLeavesItsText) {
     Start();
-    Type("ABCDEFGHIJKLMNOPQR");
-    Key(Qt::Key_Return);
-    ASSERT_EQ(1u, StoredOn("05/17/2024").size());
-    EXPECT_EQ("ABCDEFGHIJKLMNO", StoredOn("05/17/2024")[0].Call);
-}
-
-TEST_F(LogWindowTest, KeystrokesFailingTheColumnTestAreTakenBack) {
-    Start();
-    Type("W1-");
-    EXPECT_EQ("W1", Cell(3, 1));
-    ASSERT_EQ(1u, dialogs_->Informations.size());
-    EXPECT_EQ("Not a valid callsign character!", dialogs_->Informations[0]);
-    Type("/P-X", true);  // after a slash nothing is examined
-    EXPECT_EQ("W1/P-X", Cell(3, 1));
-    Move(4, 1);
-    Type("14.0.7");
-    EXPECT_EQ("14.07", Cell(4, 1));
-    EXPECT_EQ("Must be numeric!", dialogs_->Informations.back());
-    Move(7, 1);
-    Type("1a0");
-    EXPECT_EQ("10", Cell(7, 1));
-    Move(8, 1);
-    Type("ps");  // partial words are typable in the mode column
-    EXPECT_EQ("ps", Cell(8, 1));
-    EXPECT_EQ(3u, dialogs_->Informations.size());
-}
-
-TEST_F(LogWindowTest, TabChecksTheCellBeingLeft) {
-    Start();
-    const int row = EntryRow();
-    struct Case {
-        int col;
-        const char* value;
-        const char* message;  // nullptr: valid
-    };
-    const Case cases[] = {
-        {14, "123", "Not a valid Zone (must be 2 chars or less)."},
-        {14, "05", nullptr},
-        {4, "14.0.1", "Must be numeric!"},
-        {4, "14,070", nullptr},
-        {5, "", "Not a valid S-RS/T!"},
-        {6, "600", "Not a valid R-RS/T!"},
-        {6, "59", nullptr},
-        {7, "1501", "Not a valid power level!"},
-        {8, "LSB", "Not a valid mode!"},
-        {8, "ssb", nullptr},
-        {10, "U", "Not a valid QSL indicator (Y or N)!"},
-        {11, "y", nullptr},
-        {15, "anything", nullptr},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.col) + " " + c.value);
+    // clang-format off
+    const std::tuple<int, const char*, const char*> cases[] = {  // the box; nullptr: valid
+        {14, "123", "Not a valid Zone (must be 2 chars or less)."}, {5, "", "Not a valid S-RS/T!"},
+        {4, "14.0.1", "Must be numeric!"}, {7, "1501", "Not a valid power level!"},
+        {8, "LSB", "Not a valid mode!"}, {10, "U", "Not a valid QSL indicator (Y or N)!"},
+        {4, "14,070", nullptr}, {8, "ssb", nullptr}, {15, "anything", nullptr}};
+    // clang-format on
+    for (const auto& [col, value, box] : cases) {
         dialogs_->Informations.clear();
-        Move(c.col, row);
-        w->SetCells(c.col, row, c.value);
+        Move(col, EntryRow());
+        Set(col, EntryRow(), value);
         Key(Qt::Key_Tab);
-        if (c.message == nullptr) {
-            EXPECT_TRUE(dialogs_->Informations.empty());
-        } else {
-            ASSERT_EQ(1u, dialogs_->Informations.size());
-            EXPECT_EQ(c.message, dialogs_->Informations[0]);
-        }
-        EXPECT_EQ(c.value, Cell(c.col, row));  // the text stays
+        EXPECT_EQ(box ? std::vector<std::string>{box} : std::vector<std::string>{},
+                  dialogs_->Informations);
+        EXPECT_EQ(value, Cell(col, EntryRow())) << col;
     }
 }
 
-TEST_F(LogWindowTest, F8EndHomeAndTheHiddenColumns) {
-    Seed({{"05/17/2024", "W1AW", "10:00", ""}, {"05/17/2024", "K1ABC", "11:00", ""}});
+TEST_F(LogWindowTest, KeysAndHiddenColumnsMoveTheCursor) {
+    Seed({{"05/17/2024", "W1AW", "10:00", "hello"}, {"05/17/2024", "K1ABC", "11:00"}});
     Start();
     Move(6, 2);
-    Key(Qt::Key_F8);
-    EXPECT_EQ(3, w->Col());
-    EXPECT_EQ(2, w->Row());
-    Key(Qt::Key_Home);
-    EXPECT_EQ(1, w->Row());
-    EXPECT_EQ("W1AW", w->SavedCall);  // arrived on row 1 like any move
-    Key(Qt::Key_End);
-    EXPECT_EQ(EntryRow(), w->Row());
-    EXPECT_EQ(3, w->Col());
-    // From the left the cursor passes a hidden column to the right, from the
-    // right to the left.
-    Move(8, 1);
-    Move(9, 1);
-    EXPECT_EQ(10, w->Col());
-    Move(12, 1);
-    EXPECT_EQ(13, w->Col());
-    Move(18, 1);
-    EXPECT_EQ(19, w->Col());
-    Move(18, 1);
-    EXPECT_EQ(17, w->Col());
-    Move(11, 1);
-    Move(12, 1);
-    EXPECT_EQ(13, w->Col());
-}
-
-TEST_F(LogWindowTest, F7GoesToTheTextOfAContactWithoutChangingIt) {
-    Seed({{"05/17/2024", "W1AW", "10:00", "hello"}});
-    Start();
-    Move(3, 1);
-    Key(Qt::Key_F7);
-    EXPECT_EQ("hello", w->MemoText());
+    Key(Qt::Key_F8);    // to the call
+    Key(Qt::Key_Home);  // to the first row, arriving as with any move
+    EXPECT_EQ("1 3 W1AW",
+              std::to_string(w->Row()) + " " + std::to_string(w->Col()) + " " + w->SavedCall);
+    Key(Qt::Key_F7);  // to the text, unchanged, cursor at its end
     EXPECT_EQ(5, w->Memo1->textCursor().position());
-    // On the entry row there is no text to go to.
-    Move(3, EntryRow());
-    Key(Qt::Key_F7);
+    Key(Qt::Key_End);
+    EXPECT_EQ("3 3", std::to_string(w->Row()) + " " + std::to_string(w->Col()));
+    Key(Qt::Key_F7);  // the entry row has no text to go to
     EXPECT_TRUE(w->Memo1->isHidden());
+    // A hidden column is passed in the direction of the move.
+    for (const auto& [from, to, arrived] : {std::tuple{8, 9, 10}, {17, 18, 19}, {19, 18, 17}}) {
+        Move(from, 1);
+        Move(to, 1);
+        EXPECT_EQ(arrived, w->Col()) << from << " to " << to;
+    }
 }
 
-TEST_F(LogWindowTest, TypedEntryLeftWithTheMouseStaysUnsavedUntilEnter) {
-    Seed({{"05/17/2024", "W1AW", "10:00", ""}});
-    Start();
-    Type("DL1ABC");
-    Move(3, 1);
-    EXPECT_EQ(0u, CountCall("DL1ABC"));
-    EXPECT_EQ("DL1ABC", Cell(3, EntryRow()));
-    Move(3, EntryRow());
-    Key(Qt::Key_Return);
-    EXPECT_EQ(1u, CountCall("DL1ABC"));
-    EXPECT_EQ(1u, CountCall("W1AW"));
-}
-
-TEST_F(LogWindowTest, ClosingSavesTheRowUnderTheCursor) {
+TEST_F(LogWindowTest, TypedEntryIsSavedOnEnterOrClosingNotByTheMouse) {
     Seed({{"05/17/2024", "W1AW", "10:00", "text stays"}});
     Start();
-    Type("G4XYZ");
+    machine_.Set(12, 34);
+    Key(Qt::Key_Return);  // on TYPECALL Enter only stamps the time
+    Type("dl1abc");
+    Move(3, 1);
+    EXPECT_EQ("W1AW 10:00 14.070 100 #0 'text stays'", Log());
+    Move(3, EntryRow());
+    Key(Qt::Key_Return);  // stored, upper-cased, under the next number
+    EXPECT_EQ("3 3", std::to_string(w->Row()) + " " + std::to_string(w->Col()));
+    Type("G4XYZABCDEFGHIJKLM");  // a long call is stored cut to 15
     Close();
     Reopen();
-    EXPECT_EQ(1u, CountCall("G4XYZ"));
-    ASSERT_EQ(1u, CountCall("W1AW"));
-
-    // Closing on a contact row writes it again, text and all.
-    Start();
+    EXPECT_EQ(
+        "DL1ABC 12:34 14.000 1500 #1; G4XYZABCDEFGHIJ 12:34 14.000 1500 #2; W1AW 10:00 "
+        "14.070 100 #0 'text stays'",
+        Log());
+    Shut();
+    Start();  // closing on a contact row writes it again, text and all
     Move(3, 1);
     Close();
     Reopen();
-    const std::vector<TQSO> w1aw = StoredByCall("W1AW");
-    ASSERT_EQ(1u, w1aw.size());
-    EXPECT_EQ(2, w1aw[0].QSOID);
-    EXPECT_EQ("text stays", StoredText(2));
+    EXPECT_EQ("W1AW 10:00 14.070 100 #3 'text stays'", Log().substr(Log().rfind("W1AW")));
 }
 
 TEST_F(LogWindowTest, FailedStoreKeepsTheStoredContact) {
@@ -310,53 +131,39 @@ TEST_F(LogWindowTest, FailedStoreKeepsTheStoredContact) {
     // not replace the stored one.
     Move(4, 1);
     Edit("7.030");
-    Drop("QSO_TEXT");
+    Script("DROP TABLE QSO_TEXT;");
     Key(Qt::Key_Return);
-    ASSERT_EQ(1u, dialogs_->Messages.size());
-    EXPECT_EQ("Could not add new grid row!", dialogs_->Messages[0]);
-    std::vector<TQSO> stored = StoredByCall("W1AW");
-    ASSERT_EQ(1u, stored.size());
-    EXPECT_EQ(0, stored[0].QSOID);
-    EXPECT_EQ("14.070", stored[0].Frequency);
-    EXPECT_EQ("0", Cell(12, 1));
-    EXPECT_EQ("7.030", Cell(4, 1));  // the grid keeps the edit
-
+    const std::vector<std::string> notAdded = {"Could not add new grid row!"};
+    EXPECT_EQ(notAdded, dialogs_->Messages);
+    EXPECT_EQ("W1AW 10:00 14.070 100 #0", Log());
+    EXPECT_EQ("7.030 0", Cell(4, 1) + " " + Cell(12, 1));  // the grid keeps the edit
     // No contact table at all: nothing is stored, nothing deleted.
-    Drop("QSOLOG");
+    Script("DROP TABLE QSOLOG;");
     dialogs_->Messages.clear();
     Move(3, EntryRow());
     Type("K1ABC");
     Key(Qt::Key_Return);
-    ASSERT_EQ(1u, dialogs_->Messages.size());
-    EXPECT_EQ("Could not add new grid row!", dialogs_->Messages[0]);
+    EXPECT_EQ(notAdded, dialogs_->Messages);
     EXPECT_EQ("-1", Cell(12, EntryRow()));
 }
 
+// The editor survives the message box of a refused character, and the new
+// entry row's editor opens with its text selected.
 TEST_F(LogWindowTest, RealKeyEventsThroughTheCellEditor) {
     Start();
     QApplication::processEvents();
-    QWidget* editor = w->strGridQSOS->EditorAt(3, 1);
-    ASSERT_NE(nullptr, editor);
-    auto* line = qobject_cast<QLineEdit*>(editor);
-    ASSERT_NE(nullptr, line);
-    for (const char* ch : {"o", "h", "2", "#", "x"}) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromLatin1(ch));
-        QApplication::sendEvent(line, &press);
+    auto press = [](QWidget* editor, int key, const char* text) {
+        ASSERT_NE(nullptr, qobject_cast<QLineEdit*>(editor));
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+        QApplication::sendEvent(editor, &event);
         QApplication::processEvents();  // the character test runs after the keystroke
-    }
+    };
+    for (const char* ch : {"o", "h", "2", "#", "x"}) press(w->strGridQSOS->EditorAt(3, 1), 0, ch);
     EXPECT_EQ("oh2x", Cell(3, 1));
     EXPECT_EQ(1u, dialogs_->Informations.size());  // the "#"
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(w->strGridQSOS->EditorAt(3, 1), &enter);
-    EXPECT_EQ(3, w->GridRowCount);
-    EXPECT_EQ(1u, CountCall("OH2X"));
-    QApplication::processEvents();
-    EXPECT_EQ(2, w->Row());
-    EXPECT_EQ(3, w->Col());
-    // The new entry row's editor opens with its text selected: typing replaces it.
-    auto* next = qobject_cast<QLineEdit*>(w->strGridQSOS->EditorAt(3, 2));
-    ASSERT_NE(nullptr, next);
-    QKeyEvent k(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("k"));
-    QApplication::sendEvent(next, &k);
+    press(w->strGridQSOS->EditorAt(3, 1), Qt::Key_Return, "");
+    EXPECT_EQ("OH2X 12:00 14.000 1500 #0", Log());
+    EXPECT_EQ("2 3", std::to_string(w->Row()) + " " + std::to_string(w->Col()));
+    press(w->strGridQSOS->EditorAt(3, 2), 0, "k");
     EXPECT_EQ("k", Cell(3, 2));
 }
