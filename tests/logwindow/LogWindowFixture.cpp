@@ -29,7 +29,7 @@ void LogWindowTest::SetUp() {
     fs::current_path(dir_);
     if (gTemplate.empty()) {
         Reopen();
-        Script(ReadFile(SchemaScriptPath()));
+        Script(SchemaScript());
         Shut();
         gTemplate = ReadFile(dir_ + "/db_default.sib");
     }

@@ -12,8 +12,8 @@ TEST_F(LogWindowTest, ChangedRowsAreStoredAgainUnderANewNumberWithoutDuplicates)
     Move(4, 2);  // row 1 left unchanged
     Move(4, 1);
     Edit("14.071");
-    Move(4, 2);  // row 1 left changed: stored again; the cursor stays on it
-    EXPECT_EQ(1, w->Row());
+    Move(4, 2);  // row 1 left changed: stored again; the cursor rests where sent
+    EXPECT_EQ(2, w->Row());
     Move(4, 2);  // moving off again without a change writes nothing more
     EXPECT_EQ("2 1 -1", Column(12));
     EXPECT_EQ("K1ABC 11:00 14.070 100 #1; W1AW 10:00 14.071 100 #2 'first text'", Log());

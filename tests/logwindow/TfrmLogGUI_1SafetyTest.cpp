@@ -36,7 +36,7 @@ TEST_F(LogWindowTest, LeavingACorrectedContactStoresItAndTheCursorRestsWhereSent
         EXPECT_EQ(row, w->Row());
         EXPECT_EQ(c.col, w->Col());
         EXPECT_EQ(Cell(3, row), w->SavedCall);  // the row arrived on is taken up
-        const std::vector<TQSO> stored = StoredByCall(call);
+        const std::vector<TQSO> stored = Stored(call);
         ASSERT_EQ(1u, stored.size());
         EXPECT_EQ(value, stored[0].Frequency);
         EXPECT_EQ(std::to_string(stored[0].QSOID), Cell(12, c.editRow));
@@ -46,11 +46,11 @@ TEST_F(LogWindowTest, LeavingACorrectedContactStoresItAndTheCursorRestsWhereSent
     Key(Qt::Key_End);
     Type("DL1XYZ");
     Key(Qt::Key_Return);
-    EXPECT_EQ(1u, CountCall("DL1XYZ"));
-    ASSERT_EQ(1u, CountCall("W1AW"));
-    EXPECT_EQ("7.003", StoredByCall("W1AW")[0].Frequency);
-    EXPECT_EQ("first", StoredText(StoredByCall("W1AW")[0].QSOID));
-    EXPECT_EQ(1u, CountCall("K1ABC"));
+    EXPECT_EQ(1u, Stored("DL1XYZ").size());
+    ASSERT_EQ(1u, Stored("W1AW").size());
+    EXPECT_EQ("7.003", Stored("W1AW")[0].Frequency);
+    EXPECT_EQ("first", StoredText(Stored("W1AW")[0].QSOID));
+    EXPECT_EQ(1u, Stored("K1ABC").size());
     EXPECT_TRUE(dialogs_->Messages.empty());
 
     // Enter on a corrected contact stores it and stays on it.
@@ -58,7 +58,7 @@ TEST_F(LogWindowTest, LeavingACorrectedContactStoresItAndTheCursorRestsWhereSent
     Edit("3.5");
     Key(Qt::Key_Return);
     EXPECT_EQ(2, w->Row());
-    EXPECT_EQ("3.5", StoredByCall("K1ABC")[0].Frequency);
+    EXPECT_EQ("3.5", Stored("K1ABC")[0].Frequency);
     EXPECT_EQ(Cell(12, 2), std::to_string(w->CurrentQSO->QSOID));
 }
 
@@ -76,7 +76,7 @@ TEST_F(LogWindowTest, AFullFileRefusesAContactAndKeepsItAsTyped) {
     EXPECT_EQ(2, EntryRow());  // still the entry row, as typed
     EXPECT_EQ("K1ABC", Cell(3, 2));
     EXPECT_EQ("-1", Cell(12, 2));
-    EXPECT_EQ(0u, CountCall("K1ABC"));
+    EXPECT_EQ(0u, Stored("K1ABC").size());
     TDBResultSet index;
     ASSERT_EQ(0, index.Open("QSO_DATE_INDEX", "05/17/2024", "05/17/2024"));
     EXPECT_EQ(1u, index.Rows.size());
@@ -92,7 +92,7 @@ TEST_F(LogWindowTest, AFullFileRefusesAContactAndKeepsItAsTyped) {
         EXPECT_EQ(kFull, dialogs_->Messages[0]);
         EXPECT_EQ(value, Cell(4, 1));
         EXPECT_EQ("0", Cell(12, 1));
-        const std::vector<TQSO> stored = StoredByCall("W1AW");
+        const std::vector<TQSO> stored = Stored("W1AW");
         ASSERT_EQ(1u, stored.size());
         EXPECT_EQ("14.070", stored[0].Frequency);
         EXPECT_EQ("kept", StoredText(0));
@@ -112,7 +112,7 @@ TEST_F(LogWindowTest, ALogWithoutSequencesStopsAtStartUp) {
     Start();
     EXPECT_EQ(-1, w->AppFailed);
     EXPECT_TRUE(w->TerminateRequested);
-    EXPECT_FALSE(mutex_.Held());
+    EXPECT_FALSE(machine_.Held());
     ASSERT_EQ(1u, dialogs_->Messages.size());
     EXPECT_EQ(
         "The log file lacks the table(s) SEQUENCES. Run \"tramb-db init\" in the log's folder: it "
