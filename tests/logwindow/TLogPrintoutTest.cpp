@@ -1,9 +1,12 @@
 // Printing the log from the window: the rows of the last days in fixed
 // columns, each optionally followed by its text; the printer's set-up and the
 // failures.
+#include <sstream>
+
 #include "LogWindowFixture.h"
 #include "logwindow/TLogPrintout.h"
 #include "platform/TRecordingPrinter.h"
+#include "platform/qt/TQtPrinter.h"
 
 TEST_F(LogWindowTest, PrintingListsTheLastDaysInFixedColumnsWithTheirTexts) {
     Seed(kFourContacts);
@@ -69,4 +72,42 @@ TEST_F(LogWindowTest, PrintFailuresShowTheirMessagesAndPrintNothing) {
     EXPECT_EQ(noPrinter, print("99999999999", "05/10/2024"));
     for (const char* date : {"someday", "5/10/2024", "13/01/2024", "02/30/2024", "05-10-2024"})
         EXPECT_EQ(noPrinter, print("30", date)) << date;
+}
+
+// The Qt printer into a PDF: the title, fixed-pitch columns, a long line that
+// shrinks the font instead of running off the page.
+TEST(TQtPrinterTest, PrintsIntoAPdfWithItsTitleAndAlignedColumns) {
+    EnsureApp();
+    TTempDir tmp;
+    const std::string pdf = tmp.Path + "/log.pdf";
+    const std::vector<std::string> lines = {" Date         Call       Frequ   Grid",
+                                            " 05/16/2024   DL1ABCDE   14.02   FN42",
+                                            " " + std::string(400, 'x')};
+    {
+        TQtPrinter printer(pdf);
+        ASSERT_TRUE(printer.SetupDialog(nullptr));
+        EXPECT_FALSE(printer.IsLandscape());
+        printer.PrintLines(lines, 8, "Qso Log");
+        EXPECT_GT(printer.LastPointSize(), 0.5);
+        EXPECT_LT(printer.LastPointSize(), 8.0);
+    }
+    EXPECT_EQ("%PDF", ReadFile(pdf).substr(0, 4));
+    auto run = [](const std::string& command) {
+        std::string out;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+            pclose(p);
+        }
+        return out;
+    };
+    EXPECT_NE(std::string::npos, run("pdfinfo '" + pdf + "'").find("Qso Log"));
+    std::istringstream page(run("pdftotext -layout '" + pdf + "' -"));
+    std::string header, row;
+    while (header.find("Call") == std::string::npos && std::getline(page, header)) {
+    }
+    std::getline(page, row);
+    ASSERT_NE(std::string::npos, row.find("DL1ABCDE")) << header << "\n" << row;
+    EXPECT_EQ(header.find("Call"), row.find("DL1ABCDE")) << header << "\n" << row;
+    EXPECT_EQ(header.find("Grid"), row.find("FN42")) << header << "\n" << row;
 }
