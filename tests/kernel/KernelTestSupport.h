@@ -49,7 +49,6 @@ class KernelTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    void Reopen();
 
     // Writes a user table (InUse 1) into slot id: the given columns, then free ones.
     void MakeTable(uint32_t id, const std::string& name, const std::vector<TTestColumn>& columns);
