@@ -75,22 +75,18 @@ protected:
     static uint32_t BucketWord(uint32_t id, uint32_t bucket) {
         return DbFormat::kBucketRegionBase + (id + 1) * DbFormat::kBucketBlockSize + bucket * 4;
     }
-    static uint32_t U32At(uint32_t at) { return U32s(at, 1)[0]; }
-    static void SetU32At(uint32_t at, uint32_t v) { std::memcpy(TDbKernel::Base() + at, &v, 4); }
-    static Words U32s(uint32_t at, uint32_t n) {
-        Words w(n);
-        std::memcpy(w.data(), TDbKernel::Base() + at, 4 * n);
-        return w;
+    static uint32_t U32At(uint32_t at) {
+        uint32_t v = 0;
+        std::memcpy(&v, TDbKernel::Base() + at, 4);
+        return v;
     }
+    static void SetU32At(uint32_t at, uint32_t v) { std::memcpy(TDbKernel::Base() + at, &v, 4); }
     static std::string Bytes(uint32_t at, uint32_t n) {
         return std::string(reinterpret_cast<const char*>(TDbKernel::Base()) + at, n);
     }
     int32_t Check(std::string* report = nullptr) {
-        std::string r;
-        const int32_t status = kernel_->CheckDatabase(r, 0);
-        if (report)
-            *report = r;
-        return status;
+        std::string ignored;
+        return kernel_->CheckDatabase(report ? *report : ignored, 0);
     }
 
     std::string dir_, path_;
