@@ -6,22 +6,6 @@
 using namespace DbFormat;
 using DefsTest = SchemaTest;
 
-TEST_F(DefsTest, LoadMirrorsTheSlots) {
-    TTableDefs defs;
-    defs.Load(0);
-    ASSERT_EQ(defs.Count(), 101);
-    EXPECT_EQ(defs.Items(1)->Name + defs.Items(5)->Name, "SYSTablesUNALLOCATED TABLE");
-    EXPECT_EQ(defs.Items(1)->TableID * 100 + defs.Items(1)->InUse * 10 + defs.Items(5)->InUse,
-              210u);
-    EXPECT_TRUE(defs.Items(101) == nullptr && defs.Items(-1) == nullptr);
-    TColumnDefs columns;
-    columns.Load(1, "test");
-    ASSERT_EQ(columns.Count(), 65);
-    EXPECT_EQ(columns.Items(1)->Name + columns.Items(64)->Name, "TableNameUNALLOCATED COLUMN");
-    EXPECT_EQ(columns.Items(1)->Length * 100 + columns.Items(64)->Position, 3065);
-    EXPECT_EQ(columns.Items(65), nullptr);
-}
-
 TEST_F(DefsTest, NewDefinitionsNameAFreeSlotAndAreSavedOnlyThere) {
     TTableDefs defs;
     std::unique_ptr<TTableDef> def = defs.NewTableDef(std::string(30, 'a') + "FIRST");
