@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Thrown.h"
 #include "kernel/CustomExceptions.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
@@ -23,17 +24,6 @@ using Words = std::vector<uint32_t>;
 // The first row slot of the data region; CALLS rows are 26 + 12 bytes apart.
 constexpr uint32_t kRow0 = DbFormat::kDataRegionBase;
 constexpr uint32_t kCallsStride = 26 + DbFormat::kRowOverhead;
-
-// The text of the E that f raises; "none" when it returns.
-template <class E, class F>
-std::string Thrown(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "none";
-}
 
 // The values of the first n fields.
 Strings Values(const TDBFields& fields, int n = 3);
