@@ -56,11 +56,7 @@ TEST_F(KernelTest, FieldsAreEncodedAndBadIntegersRefusedBeforeAnyWrite) {
                          std::invalid_argument)
                 << bad;
     EXPECT_TRUE(Bytes(kRow0, 400) + Bytes(BucketWord(5, 0), kBucketBlockSize) == before);
-    // no key column: raised; a list of another table: refused
-    MakeTable(6, "NOKEY", {{"A", kTypeCharacter, 5, kKeyNone}});
-    EXPECT_EQ(Thrown<ExcNoPrimaryKeyDefined>([&] { Write(6, {"x"}); }),
-              KernelMessages::kNoPrimaryKey);
-    EXPECT_THROW(Read(6, "x"), ExcNoPrimaryKeyDefined);
+    // a list of another table: refused
     EXPECT_EQ(kernel_->WriteDataRow(7, found, *Row(5, {"K"}), 0), 999);
     EXPECT_EQ(kernel_->WriteDataRow(99, found, *Row(5, {"K"}), 0), 999);
     EXPECT_EQ(Scan(5), 1);
