@@ -37,7 +37,6 @@ TEST_F(DefsTest, NewDefinitionsNameAFreeSlotAndAreSavedOnlyThere) {
         ASSERT_EQ(next->Save(), 0);
         ASSERT_LE(id, kLastUserTableID);
     }
-    EXPECT_EQ(DbKernel->GetFirstAvailableTableID(), kNoTableID);
     const std::string last = SlotBytes(99) + SlotBytes(100);
     EXPECT_EQ(defs.NewTableDef("EXTRA"), nullptr);
     other.Name = "EXTRA";
