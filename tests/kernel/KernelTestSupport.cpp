@@ -43,13 +43,6 @@ void KernelTest::TearDown() {
     std::filesystem::remove_all(dir_);
 }
 
-void KernelTest::Reopen() {
-    kernel_->CloseDB();
-    kernel_ = std::make_unique<TDbKernel>();
-    DbKernel = kernel_.get();
-    ASSERT_EQ(kernel_->StartExistingDB(path_), 0);
-}
-
 void KernelTest::MakeTable(uint32_t id, const std::string& name,
                            const std::vector<TTestColumn>& columns) {
     TSlotRecords slot;  // a free slot's records, filled in

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Thrown.h"
 #include "kernel/CustomExceptions.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
@@ -23,17 +24,6 @@ using Words = std::vector<uint32_t>;
 // The first row slot of the data region; CALLS rows are 26 + 12 bytes apart.
 constexpr uint32_t kRow0 = DbFormat::kDataRegionBase;
 constexpr uint32_t kCallsStride = 26 + DbFormat::kRowOverhead;
-
-// The text of the E that f raises; "none" when it returns.
-template <class E, class F>
-std::string Thrown(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "none";
-}
 
 // The values of the first n fields.
 Strings Values(const TDBFields& fields, int n = 3);
@@ -49,7 +39,6 @@ class KernelTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    void Reopen();
 
     // Writes a user table (InUse 1) into slot id: the given columns, then free ones.
     void MakeTable(uint32_t id, const std::string& name, const std::vector<TTestColumn>& columns);
@@ -76,22 +65,18 @@ protected:
     static uint32_t BucketWord(uint32_t id, uint32_t bucket) {
         return DbFormat::kBucketRegionBase + (id + 1) * DbFormat::kBucketBlockSize + bucket * 4;
     }
-    static uint32_t U32At(uint32_t at) { return U32s(at, 1)[0]; }
-    static void SetU32At(uint32_t at, uint32_t v) { std::memcpy(TDbKernel::Base() + at, &v, 4); }
-    static Words U32s(uint32_t at, uint32_t n) {
-        Words w(n);
-        std::memcpy(w.data(), TDbKernel::Base() + at, 4 * n);
-        return w;
+    static uint32_t U32At(uint32_t at) {
+        uint32_t v = 0;
+        std::memcpy(&v, TDbKernel::Base() + at, 4);
+        return v;
     }
+    static void SetU32At(uint32_t at, uint32_t v) { std::memcpy(TDbKernel::Base() + at, &v, 4); }
     static std::string Bytes(uint32_t at, uint32_t n) {
         return std::string(reinterpret_cast<const char*>(TDbKernel::Base()) + at, n);
     }
     int32_t Check(std::string* report = nullptr) {
-        std::string r;
-        const int32_t status = kernel_->CheckDatabase(r, 0);
-        if (report)
-            *report = r;
-        return status;
+        std::string ignored;
+        return kernel_->CheckDatabase(report ? *report : ignored, 0);
     }
 
     std::string dir_, path_;

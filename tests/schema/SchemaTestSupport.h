@@ -14,23 +14,13 @@
 #include "kernel/DbFormat.h"
 #include "kernel/KernelRecords.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/Thrown.h"
 #include "platform/TScriptedDialogs.h"
 #include "schema/TDBResultSet.h"
 #include "schema/TDatabase.h"
 
 using Strings = std::vector<std::string>;
 using Rows = std::vector<Strings>;
-
-// The text of the E that f raises; "none" when it returns.
-template <class E, class F>
-std::string Thrown(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "none";
-}
 
 class SchemaTest : public ::testing::Test {
 protected:

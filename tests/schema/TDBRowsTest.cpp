@@ -5,26 +5,23 @@
 #include "schema/TDBRows.h"
 #include "schema/TDBTable.h"
 
-class RowsTest : public SchemaTest {
-protected:
-    void SetUp() override {
-        SchemaTest::SetUp();
-        MustSql("CREATE TABLE LOG (N INT NOT NULL, CALL CHAR[10] MULTI KEY)");
-        MustSql("CREATE TABLE STATIONS (CALLSIGN CHAR[12] PRIMARY KEY, QTY INT NULL)");
-    }
-    // A field list of the table (5 = LOG, 6 = STATIONS) with the first values set.
-    static TDBFieldsPtr Fields(uint32_t tableID, const Strings& values) {
-        TDBFieldsPtr fields = DbKernel->CreateEmptyFieldsObject(tableID, 1);
-        for (size_t i = 0; i < values.size(); ++i)
-            fields->GetField(static_cast<int>(i))->Value = values[i];
-        return fields;
-    }
-};
+using RowsTest = SchemaTest;
 
-TEST_F(RowsTest, GetFieldsReadsTheRowIntoAllSixtyFiveFields) {
+TEST_F(RowsTest, RowsReadWrittenDeletedAndKeptInTheSharedList) {
+    MustSql("CREATE TABLE LOG (N INT NOT NULL, CALL CHAR[10] MULTI KEY)");
+    MustSql("CREATE TABLE STATIONS (CALLSIGN CHAR[12] PRIMARY KEY, QTY INT NULL)");
+    auto fields = [](uint32_t tableID, const Strings& values) {  // 5 = LOG, 6 = STATIONS
+        TDBFieldsPtr f = DbKernel->CreateEmptyFieldsObject(tableID, 1);
+        for (size_t i = 0; i < values.size(); ++i)
+            f->GetField(static_cast<int>(i))->Value = values[i];
+        return f;
+    };
     TDBRows rows;
-    ASSERT_EQ(rows.AddRow(Fields(5, {"1", "W1AW"})), 999);  // first of its chain
-    ASSERT_EQ(rows.AddRow(Fields(5, {"2", "W1AW"})), 0);
+    // The first row of a bucket chain is stored but answered 999: not kept.
+    ASSERT_EQ(rows.AddRow(fields(5, {"1", "W1AW"})), 999);
+    EXPECT_EQ(TDBRows::SharedCount(), 0u);
+    ASSERT_EQ(rows.AddRow(fields(5, {"2", "W1AW"})), 0);  // linked behind the first: kept
+    EXPECT_EQ(TDBRows::SharedCount(), 1u);
     TDBRow row;
     EXPECT_EQ(row.State, 3);
     ASSERT_EQ(row.GetFields(5, "W1AW", 2), 0);
@@ -37,35 +34,22 @@ TEST_F(RowsTest, GetFieldsReadsTheRowIntoAllSixtyFiveFields) {
     EXPECT_EQ(row.Fields->GetField(0)->Value, "K1XYZ");  // the key is put in before reading
     EXPECT_EQ(row.GetFields(7, "X", 0) + row.GetFields(999, "X", 0), 2 * 999);  // not in use
     EXPECT_EQ(row.Fields->Count(), 0);
-}
-
-TEST_F(RowsTest, SharedListKeepsTheRowsThatSucceeded) {
-    // Field lists first: every new TDBRows (one comes with each table object)
-    // starts the list afresh.
-    TDBFieldsPtr first = Fields(6, {"W4ABCD1", "1"});
-    TDBFieldsPtr second = Fields(6, {"W4ABCD2", "2"});
-    TDBRows rows;
-    // The first row of a bucket chain is stored but answered 999: not kept.
-    EXPECT_EQ(rows.AddRow(first), 999);
-    EXPECT_EQ(TDBRows::SharedCount(), 0u);
-    EXPECT_NE(rows.GetRow(6, "W4ABCD1", 0), nullptr);
-    EXPECT_EQ(TDBRows::SharedCount(), 1u);
-    EXPECT_EQ(rows.AddRow(second), 0);  // linked behind the first: kept
+    EXPECT_NE(rows.GetRow(5, "W1AW", 1), nullptr);
     EXPECT_EQ(rows.GetRow(6, "NOSUCH", 0), nullptr);
     EXPECT_EQ(TDBRows::SharedCount(), 2u);
-    TDBTable table;
+    TDBTable table;  // every table object starts the list afresh
     EXPECT_EQ(TDBRows::SharedCount(), 0u);
-    // Writing adopts the list; deleting marks the row.
-    TDBRow row;
-    EXPECT_EQ(row.Write(std::make_shared<TDBFields>()) + row.Write(nullptr), 2 * 999);
-    EXPECT_EQ(row.Delete(std::make_shared<TDBFields>()), 0);
-    EXPECT_EQ(row.State, 3);
-    TDBFieldsPtr fields = rows.GetRow(6, "W4ABCD1", 0)->Fields;
-    fields->GetField(1)->Value = "6";
-    row.Write(fields);
-    EXPECT_EQ(row.Fields, fields);
-    EXPECT_EQ(row.TableID, 6);
-    EXPECT_EQ(rows.GetRow(6, "W4ABCD1", 0)->Fields->GetField(1)->Value, "6");
-    EXPECT_EQ(rows.DeleteRow(fields), 0);
-    EXPECT_EQ(rows.GetRow(6, "W4ABCD1", 0), nullptr);
+    TDBRow writer;  // writing adopts the list; deleting marks the row
+    EXPECT_EQ(writer.Write(std::make_shared<TDBFields>()) + writer.Write(nullptr), 2 * 999);
+    EXPECT_EQ(writer.Delete(std::make_shared<TDBFields>()), 0);
+    EXPECT_EQ(writer.State, 3);
+    writer.Write(fields(6, {"W4ABC", "5"}));
+    TDBFieldsPtr written = rows.GetRow(6, "W4ABC", 0)->Fields;
+    written->GetField(1)->Value = "6";
+    writer.Write(written);
+    EXPECT_EQ(writer.Fields, written);
+    EXPECT_EQ(writer.TableID, 6);
+    EXPECT_EQ(rows.GetRow(6, "W4ABC", 0)->Fields->GetField(1)->Value, "6");
+    EXPECT_EQ(rows.DeleteRow(written), 0);
+    EXPECT_EQ(rows.GetRow(6, "W4ABC", 0), nullptr);
 }

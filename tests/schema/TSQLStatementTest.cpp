@@ -84,30 +84,23 @@ TEST_F(SqlTest, AcceptedCreatesWriteTheTableAndItsColumns) {
     MustSql("CREATE TABLE Y (A INT PRIMARY KEY,\r\nB CHAR[4] NULL)");  // here it is dropped
     MustSql("CREATE TABLE T (K CHAR[8] multi key, F INT Foreign Key, N INT not null)");
     MustSql("CREATE TABLE OK101 (" + ColumnList(23, 3) + ")");  // exactly 101 tokens
-    MustSql("CREATE TABLE C (" + std::string(30, 'C') + " INT PRIMARY KEY)");
-    MustSql("CREATE TABLE " + std::string(255, 'n') + " (K INT PRIMARY KEY)");
-    const std::vector<std::pair<std::string, Strings>> slots = {
-        {"STATIONS|5|1",
-         {"CALLSIGN|0|1|12|1", "NOTE|1|1|40|2", "QTY|2|0|0|2", kFree + "|4|999|0|2"}},
-        {"X|6|1", {"A|0|0|0|1"}},
-        {"CAF\xe9|7|1", {"N\xe9|0|0|0|1"}},
-        {"X\r\n|8|1", {"A|0|0|0|1"}},
-        {"Y|9|1", {"A|0|0|0|1", "B|1|1|4|2"}},
-        {"T|10|1", {"K|0|1|8|4", "F|1|0|0|3", "N|2|0|0|2"}},
-        {"OK101|11|1", {"K0|0|0|0|1"}},
-        {"C|12|1", {std::string(30, 'C') + "|0|0|0|1"}},
-        {std::string(30, 'N') + std::string(225, 'n') + "|13|1", {"K|0|0|0|1"}}};
-    for (uint32_t i = 0; i < slots.size(); ++i) {
-        EXPECT_EQ(Record(5 + i), slots[i].first);
-        for (uint32_t c = 0; c < slots[i].second.size(); ++c)
-            EXPECT_EQ(Record(5 + i, c), slots[i].second[c]) << i;
-    }
-    EXPECT_EQ(Record(11, 25), "E2|25|0|0|2");
+    MustSql("CREATE TABLE " + std::string(255, 'n') + " (" + std::string(30, 'C') +
+            " INT PRIMARY KEY)");
+    const Strings records = {Record(5),     Record(5, 0),   Record(5, 1),  Record(5, 2),
+                             Record(5, 3),  Record(6),      Record(7),     Record(7, 0),
+                             Record(8),     Record(9, 1),   Record(10, 0), Record(10, 1),
+                             Record(10, 2), Record(11, 25), Record(12),    Record(12, 0)};
+    EXPECT_EQ(records,
+              (Strings{"STATIONS|5|1", "CALLSIGN|0|1|12|1", "NOTE|1|1|40|2", "QTY|2|0|0|2",
+                       kFree + "|4|999|0|2", "X|6|1", "CAF\xe9|7|1", "N\xe9|0|0|0|1", "X\r\n|8|1",
+                       "B|1|1|4|2", "K|0|1|8|4", "F|1|0|0|3", "N|2|0|0|2", "E2|25|0|0|2",
+                       std::string(30, 'N') + std::string(225, 'n') + "|12|1",
+                       std::string(30, 'C') + "|0|0|0|1"}));
     TSlotRecords r;
     DbKernel->ReadTableRecord(0, 5, r);
     EXPECT_EQ(r.Columns[0]->Reserved1 + 0ull + r.Columns[2]->Reserved2, 2ull * kSqlReserved);
     for (const auto& [name, id] : std::vector<std::pair<std::string, uint32_t>>{
-             {"stations", 5}, {"x", 6}, {"X\r\n", 8}, {std::string(30, 'N'), 13}})
+             {"stations", 5}, {"x", 6}, {"X\r\n", 8}, {std::string(30, 'N'), 12}})
         EXPECT_EQ(DbKernel->GetTableIDFromName(name), id) << name;
     // usable at once, and the table objects loaded by then do not hide the next table
     ASSERT_EQ(Insert("X", {"1"}), 999);  // the first row of its bucket chain
@@ -125,10 +118,6 @@ TEST_F(SqlTest, FailedCreatesAndDuplicatesLeaveNoColumnsToTheNextTable) {
     EXPECT_EQ(Record(5) + Record(5, 2) + Record(5, 3), "T|5|0M|2|0|0|2" + kFree + "|4|999|0|2");
     MustSql("CREATE TABLE T (K CHAR[8] PRIMARY KEY)");  // the same slot with exactly its columns
     EXPECT_EQ(Record(5) + Record(5, 1) + Record(5, 2), "T|5|1|1|999|999|999|2|999|999|999");
-    std::string listing;
-    db_->ReadTableRecords(listing);
-    EXPECT_NE(listing.find("Table: T\r\n     Column: K Type:1 Len:8 PriKey:1\r\nTable ID: 6\r\n"),
-              std::string::npos);
     const std::string before = SlotBytes(6);
     EXPECT_EQ(Sql("CREATE TABLE t (K INT PRIMARY KEY)", &error), 999);
     EXPECT_EQ(error, "t");

@@ -6,28 +6,6 @@
 using namespace DbFormat;
 using DefsTest = SchemaTest;
 
-TEST_F(DefsTest, LoadMirrorsTheSlots) {
-    TTableDefs defs;
-    defs.Load(0);
-    ASSERT_EQ(defs.Count(), 101);
-    EXPECT_EQ(defs.Items(1)->Name + "|" + std::to_string(defs.Items(1)->TableID) + "|" +
-                  std::to_string(defs.Items(1)->InUse) + "|" + defs.Items(5)->Name +
-                  std::to_string(defs.Items(5)->InUse),
-              "SYSTables|2|1|UNALLOCATED TABLE0");
-    EXPECT_EQ(defs.Items(101), nullptr);
-    EXPECT_EQ(defs.Items(-1), nullptr);
-    TColumnDefs columns;
-    columns.Load(1, "test");
-    ASSERT_EQ(columns.Count(), 65);
-    for (int c : {1, 64}) {
-        const TColumnDef& k = *columns.Items(c);
-        EXPECT_EQ(k.Name + "|" + std::to_string(k.Position) + "|" + std::to_string(k.DataType) +
-                      "|" + std::to_string(k.Length) + "|" + std::to_string(k.Reserved1),
-                  c == 1 ? "TableName|1|2|30|999" : "UNALLOCATED COLUMN|65|999|0|999");
-    }
-    EXPECT_EQ(columns.Items(65), nullptr);
-}
-
 TEST_F(DefsTest, NewDefinitionsNameAFreeSlotAndAreSavedOnlyThere) {
     TTableDefs defs;
     std::unique_ptr<TTableDef> def = defs.NewTableDef(std::string(30, 'a') + "FIRST");
@@ -59,7 +37,6 @@ TEST_F(DefsTest, NewDefinitionsNameAFreeSlotAndAreSavedOnlyThere) {
         ASSERT_EQ(next->Save(), 0);
         ASSERT_LE(id, kLastUserTableID);
     }
-    EXPECT_EQ(DbKernel->GetFirstAvailableTableID(), kNoTableID);
     const std::string last = SlotBytes(99) + SlotBytes(100);
     EXPECT_EQ(defs.NewTableDef("EXTRA"), nullptr);
     other.Name = "EXTRA";
