@@ -11,7 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "logfile/TStopPoint.h"
+#include "platform/TDbFile.h"
 
 namespace {
 bool Fails(std::string& error, const std::string& what, const std::string& path) {
@@ -56,7 +56,7 @@ bool WriteRuns(int fd, const uint8_t* image, uint64_t size) {
         }
         if (!WriteAll(fd, image + at, end - at, at))
             return false;
-        TStopPoint::Step();
+        TDbFile::CountDurableStep();
         at = end;
     }
     return true;
@@ -78,7 +78,7 @@ bool TSparseFile::WriteImage(const std::string& path, const uint8_t* image, uint
     if (!ok)
         ::unlink(path.c_str());
     else
-        TStopPoint::Step();
+        TDbFile::CountDurableStep();
     return ok;
 }
 
@@ -108,7 +108,7 @@ bool TSparseFile::Copy(const std::string& from, const std::string& to, std::stri
 bool TSparseFile::Replace(const std::string& from, const std::string& to, std::string& error) {
     if (std::rename(from.c_str(), to.c_str()) != 0)
         return Fails(error, "cannot rename " + from + " to", to);
-    TStopPoint::Step();
+    TDbFile::CountDurableStep();
     return SyncFolder(FolderOf(to), error);
 }
 
@@ -120,7 +120,7 @@ bool TSparseFile::SyncFolder(const std::string& folder, std::string& error) {
     ::close(fd);
     if (!ok)
         return Fails(error, "cannot sync the folder", folder);
-    TStopPoint::Step();
+    TDbFile::CountDurableStep();
     return true;
 }
 

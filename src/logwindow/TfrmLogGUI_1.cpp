@@ -826,6 +826,10 @@ void TfrmLogGUI_1::ArriveOnEntryRow() {
 
 void TfrmLogGUI_1::NoDatabaseStop() {
     Dialogs().ShowMessage(kNoDatabaseFile);
+    StopWithoutDatabase();
+}
+
+void TfrmLogGUI_1::StopWithoutDatabase() {
     delete Database;
     Database = nullptr;
     CurrentQSO.reset();
@@ -841,12 +845,7 @@ bool TfrmLogGUI_1::LogTablesStop() {
     AppFailed = -1;
     Dialogs().ShowMessage(TLogTables::Problem(missing, malformed));
     Database->ShutdownDatabase(LocateDatabaseFile());
-    delete Database;
-    Database = nullptr;
-    CurrentQSO.reset();
-    CompareQSO.reset();
-    ReleaseAppMutex();
-    TerminateApplication();
+    StopWithoutDatabase();
     return true;
 }
 

@@ -321,6 +321,9 @@ private:
     bool RunGridKey(int key, bool byOperator);
     // The database is gone: say so, free it and the working records, end.
     void NoDatabaseStop();
+    // Frees the database and the working records, lets go of the instance
+    // lock and ends: the common tail of the start-up's stops.
+    void StopWithoutDatabase();
     // The log's tables are missing or malformed: say which and how to
     // repair them, free the database, end. False when they are all sound.
     bool LogTablesStop();

@@ -30,11 +30,14 @@ uint64_t KillAtFlush() {
 }  // namespace
 
 std::unique_ptr<TDbFile> NewDbFile() {
-    if (Factory()) return Factory()();
+    if (Factory())
+        return Factory()();
     return std::make_unique<TDbFile>();
 }
 
-void SetDbFileFactory(TDbFileFactory factory) { Factory() = std::move(factory); }
+void SetDbFileFactory(TDbFileFactory factory) {
+    Factory() = std::move(factory);
+}
 
 TDbFile::~TDbFile() {
     Unmap();
@@ -42,9 +45,11 @@ TDbFile::~TDbFile() {
 }
 
 bool TDbFile::Open(const std::string& path) {
-    if (fd_ >= 0) return false;
+    if (fd_ >= 0)
+        return false;
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     // No sharing: a second opener, in this or another process, is refused.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
@@ -55,47 +60,62 @@ bool TDbFile::Open(const std::string& path) {
 }
 
 uint8_t* TDbFile::Map(uint32_t size) {
-    if (fd_ < 0 || base_ != nullptr) return nullptr;
+    if (fd_ < 0 || base_ != nullptr)
+        return nullptr;
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) return nullptr;
+    if (::fstat(fd_, &st) != 0)
+        return nullptr;
     // ftruncate extends with zeros; a longer file is left as it is.
-    if (st.st_size < static_cast<off_t>(size) && ::ftruncate(fd_, size) != 0) return nullptr;
+    if (st.st_size < static_cast<off_t>(size) && ::ftruncate(fd_, size) != 0)
+        return nullptr;
     void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-    if (p == MAP_FAILED) return nullptr;
+    if (p == MAP_FAILED)
+        return nullptr;
     base_ = static_cast<uint8_t*>(p);
     size_ = size;
     return base_;
 }
 
 bool TDbFile::Flush(const uint8_t* addr, uint32_t count) {
-    if (base_ == nullptr || !IsAccessible(addr, count)) return false;
+    if (base_ == nullptr || !IsAccessible(addr, count))
+        return false;
     const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const uintptr_t start = reinterpret_cast<uintptr_t>(addr) & ~(page - 1);
     const uintptr_t end = reinterpret_cast<uintptr_t>(addr) + count;
-    if (::msync(reinterpret_cast<void*>(start), end - start, MS_SYNC) != 0) return false;
-    const uint64_t n = ++flushCount;
-    if (n == KillAtFlush()) std::raise(SIGKILL);
+    if (::msync(reinterpret_cast<void*>(start), end - start, MS_SYNC) != 0)
+        return false;
+    CountDurableStep();
     return true;
 }
 
-uint64_t TDbFile::FlushCount() { return flushCount.load(); }
+void TDbFile::CountDurableStep() {
+    if (++flushCount == KillAtFlush())
+        std::raise(SIGKILL);
+}
+
+uint64_t TDbFile::FlushCount() {
+    return flushCount.load();
+}
 
 void TDbFile::Unmap() {
-    if (base_ == nullptr) return;
+    if (base_ == nullptr)
+        return;
     ::munmap(base_, size_);
     base_ = nullptr;
     size_ = 0;
 }
 
 bool TDbFile::Close() {
-    if (fd_ < 0) return false;
+    if (fd_ < 0)
+        return false;
     const bool ok = ::close(fd_) == 0;  // closing releases the flock
     fd_ = -1;
     return ok;
 }
 
 bool TDbFile::IsAccessible(const void* addr, uint32_t count) const {
-    if (base_ == nullptr) return false;
+    if (base_ == nullptr)
+        return false;
     const auto a = reinterpret_cast<uintptr_t>(addr);
     const auto b = reinterpret_cast<uintptr_t>(base_);
     return a >= b && a - b <= size_ && count <= size_ - (a - b);

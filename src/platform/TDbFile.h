@@ -30,6 +30,10 @@ public:
     // Flushes that reached the disk in this process, over every file object.
     // The benchmark counts flushes per operation with it.
     static uint64_t FlushCount();
+    // Counts one durable write made without this class (a block written and
+    // synced by hand, a rename) as a flush, so TRAMB_KILL_AT_FLUSH stops
+    // those writers at every step too.
+    static void CountDurableStep();
 
     bool IsOpen() const { return fd_ >= 0; }
     uint8_t* Base() const { return base_; }

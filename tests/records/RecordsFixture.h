@@ -57,6 +57,14 @@ protected:
         return qsos.AddQSO(date, call, "12:00", "12:05", "14.025", 100, "CW", 599, 579, 0, 1, 2,
                            "05", "U.S.A.", "", "FN42", "", 0, "c1", "", "", "c4");
     }
+    // The numbers of a day's contacts, in the order LoadDay lists them.
+    static std::vector<int32_t> NumbersOfDay(const std::string& date) {
+        TQSOs qsos;
+        qsos.LoadDay(date, date);
+        std::vector<int32_t> out;
+        for (const auto& q : qsos.QSOs) out.push_back(q->QSOID);
+        return out;
+    }
     // Hands every data page to a table that does not exist: the file is full.
     static void FillFile() {
         const uint32_t owner = 50;

@@ -18,13 +18,6 @@ protected:
                               "", "", "", "", 0, "", "", "", "");
         return q ? q->QSOID : -1;
     }
-    std::vector<int32_t> Day(const std::string& date) {
-        TQSOs qsos;
-        qsos.LoadDay(date, date);
-        std::vector<int32_t> out;
-        for (const auto& q : qsos.QSOs) out.push_back(q->QSOID);
-        return out;
-    }
 };
 
 TEST_F(LoadDayTest, AStationStoredWithAnotherCaseOrBlanksIsListedOnce) {
@@ -47,7 +40,7 @@ TEST_F(LoadDayTest, AStationStoredWithAnotherCaseOrBlanksIsListedOnce) {
             stored.push_back(Add(date, c.Spellings[i], "1" + std::to_string(i) + ":00"));
         // The same station on the day before is read but not listed.
         Add("03/31/2011", c.Spellings.front(), "09:00");
-        std::vector<int32_t> listed = Day(date);
+        std::vector<int32_t> listed = NumbersOfDay(date);
         std::sort(listed.begin(), listed.end());
         EXPECT_EQ(stored, listed) << "first spelling '" << c.Spellings.front() << "'";
     }
@@ -55,9 +48,9 @@ TEST_F(LoadDayTest, AStationStoredWithAnotherCaseOrBlanksIsListedOnce) {
 
 TEST_F(LoadDayTest, RepeatedLoadsKeepNoRowsInTheProcessWideList) {
     for (int i = 0; i < 30; ++i) Add("05/05/2012", "DL" + std::to_string(i % 7) + "AB", "10:00");
-    ASSERT_EQ(30u, Day("05/05/2012").size());
+    ASSERT_EQ(30u, NumbersOfDay("05/05/2012").size());
     const size_t held = TDBRows::SharedCount();
-    for (int round = 0; round < 5; ++round) EXPECT_EQ(30u, Day("05/05/2012").size());
+    for (int round = 0; round < 5; ++round) EXPECT_EQ(30u, NumbersOfDay("05/05/2012").size());
     EXPECT_EQ(held, TDBRows::SharedCount());
     EXPECT_LE(held, 1u);
 }

@@ -6,14 +6,6 @@
 
 using TQSOsTest = RecordsFixture;
 
-static std::vector<int32_t> NumbersOfDay(const std::string& date) {
-    TQSOs qsos;
-    qsos.LoadDay(date, date);
-    std::vector<int32_t> out;
-    for (const auto& q : qsos.QSOs) out.push_back(q->QSOID);
-    return out;
-}
-
 // Each column's value is checked by the export test; here the numbering, the
 // date index rows behind LoadDay, and a table that is not there.
 TEST_F(TQSOsTest, LoadDayTakesEachStationOnceAndOnlyContactsOfThatDay) {
