@@ -81,6 +81,8 @@ TEST_F(RecordsFixture, WithoutSequencesNothingIsStoredAndInitGoesOnWithTheNumber
 
     std::vector<std::string> created;
     std::string error;
+    EXPECT_EQ(999, TLogTables::CreateMissing("", created, error));  // no statement to run
+    EXPECT_EQ("creating SEQUENCES failed: the schema script has no statement for it", error);
     ASSERT_EQ(0, TLogTables::CreateMissing(SchemaScript(), created, error)) << error;
     EXPECT_EQ(std::vector<std::string>{"SEQUENCES"}, created);
     EXPECT_TRUE(TLogTables::CheckLogging(missing, malformed));
@@ -96,6 +98,11 @@ TEST_F(RecordsFixture, WithoutSequencesNothingIsStoredAndInitGoesOnWithTheNumber
     Sql("CREATE TABLE QSO_TEXT (QSO_ID INT MULTI KEY, TEXT_PIECE CHAR[20] NOT NULL)");
     EXPECT_FALSE(TLogTables::CheckLogging(missing, malformed));
     EXPECT_EQ(std::vector<std::string>{"QSO_TEXT"}, malformed);
+    EXPECT_EQ(
+        "The table(s) QSO_TEXT lack the columns the log needs; \"tramb-db init\" cannot repair "
+        "them: export the log with \"tramb-db export\" and start a new log file. The program "
+        "will now be stopped.",
+        TLogTables::Problem(missing, malformed));
     DropTable("SYSTEM_SETTINGS");
     EXPECT_EQ(999, TLogTables::CreateMissing(SchemaScript(), created, error));
     EXPECT_NE(std::string::npos, error.find("QSO_TEXT")) << error;
