@@ -261,6 +261,42 @@ int32_t TDbKernel::VisitKeyRows(uint32_t tableID, const std::string& key,
     return offsets.empty() ? 999 : 0;
 }
 
+bool TDbKernel::DescribeTable(uint32_t tableID, TRowLayout& layout, int32_t& keyIndex,
+                              bool& multiKey) {
+    TDBFieldsPtr fields;
+    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID ||
+        !LayoutOfTable(tableID, layout, &fields))
+        return false;
+    keyIndex = DbKernelHelper->GetPrimaryKeyIndex(*fields);
+    multiKey = DbKernelHelper->HasMultiKey(*fields) != 0;
+    return keyIndex >= 0 && keyIndex < fields->Count();
+}
+
+bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
+                                 const std::function<void(int32_t, uint32_t)>& visit) {
+    if (!S::IsOpen() || layout.HasUnknownType || tableID < 1 || tableID > kLastAllocatableTableID)
+        return false;
+    const uint32_t rs = layout.RowSize;
+    const uint32_t stride = rs + kRowOverhead;
+    // Slots of different pages lie a stride apart at least, so this number
+    // tells every slot of the table's stride apart.
+    std::vector<bool> seen(kDataRegionSize / stride + 1, false);
+    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) {
+        for (uint32_t cur = S::U32(BucketWordOffset(tableID, b)); cur != 0;
+             cur = S::U32(cur + kRowFieldsOffset + rs)) {
+            if (!S::IsRowSlot(cur, rs) || S::U32(cur + kRowTableIDOffset) != tableID)
+                return false;
+            const uint32_t n = (cur - kDataRegionBase) / stride;
+            if (seen[n])
+                return false;
+            seen[n] = true;
+            if (S::U32(cur + kRowRowIDOffset) != 0)
+                visit(b, cur);
+        }
+    }
+    return true;
+}
+
 uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t& found,
                                     uint32_t& previous, uint32_t& bucketWord, bool& damaged) {
     found = 0;

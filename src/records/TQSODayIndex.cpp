@@ -1,0 +1,140 @@
+#include "records/TQSODayIndex.h"
+
+#include <algorithm>
+
+#include "kernel/DbFormat.h"
+#include "kernel/TDbKernel.h"
+#include "kernel/TDbKernelHelperFunctions.h"
+#include "kernel/TDbKernelState.h"
+#include "kernel/TRowView.h"
+#include "records/TQSOs.h"
+#include "schema/TDBResultSet.h"
+
+using S = TDbKernelState;
+
+TQSODayIndex& TQSODayIndex::Instance() {
+    static TQSODayIndex index;
+    // Changes made while it was not installed were not seen.
+    if (KernelRowHooks() != &index) {
+        SetKernelRowHooks(&index);
+        index.Reset();
+    }
+    return index;
+}
+
+bool TQSODayIndex::VisitDay(const std::string& date,
+                            const std::function<void(const TRowView&)>& visit) {
+    if (date.empty() || !DbKernel || !DbKernelHelper)
+        return false;
+    // The opens the walk would make: a table it cannot open it reads nothing from.
+    for (const char* name : {TQSOs::kDateIndexTable, TQSOs::kLogTable})
+        if (TDBResultSet().VisitKey(name, "", {}) != TDBResultSet::kOK)
+            return false;
+    if (state_ == TState::Unbuilt)
+        state_ = Build() ? TState::Built : TState::Unusable;
+    if (state_ != TState::Built ||
+        DbKernel->GetTableIDFromName(TQSOs::kDateIndexTable) != index_.ID ||
+        DbKernel->GetTableIDFromName(TQSOs::kLogTable) != log_.ID)
+        return false;
+
+    std::vector<std::string> calls;
+    std::vector<uint32_t> rows;
+    auto indexRows = index_.Days.find(UpperText(TrimText(date)));
+    if (indexRows != index_.Days.end()) {
+        for (uint32_t off : indexRows->second) {
+            std::string call =
+                UpperText(TrimText(TRowView(index_.Layout, off).Text(TQSOs::kIdxCall)));
+            if (!call.empty() && std::find(calls.begin(), calls.end(), call) == calls.end())
+                calls.push_back(std::move(call));
+        }
+    }
+    auto logRows = log_.Days.find(date);
+    if (logRows != log_.Days.end()) {
+        std::vector<std::string> keys;
+        for (uint32_t off : logRows->second) keys.push_back(KeyOf(log_, off));
+        for (const std::string& call : calls)
+            for (size_t i = 0; i < keys.size(); ++i)
+                if (keys[i] == call)
+                    rows.push_back(logRows->second[i]);
+    }
+    // Rows changed behind the kernel's back: walk the chains instead.
+    for (uint32_t off : rows) {
+        if (S::U32(off + DbFormat::kRowTableIDOffset) != log_.ID ||
+            S::U32(off + DbFormat::kRowRowIDOffset) == 0) {
+            Reset();
+            return false;
+        }
+    }
+    for (uint32_t off : rows) visit(TRowView(log_.Layout, off));
+    return true;
+}
+
+bool TQSODayIndex::Build() {
+    return BuildTable(TQSOs::kDateIndexTable, index_, -1) &&
+           BuildTable(TQSOs::kLogTable, log_, TQSOs::kColDate);
+}
+
+bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
+    table.Days.clear();
+    table.ID = DbKernel->GetTableIDFromName(name);
+    bool multiKey = false;
+    if (table.ID == DbFormat::kNoTableID ||
+        !DbKernel->DescribeTable(table.ID, table.Layout, table.KeyIndex, multiKey) || !multiKey)
+        return false;
+    table.DateIndex = dateIndex;
+    return DbKernel->VisitSoundChains(table.ID, table.Layout, [&](int32_t bucket, uint32_t off) {
+        // A row outside its key's bucket is met by no walk for its key.
+        if (InKeyBucket(KeyOf(table, off), bucket))
+            table.Days[DayOf(table, off)].push_back(off);
+    });
+}
+
+std::string TQSODayIndex::KeyOf(const TTable& table, uint32_t slotOffset) const {
+    return UpperText(TrimText(TRowView(table.Layout, slotOffset).Text(table.KeyIndex)));
+}
+
+bool TQSODayIndex::InKeyBucket(const std::string& key, int32_t bucket) const {
+    return DbKernelHelper->GetStringHash(key) == bucket;
+}
+
+std::string TQSODayIndex::DayOf(const TTable& table, uint32_t slotOffset) const {
+    if (table.DateIndex < 0)
+        return KeyOf(table, slotOffset);
+    return TRowView(table.Layout, slotOffset).Text(table.DateIndex);
+}
+
+TQSODayIndex::TTable* TQSODayIndex::TableOf(uint32_t tableID) {
+    if (state_ != TState::Built)
+        return nullptr;
+    if (tableID == index_.ID)
+        return &index_;
+    return tableID == log_.ID ? &log_ : nullptr;
+}
+
+void TQSODayIndex::RowAdded(uint32_t tableID, uint32_t slotOffset, int32_t bucket) {
+    if (TTable* table = TableOf(tableID))
+        if (InKeyBucket(KeyOf(*table, slotOffset), bucket))
+            table->Days[DayOf(*table, slotOffset)].push_back(slotOffset);
+}
+
+void TQSODayIndex::RowChanged(uint32_t tableID, uint32_t /*slotOffset*/) {
+    if (TableOf(tableID))
+        Reset();
+}
+
+void TQSODayIndex::RowDeleted(uint32_t tableID, uint32_t slotOffset) {
+    TTable* table = TableOf(tableID);
+    if (!table)
+        return;
+    auto day = table->Days.find(DayOf(*table, slotOffset));
+    if (day == table->Days.end())
+        return;
+    std::vector<uint32_t>& rows = day->second;
+    rows.erase(std::remove(rows.begin(), rows.end(), slotOffset), rows.end());
+}
+
+void TQSODayIndex::Reset() {
+    state_ = TState::Unbuilt;
+    index_ = TTable{};
+    log_ = TTable{};
+}
