@@ -84,13 +84,26 @@ bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
     table.DateIndex = dateIndex;
     return DbKernel->VisitSoundChains(table.ID, table.Layout, [&](int32_t bucket, uint32_t off) {
         // A row outside its key's bucket is met by no walk for its key.
-        if (InKeyBucket(KeyOf(table, off), bucket))
-            table.Days[DayOf(table, off)].push_back(off);
+        std::string key = KeyOf(table, off);
+        if (!InKeyBucket(key, bucket))
+            return;
+        if (table.DateIndex >= 0)
+            key = TRowView(table.Layout, off).Text(table.DateIndex);
+        table.Days[key].push_back(off);
     });
 }
 
 std::string TQSODayIndex::KeyOf(const TTable& table, uint32_t slotOffset) const {
-    return UpperText(TrimText(TRowView(table.Layout, slotOffset).Text(table.KeyIndex)));
+    // Trimmed and upper-cased as the walk compares keys, without copies.
+    std::string key = TRowView(table.Layout, slotOffset).Text(table.KeyIndex);
+    size_t b = 0, e = key.size();
+    while (b < e && static_cast<unsigned char>(key[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(key[e - 1]) <= 32) --e;
+    key.erase(e).erase(0, b);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return key;
 }
 
 bool TQSODayIndex::InKeyBucket(const std::string& key, int32_t bucket) const {
