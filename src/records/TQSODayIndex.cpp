@@ -32,9 +32,8 @@ bool TQSODayIndex::VisitDay(const std::string& date,
             return false;
     if (state_ == TState::Unbuilt)
         state_ = Build() ? TState::Built : TState::Unusable;
-    if (state_ != TState::Built ||
-        DbKernel->GetTableIDFromName(TQSOs::kDateIndexTable) != index_.ID ||
-        DbKernel->GetTableIDFromName(TQSOs::kLogTable) != log_.ID)
+    // A table created or dropped since has reset the index.
+    if (state_ != TState::Built)
         return false;
 
     std::vector<std::string> calls;
@@ -82,15 +81,28 @@ bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
         !DbKernel->DescribeTable(table.ID, table.Layout, table.KeyIndex, multiKey) || !multiKey)
         return false;
     table.DateIndex = dateIndex;
-    return DbKernel->VisitSoundChains(table.ID, table.Layout, [&](int32_t bucket, uint32_t off) {
-        // A row outside its key's bucket is met by no walk for its key.
-        std::string key = KeyOf(table, off);
-        if (!InKeyBucket(key, bucket))
-            return;
-        if (table.DateIndex >= 0)
-            key = TRowView(table.Layout, off).Text(table.DateIndex);
-        table.Days[key].push_back(off);
-    });
+    // The rows come in file order: each day's are put into chain order
+    // (bucket, then place in the chain) once all are in.
+    std::unordered_map<std::string, std::vector<std::pair<uint64_t, uint32_t>>> days;
+    const bool sound = DbKernel->VisitSoundChains(
+        table.ID, table.Layout, [&](int32_t bucket, uint32_t position, uint32_t off) {
+            // A row outside its key's bucket is met by no walk for its key.
+            std::string key = KeyOf(table, off);
+            if (!InKeyBucket(key, bucket))
+                return;
+            if (table.DateIndex >= 0)
+                key = TRowView(table.Layout, off).Text(table.DateIndex);
+            days[key].emplace_back(static_cast<uint64_t>(bucket) << 32 | position, off);
+        });
+    if (!sound)
+        return false;
+    for (auto& [day, rows] : days) {
+        std::sort(rows.begin(), rows.end());
+        std::vector<uint32_t>& offsets = table.Days[day];
+        offsets.reserve(rows.size());
+        for (const auto& row : rows) offsets.push_back(row.second);
+    }
+    return true;
 }
 
 std::string TQSODayIndex::KeyOf(const TTable& table, uint32_t slotOffset) const {
