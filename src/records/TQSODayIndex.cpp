@@ -26,10 +26,6 @@ bool TQSODayIndex::VisitDay(const std::string& date,
                             const std::function<void(const TRowView&)>& visit) {
     if (date.empty() || !DbKernel || !DbKernelHelper)
         return false;
-    // The opens the walk would make: a table it cannot open it reads nothing from.
-    for (const char* name : {TQSOs::kDateIndexTable, TQSOs::kLogTable})
-        if (TDBResultSet().VisitKey(name, "", {}) != TDBResultSet::kOK)
-            return false;
     if (state_ == TState::Unbuilt)
         state_ = Build() ? TState::Built : TState::Unusable;
     // A table created or dropped since has reset the index.
@@ -69,6 +65,12 @@ bool TQSODayIndex::VisitDay(const std::string& date,
 }
 
 bool TQSODayIndex::Build() {
+    // The opens the walk would make: a table it cannot open it reads nothing
+    // from. What they depend on changes only with the file or its tables,
+    // which reset the index.
+    for (const char* name : {TQSOs::kDateIndexTable, TQSOs::kLogTable})
+        if (TDBResultSet().VisitKey(name, "", {}) != TDBResultSet::kOK)
+            return false;
     return BuildTable(TQSOs::kDateIndexTable, index_, -1) &&
            BuildTable(TQSOs::kLogTable, log_, TQSOs::kColDate);
 }
