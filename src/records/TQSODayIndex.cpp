@@ -37,6 +37,10 @@ bool TQSODayIndex::VisitDay(const std::string& date,
     auto indexRows = index_.Days.find(UpperText(TrimText(date)));
     if (indexRows != index_.Days.end()) {
         for (uint32_t off : indexRows->second) {
+            if (!IsLiveRow(index_, off)) {
+                Reset();
+                return false;
+            }
             std::string call =
                 UpperText(TrimText(TRowView(index_.Layout, off).Text(TQSOs::kIdxCall)));
             if (!call.empty() && std::find(calls.begin(), calls.end(), call) == calls.end())
@@ -52,16 +56,20 @@ bool TQSODayIndex::VisitDay(const std::string& date,
                 if (keys[i] == call)
                     rows.push_back(logRows->second[i]);
     }
-    // Rows changed behind the kernel's back: walk the chains instead.
     for (uint32_t off : rows) {
-        if (S::U32(off + DbFormat::kRowTableIDOffset) != log_.ID ||
-            S::U32(off + DbFormat::kRowRowIDOffset) == 0) {
+        if (!IsLiveRow(log_, off)) {
             Reset();
             return false;
         }
     }
     for (uint32_t off : rows) visit(TRowView(log_.Layout, off));
     return true;
+}
+
+bool TQSODayIndex::IsLiveRow(const TTable& table, uint32_t slotOffset) {
+    // A row changed behind the kernel's back: the caller walks the chains.
+    return S::U32(slotOffset + DbFormat::kRowTableIDOffset) == table.ID &&
+           S::U32(slotOffset + DbFormat::kRowRowIDOffset) != 0;
 }
 
 bool TQSODayIndex::Build() {

@@ -59,6 +59,8 @@ private:
     // text of a contact.
     std::string DayOf(const TTable& table, uint32_t slotOffset) const;
     TTable* TableOf(uint32_t tableID);
+    // Whether the slot still holds a live row of the table.
+    static bool IsLiveRow(const TTable& table, uint32_t slotOffset);
 
     TState state_ = TState::Unbuilt;
     TTable index_;
