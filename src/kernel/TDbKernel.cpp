@@ -9,6 +9,7 @@
 
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TDbKernelState.h"
+#include "kernel/TKernelRowHooks.h"
 #include "platform/TDbFile.h"
 
 using namespace DbFormat;
@@ -58,6 +59,7 @@ uint8_t* TDbKernel::GetPointerToBaseOfMapping(int32_t& fileHandle, uint32_t size
         return nullptr;
     S::Base = base;
     S::MapSize = size;
+    ResetKernelRowHooks();
     return base;
 }
 
@@ -71,6 +73,7 @@ void DropFile() {
     S::Base = nullptr;
     S::MapSize = 0;
     S::MetaCursor = nullptr;
+    ResetKernelRowHooks();
 }
 }  // namespace
 
@@ -95,6 +98,7 @@ int32_t TDbKernel::CreateInitialDB(const std::string& fileName) {
     if (status != 0)
         return status;
     std::memset(S::Base, 0, S::MapSize);
+    ResetKernelRowHooks();
     return InitializeMetaRecs();
 }
 
@@ -111,6 +115,7 @@ int32_t TDbKernel::CloseDB() {
     S::Base = nullptr;
     S::MapSize = 0;
     S::MetaCursor = nullptr;
+    ResetKernelRowHooks();
     const bool closed = S::File->Close();
     S::File.reset();
     return closed && flushed ? 0 : 999;
@@ -179,6 +184,7 @@ uint8_t* TDbKernel::GetDataPagesPointer() {
 void TDbKernel::SettleWrites() {
     TWriteBatch::Commit();
     S::ForgetFreeSlots();
+    ResetKernelRowHooks();
 }
 
 int32_t TDbKernel::FlushRange(const uint8_t* address, uint32_t count) {

@@ -87,6 +87,18 @@ public:
     // after the rows before the damage were visited.
     int32_t VisitKeyRows(uint32_t tableID, const std::string& key,
                          const std::function<void(const TRowView&)>& visit);
+    // The table's row layout, the index of its key field and whether that is
+    // a multi key; false when no table of that ID is in use or it has no key.
+    bool DescribeTable(uint32_t tableID, TRowLayout& layout, int32_t& keyIndex, bool& multiKey);
+    // Hands every live row that a chain of the table reaches to visit, with
+    // its bucket and its place in that chain (0 first), in file order, read
+    // in place. Nothing is shown: false as soon as a chain is not one a
+    // key's walk would follow to its end without a message or an exception
+    // (a bad link, a slot of another table or a free one, a row met twice,
+    // a field of unknown type); the rows visited then are no answer.
+    bool VisitSoundChains(
+        uint32_t tableID, const TRowLayout& layout,
+        const std::function<void(int32_t bucket, uint32_t position, uint32_t slotOffset)>& visit);
     // An empty field list of the table; nullptr when no table of that ID is in
     // use. Without bypass the kernel's cached (shared) list may be answered.
     TDBFieldsPtr CreateEmptyFieldsObject(uint32_t tableID, int32_t bypassCache);

@@ -6,6 +6,7 @@
 #include "kernel/TDbKernel.h"
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TDbKernelState.h"
+#include "kernel/TKernelRowHooks.h"
 #include "kernel/TRowLayout.h"
 #include "platform/TClock.h"
 #include "platform/TDialogs.h"
@@ -100,6 +101,8 @@ int32_t TDbKernel::MarkDataRowDeleted(TDBFields& fields) {
         throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
     // In a write batch the row is zeroed after the rows stored before it
     // are live.
+    if (TKernelRowHooks* hooks = KernelRowHooks())
+        hooks->RowDeleted(tableID, r);
     TWriteBatch::Store(TWriteBatch::kDeletions, r + kRowRowIDOffset, 0);
     return 0;
 }

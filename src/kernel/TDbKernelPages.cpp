@@ -261,6 +261,76 @@ int32_t TDbKernel::VisitKeyRows(uint32_t tableID, const std::string& key,
     return offsets.empty() ? 999 : 0;
 }
 
+bool TDbKernel::DescribeTable(uint32_t tableID, TRowLayout& layout, int32_t& keyIndex,
+                              bool& multiKey) {
+    TDBFieldsPtr fields;
+    if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID ||
+        !LayoutOfTable(tableID, layout, &fields))
+        return false;
+    keyIndex = DbKernelHelper->GetPrimaryKeyIndex(*fields);
+    multiKey = DbKernelHelper->HasMultiKey(*fields) != 0;
+    return keyIndex >= 0 && keyIndex < fields->Count();
+}
+
+bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
+                                 const std::function<void(int32_t, uint32_t, uint32_t)>& visit) {
+    if (!S::IsOpen() || layout.HasUnknownType || tableID < 1 || tableID > kLastAllocatableTableID)
+        return false;
+    const uint32_t rs = layout.RowSize;
+    const uint32_t stride = rs + kRowOverhead;
+    const uint32_t perPage = kDataPageSize / stride + 1;
+    // One pass over the table's pages in file order notes each slot's link
+    // and liveness; the chains are followed in that copy, not through the
+    // file, and the rows handed out in file order. A chain that leads
+    // anywhere the pass did not note as the table's (a gap, another table's
+    // page) is not sound.
+    struct TSlot {
+        uint32_t Tail = 0;
+        uint32_t Position = 0;
+        int32_t Bucket = -1;  // -1 until a chain meets it
+        uint8_t State = 0;    // 0 not the table's, 1 deleted, 2 live
+    };
+    std::vector<int32_t> ordinal(kDataPageCount, -1);
+    std::vector<uint32_t> starts;
+    std::vector<TSlot> slots;
+    for (uint32_t p = 0; p < kDataPageCount; ++p) {
+        if (S::U32(S::PageStart(p)) != tableID)
+            continue;
+        ordinal[p] = static_cast<int32_t>(starts.size());
+        starts.push_back(S::PageStart(p));
+        slots.resize(starts.size() * perPage);
+        TSlot* slot = &slots[(starts.size() - 1) * perPage];
+        for (uint32_t at = S::PageStart(p); S::SlotFits(p, at, rs); at += stride, ++slot) {
+            if (S::U32(at + kRowTableIDOffset) != tableID)
+                break;
+            slot->State = S::U32(at + kRowRowIDOffset) != 0 ? 2 : 1;
+            slot->Tail = S::U32(at + kRowFieldsOffset + rs);
+        }
+    }
+    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) {
+        uint32_t position = 0;
+        for (uint32_t cur = S::U32(BucketWordOffset(tableID, b)); cur != 0; ++position) {
+            if (!S::IsRowSlot(cur, rs))
+                return false;
+            const uint32_t rel = cur - kDataRegionBase;
+            const int32_t page = ordinal[rel / kDataPageSize];
+            if (page < 0)
+                return false;
+            TSlot& slot = slots[static_cast<size_t>(page) * perPage + rel % kDataPageSize / stride];
+            if (slot.State == 0 || slot.Bucket >= 0)
+                return false;
+            slot.Bucket = b;
+            slot.Position = position;
+            cur = slot.Tail;
+        }
+    }
+    for (size_t i = 0; i < slots.size(); ++i)
+        if (slots[i].State == 2 && slots[i].Bucket >= 0)
+            visit(slots[i].Bucket, slots[i].Position,
+                  starts[i / perPage] + static_cast<uint32_t>(i % perPage) * stride);
+    return true;
+}
+
 uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t& found,
                                     uint32_t& previous, uint32_t& bucketWord, bool& damaged) {
     found = 0;

@@ -7,6 +7,7 @@
 #include "kernel/TDbKernel.h"
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TDbKernelState.h"
+#include "kernel/TKernelRowHooks.h"
 #include "kernel/TKernelSchemaHooks.h"
 #include "kernel/TRowLayout.h"
 #include "kernel/TWriteBatch.h"
@@ -107,8 +108,11 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
             put(at, buffer.data(), item.Width);
         }
     }
-    if (!newSlot)
+    if (!newSlot) {
+        if (TKernelRowHooks* hooks = KernelRowHooks())
+            hooks->RowChanged(tableID, off);
         return LinkRowToChain(off, previous, fields, found);
+    }
 
     S::SetU32(off + kRowTableIDOffset, tableID);
     TWriteBatch::Touched(off, rowSize + kRowOverhead);
@@ -126,6 +130,8 @@ int32_t TDbKernel::WriteDataRow(uint32_t tableID, int32_t& found, TDBFields& fie
             return status;
     }
     TWriteBatch::Store(TWriteBatch::kRowIDs, off + kRowRowIDOffset, off);
+    if (TKernelRowHooks* hooks = KernelRowHooks())
+        hooks->RowAdded(tableID, off, DbKernelHelper->GetHash(fields));
     TWriteBatch::CommitIfLarge();
     return status;
 }
@@ -205,6 +211,7 @@ TDBFieldsPtr TDbKernel::CreateEmptyFieldsObject(uint32_t tableID, int32_t bypass
 }
 
 void TDbKernel::ForgetTable(uint32_t tableID) {
+    ResetKernelRowHooks();
     if (tableID < fieldsCache_.size())
         fieldsCache_[tableID].reset();
     if (DbKernelHelper != nullptr)

@@ -199,7 +199,9 @@ void TQsoGrid::SetCellText(int col, int row, const QString& text) {
         return;
     QTableWidgetItem* cell = item(row, col);
     if (cell == nullptr) {
-        setItem(row, col, new QTableWidgetItem(text));
+        // A cell without an item reads, shows and edits as an empty one.
+        if (!text.isEmpty())
+            setItem(row, col, new QTableWidgetItem(text));
     } else if (cell->text() != text) {
         cell->setText(text);
     }

@@ -688,7 +688,11 @@ void TfrmLogGUI_1::LoadGridRows() {
         SetRowCount(GridRowCount);
         int row = first;
         strGridQSOS->BeginFill();
-        for (const TSortEntry& entry : sortList) FillGridRow(*copies[entry.Copy], row++);
+        // Each copy goes once its row is filled: the cells take its room.
+        for (const TSortEntry& entry : sortList) {
+            FillGridRow(*copies[entry.Copy], row++);
+            copies[entry.Copy].reset();
+        }
         strGridQSOS->EndFill(first, row - 1);
     }
     FillQSORow(GridRowCount - 1, -1);

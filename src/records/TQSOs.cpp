@@ -8,6 +8,7 @@
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TProfiler.h"
 #include "kernel/TRowView.h"
+#include "records/TQSODayIndex.h"
 #include "records/TQSOMemos.h"
 #include "records/TRecordText.h"
 #include "schema/TDBResultSet.h"
@@ -43,6 +44,11 @@ void TQSOs::LoadDay(const std::string& dateFrom, const std::string& dateTo) {
     ResetLabel("QSOs load");
     // A range of two different dates selects no index row.
     if (dateFrom != dateTo)
+        return;
+    const bool answered = TQSODayIndex::Instance().VisitDay(dateFrom, [&](const TRowView& row) {
+        QSOs.push_back(BuildQSO([&row](int position) { return row.Text(position); }));
+    });
+    if (answered)
         return;
     // Each station once per day, in the order of its first date-index row.
     // Calls compare as the log's key does, trimmed and upper-cased: "k1xyz"

@@ -1,0 +1,175 @@
+#include "records/TQSODayIndex.h"
+
+#include <algorithm>
+
+#include "kernel/DbFormat.h"
+#include "kernel/TDbKernel.h"
+#include "kernel/TDbKernelHelperFunctions.h"
+#include "kernel/TDbKernelState.h"
+#include "kernel/TRowView.h"
+#include "records/TQSOs.h"
+#include "schema/TDBResultSet.h"
+
+using S = TDbKernelState;
+
+TQSODayIndex& TQSODayIndex::Instance() {
+    static TQSODayIndex index;
+    // Changes made while it was not installed were not seen.
+    if (KernelRowHooks() != &index) {
+        SetKernelRowHooks(&index);
+        index.Reset();
+    }
+    return index;
+}
+
+bool TQSODayIndex::VisitDay(const std::string& date,
+                            const std::function<void(const TRowView&)>& visit) {
+    if (date.empty() || !DbKernel || !DbKernelHelper)
+        return false;
+    if (state_ == TState::Unbuilt)
+        state_ = Build() ? TState::Built : TState::Unusable;
+    // A table created or dropped since has reset the index.
+    if (state_ != TState::Built)
+        return false;
+
+    std::vector<std::string> calls;
+    std::vector<uint32_t> rows;
+    auto indexRows = index_.Days.find(UpperText(TrimText(date)));
+    if (indexRows != index_.Days.end()) {
+        for (uint32_t off : indexRows->second) {
+            if (!IsLiveRow(index_, off)) {
+                Reset();
+                return false;
+            }
+            std::string call =
+                UpperText(TrimText(TRowView(index_.Layout, off).Text(TQSOs::kIdxCall)));
+            if (!call.empty() && std::find(calls.begin(), calls.end(), call) == calls.end())
+                calls.push_back(std::move(call));
+        }
+    }
+    auto logRows = log_.Days.find(date);
+    if (logRows != log_.Days.end()) {
+        std::vector<std::string> keys;
+        for (uint32_t off : logRows->second) keys.push_back(KeyOf(log_, off));
+        for (const std::string& call : calls)
+            for (size_t i = 0; i < keys.size(); ++i)
+                if (keys[i] == call)
+                    rows.push_back(logRows->second[i]);
+    }
+    for (uint32_t off : rows) {
+        if (!IsLiveRow(log_, off)) {
+            Reset();
+            return false;
+        }
+    }
+    for (uint32_t off : rows) visit(TRowView(log_.Layout, off));
+    return true;
+}
+
+bool TQSODayIndex::IsLiveRow(const TTable& table, uint32_t slotOffset) {
+    // A row changed behind the kernel's back: the caller walks the chains.
+    return S::U32(slotOffset + DbFormat::kRowTableIDOffset) == table.ID &&
+           S::U32(slotOffset + DbFormat::kRowRowIDOffset) != 0;
+}
+
+bool TQSODayIndex::Build() {
+    // The opens the walk would make: a table it cannot open it reads nothing
+    // from. What they depend on changes only with the file or its tables,
+    // which reset the index.
+    for (const char* name : {TQSOs::kDateIndexTable, TQSOs::kLogTable})
+        if (TDBResultSet().VisitKey(name, "", {}) != TDBResultSet::kOK)
+            return false;
+    return BuildTable(TQSOs::kDateIndexTable, index_, -1) &&
+           BuildTable(TQSOs::kLogTable, log_, TQSOs::kColDate);
+}
+
+bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
+    table.Days.clear();
+    table.ID = DbKernel->GetTableIDFromName(name);
+    bool multiKey = false;
+    if (table.ID == DbFormat::kNoTableID ||
+        !DbKernel->DescribeTable(table.ID, table.Layout, table.KeyIndex, multiKey) || !multiKey)
+        return false;
+    table.DateIndex = dateIndex;
+    // The rows come in file order: each day's are put into chain order
+    // (bucket, then place in the chain) once all are in.
+    std::unordered_map<std::string, std::vector<std::pair<uint64_t, uint32_t>>> days;
+    const bool sound = DbKernel->VisitSoundChains(
+        table.ID, table.Layout, [&](int32_t bucket, uint32_t position, uint32_t off) {
+            // A row outside its key's bucket is met by no walk for its key.
+            std::string key = KeyOf(table, off);
+            if (!InKeyBucket(key, bucket))
+                return;
+            if (table.DateIndex >= 0)
+                key = TRowView(table.Layout, off).Text(table.DateIndex);
+            days[key].emplace_back(static_cast<uint64_t>(bucket) << 32 | position, off);
+        });
+    if (!sound)
+        return false;
+    for (auto& [day, rows] : days) {
+        std::sort(rows.begin(), rows.end());
+        std::vector<uint32_t>& offsets = table.Days[day];
+        offsets.reserve(rows.size());
+        for (const auto& row : rows) offsets.push_back(row.second);
+    }
+    return true;
+}
+
+std::string TQSODayIndex::KeyOf(const TTable& table, uint32_t slotOffset) const {
+    // Trimmed and upper-cased as the walk compares keys, without copies.
+    std::string key = TRowView(table.Layout, slotOffset).Text(table.KeyIndex);
+    size_t b = 0, e = key.size();
+    while (b < e && static_cast<unsigned char>(key[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(key[e - 1]) <= 32) --e;
+    key.erase(e).erase(0, b);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return key;
+}
+
+bool TQSODayIndex::InKeyBucket(const std::string& key, int32_t bucket) const {
+    return DbKernelHelper->GetStringHash(key) == bucket;
+}
+
+std::string TQSODayIndex::DayOf(const TTable& table, uint32_t slotOffset) const {
+    if (table.DateIndex < 0)
+        return KeyOf(table, slotOffset);
+    return TRowView(table.Layout, slotOffset).Text(table.DateIndex);
+}
+
+TQSODayIndex::TTable* TQSODayIndex::TableOf(uint32_t tableID) {
+    if (state_ != TState::Built)
+        return nullptr;
+    if (tableID == index_.ID)
+        return &index_;
+    return tableID == log_.ID ? &log_ : nullptr;
+}
+
+void TQSODayIndex::RowAdded(uint32_t tableID, uint32_t slotOffset, int32_t bucket) {
+    if (TTable* table = TableOf(tableID))
+        if (InKeyBucket(KeyOf(*table, slotOffset), bucket))
+            table->Days[DayOf(*table, slotOffset)].push_back(slotOffset);
+}
+
+void TQSODayIndex::RowChanged(uint32_t tableID, uint32_t /*slotOffset*/) {
+    if (TableOf(tableID))
+        Reset();
+}
+
+void TQSODayIndex::RowDeleted(uint32_t tableID, uint32_t slotOffset) {
+    TTable* table = TableOf(tableID);
+    if (!table)
+        return;
+    auto day = table->Days.find(DayOf(*table, slotOffset));
+    if (day == table->Days.end())
+        return;
+    std::vector<uint32_t>& rows = day->second;
+    rows.erase(std::remove(rows.begin(), rows.end(), slotOffset), rows.end());
+}
+
+void TQSODayIndex::Reset() {
+    state_ = TState::Unbuilt;
+    index_ = TTable{};
+    log_ = TTable{};
+}

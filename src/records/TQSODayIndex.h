@@ -1,0 +1,68 @@
+// The contacts of each day, kept in memory so that a day's load reads only
+// that day's rows. Built on first use by one pass over the chains of
+// QSO_DATE_INDEX and QSOLOG, then kept current through the kernel's row
+// hooks: each new or deleted row of the two tables is added or removed;
+// anything else that changes rows drops the index, which is built anew on
+// the next use.
+//
+// It answers exactly what walking the day's date-index chain and each of its
+// stations' QSOLOG chains would: the stations in the order of their first
+// live date-index row of the date, each with its live contacts of that date
+// in chain order. Where that walk would show a message or raise (a damaged
+// chain, an unusual table layout) it declines, and the caller walks.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "kernel/TKernelRowHooks.h"
+#include "kernel/TRowLayout.h"
+
+class TRowView;
+
+class TQSODayIndex : public TKernelRowHooks {
+public:
+    // The process's index, installed as the kernel's row hooks.
+    static TQSODayIndex& Instance();
+
+    // Hands the QSOLOG rows of the date (a row's date text equal to it) to
+    // visit as described above; false, with nothing visited, when the
+    // index cannot answer.
+    bool VisitDay(const std::string& date, const std::function<void(const TRowView&)>& visit);
+
+    void RowAdded(uint32_t tableID, uint32_t slotOffset, int32_t bucket) override;
+    void RowChanged(uint32_t tableID, uint32_t slotOffset) override;
+    void RowDeleted(uint32_t tableID, uint32_t slotOffset) override;
+    void Reset() override;
+
+private:
+    struct TTable {
+        uint32_t ID = 0;
+        TRowLayout Layout;
+        int32_t KeyIndex = 0;
+        int DateIndex = -1;  // the contact's date field; -1: the key is the date
+        // Live rows by day, each list in bucket and chain order.
+        std::unordered_map<std::string, std::vector<uint32_t>> Days;
+    };
+    enum class TState { Unbuilt, Built, Unusable };
+
+    bool Build();
+    bool BuildTable(const char* name, TTable& table, int dateIndex);
+    // The row's key trimmed and upper-cased, and whether a bucket is the one
+    // a walk for that key takes.
+    std::string KeyOf(const TTable& table, uint32_t slotOffset) const;
+    bool InKeyBucket(const std::string& key, int32_t bucket) const;
+    // The day a row is filed under: the key of a date-index row, the date
+    // text of a contact.
+    std::string DayOf(const TTable& table, uint32_t slotOffset) const;
+    TTable* TableOf(uint32_t tableID);
+    // Whether the slot still holds a live row of the table.
+    static bool IsLiveRow(const TTable& table, uint32_t slotOffset);
+
+    TState state_ = TState::Unbuilt;
+    TTable index_;
+    TTable log_;
+};

@@ -1,0 +1,87 @@
+// The index of days answers as walking the date index and each station's
+// chain does, through adds, deletions, truncation and a row zeroed behind
+// the kernel's back.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "RecordsFixture.h"
+#include "kernel/TDbKernelHelperFunctions.h"
+#include "kernel/TRowView.h"
+#include "records/TQSODayIndex.h"
+
+namespace {
+
+class DayIndexTest : public RecordsFixture {
+protected:
+    // The contact numbers of the day by the walk: stations in the order of
+    // their first date-index row, each with its contacts of the day.
+    static std::vector<std::string> Walked(const std::string& date) {
+        std::vector<std::string> calls, out;
+        for (const TDBFields& x : RowsOf(TQSOs::kDateIndexTable, date)) {
+            const std::string call = UpperText(TrimText(x.GetField(TQSOs::kIdxCall)->Value));
+            if (std::find(calls.begin(), calls.end(), call) == calls.end())
+                calls.push_back(call);
+        }
+        for (const std::string& call : calls)
+            for (const TDBFields& r : RowsOf(TQSOs::kLogTable, call))
+                if (r.GetField(TQSOs::kColDate)->Value == date)
+                    out.push_back(r.GetField(TQSOs::kColNumber)->Value);
+        return out;
+    }
+    void ExpectSameDays(const std::vector<std::string>& dates, bool indexAnswers) {
+        for (const std::string& date : dates) {
+            std::vector<std::string> indexed, loaded;
+            EXPECT_EQ(indexAnswers,
+                      TQSODayIndex::Instance().VisitDay(date, [&](const TRowView& row) {
+                          indexed.push_back(row.Text(TQSOs::kColNumber));
+                      }));
+            TQSOs qsos;
+            qsos.LoadDay(date, date);
+            for (const auto& q : qsos.QSOs) loaded.push_back(std::to_string(q->QSOID));
+            const std::vector<std::string> walked = Walked(date);
+            EXPECT_EQ(indexAnswers ? walked : indexed, indexed) << date;
+            EXPECT_EQ(walked, loaded) << date;
+        }
+    }
+};
+
+TEST_F(DayIndexTest, AnswersAsTheChainsDoThroughWritesDeletionsAndTruncation) {
+    const std::vector<std::string> dates = {"03/07/2019", "03/07/2020", "03/07/2021", "03/08/2020",
+                                            "12/31/2021"};
+    const std::vector<std::string> calls = {"W1AW",   "w1aw",   " K1XYZ ",  "k1xyz",
+                                            "DL1ABC", "DL1ABD", "JA1ZZZ/P", "VE3AAA"};
+    std::mt19937 rng(4711);
+    for (int round = 0; round < 3; ++round) {
+        for (int step = 0; step < 120; ++step) {
+            TQSOs qsos;
+            const std::string date = dates[rng() % dates.size()];
+            if (rng() % 5 != 0) {
+                ASSERT_NE(nullptr, Add(qsos, date, calls[rng() % calls.size()]));
+            } else {
+                qsos.LoadDay(date, date);
+                if (!qsos.QSOs.empty())
+                    qsos.DeleteQSO(*qsos.QSOs[rng() % qsos.QSOs.size()]);
+            }
+            if (step % 40 == 39)
+                ExpectSameDays(dates, true);
+        }
+        const char* cut = round == 0 ? TQSOs::kDateIndexTable : TQSOs::kLogTable;
+        ASSERT_TRUE(round == 2 || DbKernel->TruncateTable(cut) == 0);
+        ExpectSameDays(dates, true);
+    }
+    // A contact's row zeroed without the kernel: the walk answers instead.
+    TQSOs qsos;
+    qsos.LoadDay(dates[0], dates[0]);
+    ASSERT_FALSE(qsos.QSOs.empty());
+    const std::string number = std::to_string(qsos.QSOs.front()->QSOID);
+    for (const TDBFields& r : RowsOf(TQSOs::kLogTable, qsos.QSOs.front()->Call))
+        if (r.GetField(TQSOs::kColNumber)->Value == number)
+            std::memset(TDbKernel::Base() + std::stoul(r.GetField(TQSOs::kColumnCount)->Value) +
+                            DbFormat::kRowRowIDOffset,
+                        0, 4);
+    ExpectSameDays({dates[0]}, false);
+    ExpectSameDays(dates, true);
+}
+
+}  // namespace
