@@ -17,6 +17,33 @@ static pid_t Spawn(std::vector<std::string> args) {
     return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
+// Waits until a window of that exact title exists: xdotool's --sync search
+// answers once it does. False when none came within a minute.
+static bool WaitForWindow(const std::string& title) {
+    int out[2];
+    if (access("/usr/bin/xdotool", X_OK) != 0 || pipe(out) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    std::string args[] = {"/usr/bin/xdotool", "search", "--sync", "--name", "^" + title + "$"};
+    char* argv[] = {args[0].data(), args[1].data(), args[2].data(),
+                    args[3].data(), args[4].data(), nullptr};
+    pid_t pid = -1;
+    const bool spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    pollfd answer{out[0], POLLIN, 0};
+    char id[64];
+    const bool found = spawned && poll(&answer, 1, 60000) == 1 && read(out[0], id, sizeof id) > 0;
+    close(out[0]);
+    if (spawned) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    return found;
+}
+
 TEST(TWindowFinder, FindsATopLevelWindowByItsExactTitleOnlyWithAWindowSystem) {
     uint64_t handle = 0, other = 0;
     TWindowFinder finder;
@@ -44,7 +71,8 @@ TEST(TWindowFinder, FindsATopLevelWindowByItsExactTitleOnlyWithAWindowSystem) {
     // The window ends with the server.
     ASSERT_TRUE(
         ProcessLauncher().Start("/usr/bin/xmessage", {"-title", "Travindox Viewer", "x"}, "/"));
-    EXPECT_TRUE(WaitFor([&] { return finder.FindTopLevelWindow("Travindox Viewer", handle); }));
+    ASSERT_TRUE(WaitForWindow("Travindox Viewer"));
+    EXPECT_TRUE(finder.FindTopLevelWindow("Travindox Viewer", handle));
     EXPECT_NE(0u, handle);
     EXPECT_FALSE(finder.FindTopLevelWindow("Travindox", other));
     EXPECT_FALSE(finder.FindTopLevelWindow("Travindox Viewer.", other));
