@@ -23,14 +23,6 @@ int64_t FreeSlotsOfPage(uint32_t page, uint32_t rowSize) {
     return count;
 }
 
-// Slots of a free page: slot i fits while more than a whole slot's bytes
-// remain after its start (page 7 ends early, with the file).
-int64_t SlotsOfFreePage(uint32_t page, uint32_t rowSize) {
-    const uint32_t stride = rowSize + kRowOverhead;
-    const uint32_t length = S::PageEnd(page) - S::PageStart(page);
-    return length > stride ? (length - stride - 1) / stride + 1 : 0;
-}
-
 }  // namespace
 
 bool TDbKernel::HasRoomForRows(const std::vector<std::pair<uint32_t, uint32_t>>& rows) {
@@ -68,7 +60,7 @@ bool TDbKernel::HasRoomForRows(const std::vector<std::pair<uint32_t, uint32_t>>&
                     fresh = static_cast<int>(p);
             if (fresh < 0)
                 return false;
-            const int64_t slots = SlotsOfFreePage(static_cast<uint32_t>(fresh), layout.RowSize);
+            const int64_t slots = S::SlotsInPage(static_cast<uint32_t>(fresh), layout.RowSize);
             if (slots == 0)
                 return false;
             owner[fresh] = tableID;

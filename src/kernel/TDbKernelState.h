@@ -50,6 +50,13 @@ public:
     }
     // A slot starting at slotStart of a page is usable when more than a
     // whole slot's bytes remain before the page's usable end.
+    // Slots of rows of rowSize a page holds from its start, by the rule of
+    // SlotFits (page 7 ends early, with the file).
+    static uint32_t SlotsInPage(uint32_t page, uint32_t rowSize) {
+        const uint32_t stride = rowSize + DbFormat::kRowOverhead;
+        const uint32_t length = PageEnd(page) - PageStart(page);
+        return length > stride ? (length - stride - 1) / stride + 1 : 0;
+    }
     static bool SlotFits(uint32_t page, uint32_t slotStart, uint32_t rowSize) {
         const uint64_t end = static_cast<uint64_t>(slotStart) + rowSize + DbFormat::kRowOverhead;
         return end < PageEnd(page);

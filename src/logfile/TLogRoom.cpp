@@ -19,15 +19,6 @@ namespace {
 constexpr const char* kSequencesTable = "SEQUENCES";
 constexpr int kTextPieceColumn = 1;
 
-// Slots of stride rowSize + 12 that a free page can hold.
-uint64_t PageCapacity(uint32_t page, uint32_t rowSize) {
-    uint64_t n = 0;
-    for (uint32_t slot = S::PageStart(page); S::SlotFits(page, slot, rowSize);
-         slot += rowSize + kRowOverhead)
-        ++n;
-    return n;
-}
-
 bool IsWholePage(uint32_t page) {
     return S::PageEnd(page) - S::PageStart(page) == kDataPageSize;
 }
@@ -102,9 +93,9 @@ bool TLogRoom::Measure(std::string& error) {
     }
     const TTableSpace* tables[] = {&Log, &DateIndex, &Text};
     for (int i = 0; i < 3; ++i) {
-        wholeCapacity_[i] = PageCapacity(0, tables[i]->RowSize);
+        wholeCapacity_[i] = S::SlotsInPage(0, tables[i]->RowSize);
         partialCapacity_[i] =
-            partial < kDataPageCount ? PageCapacity(partial, tables[i]->RowSize) : 0;
+            partial < kDataPageCount ? S::SlotsInPage(partial, tables[i]->RowSize) : 0;
     }
     TextRowsPerContact = Log.Live > 0
                              ? static_cast<double>(Text.Live) / static_cast<double>(Log.Live)
