@@ -153,6 +153,30 @@ public:
     void GetBucketHitCounts(std::vector<std::string>& lines);
     int32_t GetKeyHash(const std::string& key);
 
+    // ---- Salvage: reading past damage (TDbKernelSalvage.cpp) ----
+    struct TSalvageCounts {
+        int32_t Live = 0;     // rows read and handed out
+        int32_t Deleted = 0;  // the table's slots with RowID 0
+        int32_t Damaged = 0;  // slots of the table that cannot be read
+    };
+    // Reads every row of the table a page walk can still read, in storage
+    // order, and hands each to visit with its Tail word (the field list
+    // filled as RawScanTable fills it). Unlike RawScanTable it does not stop
+    // at the first slot of another table: it walks every slot of every page
+    // that belongs to the table (by its owner word, or, when that word was
+    // changed, by the slots carrying the table's ID) up to the page's last
+    // used slot, and skips and counts as damaged each slot there that is
+    // neither a row of the table (TableID the table's, RowID the slot's own
+    // offset, character fields zero-filled after their text) nor a deleted
+    // one (TableID the table's, RowID 0). On a sound file it reads the rows
+    // RawScanTable reads, in the same order.
+    TSalvageCounts SalvageScanTable(
+        uint32_t tableID, const std::function<void(const TDBFields& row, uint32_t tail)>& visit);
+    // RawScanTable's tail texts (tails[n], n from 1) for the rows of
+    // SalvageScanTable; answers the live rows.
+    int32_t SalvageTails(int32_t selector, uint32_t tableID, int32_t& deleted, int32_t& damaged,
+                         std::vector<std::string>& tails);
+
     // ---- Text ----
     void Pad(const std::string& text, int32_t width, std::string& result);
 

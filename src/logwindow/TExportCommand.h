@@ -5,11 +5,13 @@
 #include <cstdint>
 
 class TExportCommand {
-  public:
+public:
     static constexpr const char* kPrompt = "Enter filename:";
 
     // After CheckSave: the prompt, the export, the closing information box
-    // (the count and " Rows Exported.", or "Invalid file name specified!").
+    // (the count and " Rows Exported.", with a second line naming the
+    // damaged rows skipped when there were any, or "Invalid file name
+    // specified!").
     // Returns the number of rows exported, -1 when nothing was exported.
     static int32_t Run();
 };

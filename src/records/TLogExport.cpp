@@ -19,7 +19,7 @@ constexpr int32_t kAllColumns = 65;
 // Writes the heading and every live row of the table; false on a write
 // failure. Answers through `present` whether the table is in use.
 bool ExportTable(TTextFile& out, const char* tableName, const char* heading, bool& present,
-                 int32_t& count) {
+                 int32_t& count, int32_t& damaged) {
     present = false;
     const uint32_t id = DbKernel->GetTableIDFromName(tableName);
     if (id == DbFormat::kNoTableID || !DbKernel->CreateEmptyFieldsObject(id, 0))
@@ -27,7 +27,9 @@ bool ExportTable(TTextFile& out, const char* tableName, const char* heading, boo
     present = true;
     std::vector<std::string> tails;
     int32_t deleted = 0;
-    DbKernel->RawScanTable(kAllColumns, id, deleted, tails, 0);
+    int32_t skipped = 0;
+    DbKernel->SalvageTails(kAllColumns, id, deleted, skipped, tails);
+    damaged += skipped;
     if (!out.WriteLine(heading))
         return false;
     for (const std::string& tail : tails) {
@@ -42,8 +44,9 @@ bool ExportTable(TTextFile& out, const char* tableName, const char* heading, boo
 
 }  // namespace
 
-int32_t TLogExport::ExportToFile(const std::string& fileName, int32_t& count) {
+int32_t TLogExport::ExportToFile(const std::string& fileName, int32_t& count, int32_t& damaged) {
     count = 0;
+    damaged = 0;
     if (fileName.empty() || !DbKernel || !TDbKernel::Base())
         return kFailed;
     TTextFile out(fileName, "wb");
@@ -52,11 +55,11 @@ int32_t TLogExport::ExportToFile(const std::string& fileName, int32_t& count) {
 
     // A missing table ends the export there: what was written stays.
     bool present = false;
-    if (!ExportTable(out, TQSOs::kLogTable, "QSO_LOG:", present, count)) {
+    if (!ExportTable(out, TQSOs::kLogTable, "QSO_LOG:", present, count, damaged)) {
         out.Close();
         return kFailed;
     }
-    if (present && !ExportTable(out, TQSOMemos::kTable, "QSO_TEXT:", present, count)) {
+    if (present && !ExportTable(out, TQSOMemos::kTable, "QSO_TEXT:", present, count, damaged)) {
         out.Close();
         return kFailed;
     }

@@ -126,6 +126,8 @@ const char* TDbTool::Usage() {
            "  compact                     rewrite the log with its live rows only, after a\n"
            "                              backup, to regain the room of deleted rows\n"
            "  room                        how many more contacts fit in the log\n"
+           "  salvage NEWFILE             copy every readable contact, text and setting of a\n"
+           "                              damaged log into the new log NEWFILE\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 bad usage.\n";
 }
@@ -191,6 +193,7 @@ int TDbTool::Run(int argc, char** argv) {
         {"restore", &TDbTool::Restore},
         {"compact", &TDbTool::Compact},
         {"room", &TDbTool::Room},
+        {"salvage", &TDbTool::Salvage},
     };
     const auto it = kCommands.find(command);
     if (it == kCommands.end())
@@ -444,11 +447,17 @@ int TDbTool::Export(const std::vector<std::string>& args) {
     if (!RequireTables({TQSOs::kLogTable, TQSOMemos::kTable}))
         return kExitFailed;
     int32_t count = 0;
-    if (TLogExport::ExportToFile(args[0], count) != TLogExport::kOK) {
+    int32_t damaged = 0;
+    if (TLogExport::ExportToFile(args[0], count, damaged) != TLogExport::kOK) {
         return Fail(std::string(TLogExport::kFailedMessage) + " (" + args[0] +
                     " could not be created or written; it may be incomplete)");
     }
     std::cout << count << TLogExport::kCountSuffix << "\n";
+    if (damaged > 0) {
+        std::cout << damaged << TLogExport::kDamagedSuffix << "\n";
+        return Fail("the log is damaged: " + args[0] + " holds every row that could be read; " +
+                    "'tramb-db salvage NEWFILE' copies them into a new log");
+    }
     return kExitOK;
 }
 

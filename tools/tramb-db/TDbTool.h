@@ -8,7 +8,7 @@
 #include <vector>
 
 class TDbTool {
-  public:
+public:
     static constexpr int kExitOK = 0;
     static constexpr int kExitFailed = 1;
     static constexpr int kExitUsage = 2;
@@ -18,7 +18,7 @@ class TDbTool {
 
     static const char* Usage();
 
-  private:
+private:
     // Bad usage: the message and a pointer to --help; answers kExitUsage.
     int UsageError(const std::string& message);
     // A failure: the message; answers kExitFailed.
@@ -52,6 +52,8 @@ class TDbTool {
     int Restore(const std::vector<std::string>& args);
     int Compact(const std::vector<std::string>& args);
     int Room(const std::vector<std::string>& args);
+    // A damaged log's readable rows into a new log (TDbToolSalvage.cpp).
+    int Salvage(const std::vector<std::string>& args);
 
     std::string path_;
     bool started_ = false;
