@@ -21,6 +21,13 @@ struct TCandidate {
 // Slots after it are the page's free tail.
 uint32_t UsedEnd(uint32_t start, uint32_t end) {
     const uint8_t* base = S::Base;
+    // Eight bytes at a time over the zero tail (pages start and end on
+    // multiples of eight), then byte by byte.
+    for (uint64_t word = 0; end - start >= sizeof word; end -= sizeof word) {
+        std::memcpy(&word, base + end - sizeof word, sizeof word);
+        if (word != 0)
+            break;
+    }
     while (end > start && base[end - 1] == 0) --end;
     return end;
 }

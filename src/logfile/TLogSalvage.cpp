@@ -7,9 +7,12 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <unordered_map>
 
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TWriteBatch.h"
 #include "logfile/TLogFileLock.h"
 #include "logfile/TSparseFile.h"
@@ -24,6 +27,7 @@
 namespace {
 // Positions of QSO_TEXT and SEQUENCES rows.
 constexpr int kTextNumber = 0;
+constexpr int kSettingName = 0;
 constexpr int kSequenceTable = 0;
 constexpr int kSequenceLast = 1;
 
@@ -67,13 +71,12 @@ bool TLogSalvage::Run(const std::string& schemaScript) {
     }
     // The damaged file is read through a copy taken under its lock, so no
     // open, flush or close of the kernel ever touches it.
-    const TTempFile copy{target_ + ".source.tmp"};
     {
+        const TTempFile copy{target_ + ".source.tmp"};
         TLogFileLock lock;
         if (!lock.Lock(source_, Error) || !TSparseFile::Copy(source_, copy.Path, Error))
             return false;
-    }
-    {
+        lock.Unlock();
         TDatabase db;
         if (db.StartDatabase(copy.Path) != 0 || TDbKernel::Base() == nullptr) {
             Error = "cannot open the database " + source_;
@@ -87,8 +90,12 @@ bool TLogSalvage::Run(const std::string& schemaScript) {
     std::filesystem::remove(made.Path, ec);
     if (!Build(made.Path, schemaScript))
         return false;
-    // link() gives the new file its name only when that name is still free.
-    if (::link(made.Path.c_str(), target_.c_str()) != 0) {
+    // link() gives the new file its name only when that name is still free;
+    // where links are not supported (a FAT stick), a rename after a look.
+    bool named = ::link(made.Path.c_str(), target_.c_str()) == 0;
+    if (!named && errno != EEXIST && ::lstat(target_.c_str(), &st) != 0)
+        named = std::rename(made.Path.c_str(), target_.c_str()) == 0;
+    if (!named) {
         Error = "cannot create " + target_ + ": " + std::strerror(errno);
         return false;
     }
@@ -122,17 +129,20 @@ void TLogSalvage::ReadSource() {
 }
 
 TLogSalvage::TRows TLogSalvage::IndexRows() const {
+    std::unordered_map<std::string, std::vector<size_t>> byNumber;
+    for (size_t i = 0; i < index_.size(); ++i)
+        if (index_[i].size() > TQSOs::kIdxCall)
+            byNumber[index_[i][TQSOs::kIdxNumber]].push_back(i);
     TRows rows;
     std::vector<bool> used(index_.size(), false);
     for (const TRow& c : contacts_) {
-        if (c.size() <= TQSOs::kColCall)
+        if (c.size() <= TQSOs::kColCall || TrimText(c[TQSOs::kColCall]).empty() ||
+            TrimText(c[TQSOs::kColDate]).empty())
             continue;
         TRow made = {c[TQSOs::kColDate], c[TQSOs::kColNumber], c[TQSOs::kColCall]};
-        for (size_t i = 0; i < index_.size(); ++i) {
+        for (const size_t i : byNumber[c[TQSOs::kColNumber]]) {
             const TRow& x = index_[i];
-            if (!used[i] && x.size() > TQSOs::kIdxCall &&
-                x[TQSOs::kIdxNumber] == c[TQSOs::kColNumber] &&
-                x[TQSOs::kIdxDate] == c[TQSOs::kColDate] &&
+            if (!used[i] && x[TQSOs::kIdxDate] == c[TQSOs::kColDate] &&
                 TRecordText::UpperAZ(x[TQSOs::kIdxCall]) == c[TQSOs::kColCall]) {
                 used[i] = true;
                 made = x;
@@ -141,6 +151,18 @@ TLogSalvage::TRows TLogSalvage::IndexRows() const {
         }
         rows.push_back(std::move(made));
     }
+    return rows;
+}
+
+TLogSalvage::TRows TLogSalvage::LatestSettings() const {
+    std::unordered_map<std::string, size_t> last;
+    for (size_t i = 0; i < settings_.size(); ++i)
+        if (!settings_[i].empty())
+            last[UpperText(TrimText(settings_[i][kSettingName]))] = i;
+    TRows rows;
+    for (size_t i = 0; i < settings_.size(); ++i)
+        if (!settings_[i].empty() && last[UpperText(TrimText(settings_[i][kSettingName]))] == i)
+            rows.push_back(settings_[i]);
     return rows;
 }
 
@@ -163,13 +185,14 @@ int64_t TLogSalvage::LastNumber() const {
     return last;
 }
 
-bool TLogSalvage::Write(const char* table, const TRows& rows) {
+int64_t TLogSalvage::Write(const char* table, const TRows& rows) {
     TDBResultSet rs;
     if (rs.Open(table, "", "") >= 999)
-        return false;
+        return -1;
+    int64_t written = 0;
     for (const TRow& row : rows) {
         if (rs.AppendRow() >= 999 || !rs.CurrentFields)
-            return false;
+            return -1;
         TDBFields& f = *rs.CurrentFields;
         for (size_t i = 0; i < row.size() && static_cast<int>(i) < f.Count(); ++i) {
             if (static_cast<uint32_t>(f.GetField(static_cast<int>(i))->DataType) ==
@@ -177,10 +200,17 @@ bool TLogSalvage::Write(const char* table, const TRows& rows) {
                 break;
             f.GetField(static_cast<int>(i))->Value = row[i];
         }
-        rs.Post();  // a row that starts a chain answers 999 too: counted below
+        // A row without a key value was never stored by the log: damage.
+        const TDBFieldParent* key = f.GetField(DbKernelHelper->GetPrimaryKeyIndex(f));
+        if (key == nullptr || TrimText(key->Value).empty()) {
+            ++Damaged;
+            continue;
+        }
+        rs.Post();  // a row that starts a chain answers 999 too: counted in Build
+        ++written;
         TWriteBatch::CommitIfLarge();
     }
-    return true;
+    return written;
 }
 
 bool TLogSalvage::Build(const std::string& path, const std::string& schemaScript) {
@@ -197,30 +227,34 @@ bool TLogSalvage::Build(const std::string& path, const std::string& schemaScript
         Error = "the schema script failed: " + why;
     db.Tables->Load();
     const TRows index = IndexRows();
+    const TRows settings = LatestSettings();
     TRows sequences;
     if (const int64_t last = LastNumber(); last >= 0)
         for (const char* table : {TQSOs::kLogTable, TQSOs::kDateIndexTable})
             sequences.push_back(
                 {std::to_string(DbKernel->GetTableIDFromName(table)), std::to_string(last)});
+    // Each table's rows as written, checked against what the new file holds.
+    const std::pair<const char*, const TRows*> tables[] = {{TQSOs::kLogTable, &contacts_},
+                                                           {TQSOs::kDateIndexTable, &index},
+                                                           {TQSOMemos::kTable, &texts_},
+                                                           {TDbSystemSettings::kTable, &settings},
+                                                           {TQSOs::kSequencesTable, &sequences}};
+    int64_t written[std::size(tables)] = {};
     if (ok) {
         const TWriteBatch batch;
-        ok = Write(TQSOs::kLogTable, contacts_) && Write(TQSOs::kDateIndexTable, index) &&
-             Write(TQSOMemos::kTable, texts_) && Write(TDbSystemSettings::kTable, settings_) &&
-             Write(TQSOs::kSequencesTable, sequences);
+        for (size_t t = 0; t < std::size(tables) && ok; ++t)
+            ok = (written[t] = Write(tables[t].first, *tables[t].second)) >= 0;
     }
-    if (ok) {
-        Contacts = static_cast<uint64_t>(LiveRows(TQSOs::kLogTable));
-        Texts = static_cast<uint64_t>(LiveRows(TQSOMemos::kTable));
-        Settings = static_cast<uint64_t>(LiveRows(TDbSystemSettings::kTable));
-        std::string report;
-        ok = Contacts == contacts_.size() && Texts == texts_.size() &&
-             LiveRows(TQSOs::kDateIndexTable) == static_cast<int32_t>(index.size()) &&
-             DbKernel->CheckDatabase(report, 0) == 0;
-        if (!ok)
-            Error = "the new log did not come out whole (is the disk full?); nothing was made";
-    } else if (Error.empty()) {
-        Error = "the rows could not be written into the new log; nothing was made";
-    }
+    std::string report;
+    for (size_t t = 0; t < std::size(tables) && ok; ++t)
+        ok = LiveRows(tables[t].first) == written[t];
+    if (ok && DbKernel->CheckDatabase(report, 0) != 0)
+        ok = false;
+    if (!ok && Error.empty())
+        Error = "the new log did not come out whole (is the disk full?); nothing was made";
+    Contacts = static_cast<uint64_t>(written[0]);
+    Texts = static_cast<uint64_t>(written[2]);
+    Settings = static_cast<uint64_t>(written[3]);
     if (db.ShutdownDatabase(path) != 0 && ok) {
         Error = "closing the new log " + path + " failed";
         ok = false;

@@ -41,12 +41,16 @@ private:
     // Each contact's date-index row: the readable one carrying its number,
     // date and call, else one made from the contact.
     TRows IndexRows() const;
+    // The settings, a name read twice (a lost bucket lets a save append
+    // instead of overwrite) only in its later row, the one saved last.
+    TRows LatestSettings() const;
     // The last number handed out: the highest of every number in use and of
     // the old sequences of the log and its date index; -1 when there is none.
     int64_t LastNumber() const;
-    // Writes the rows into the table of the open new database; false when a
-    // row could not be written.
-    static bool Write(const char* table, const TRows& rows);
+    // Writes the rows into the table of the open new database: the number
+    // written (a row without a key value is counted damaged instead), -1
+    // when the table cannot take rows.
+    int64_t Write(const char* table, const TRows& rows);
 
     std::string source_, target_;
     TRows contacts_, index_, texts_, settings_, sequences_;
