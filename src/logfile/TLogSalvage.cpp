@@ -61,12 +61,10 @@ bool TLogSalvage::Run(const std::string& schemaScript) {
         Error = target_ + " already exists; salvage never overwrites a file";
         return false;
     }
-    if (::stat(source_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        Error = "no database file " + source_;
-        return false;
-    }
-    if (static_cast<uint64_t>(st.st_size) != DbFormat::kDbFileSize) {
-        Error = source_ + " is not a Tramb database (" + std::to_string(st.st_size) + " bytes)";
+    if (::stat(source_.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<uint64_t>(st.st_size) != DbFormat::kDbFileSize) {
+        Error = "no database file " + source_ + " (a file of " +
+                std::to_string(DbFormat::kDbFileSize) + " bytes)";
         return false;
     }
     // The damaged file is read through a copy taken under its lock, so no

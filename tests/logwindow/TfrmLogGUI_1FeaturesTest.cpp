@@ -2,8 +2,11 @@
 // finding and the days shown, export, about and help.
 #include <QListWidget>
 #include <algorithm>
+#include <cstring>
 
 #include "LogWindowFixture.h"
+#include "kernel/DbFormat.h"
+#include "kernel/TDbKernel.h"
 #include "logwindow/TCallDataLookup.h"
 #include "logwindow/TCountryTable.h"
 #include "logwindow/TfrmAbout.h"
@@ -97,6 +100,17 @@ TEST_F(LogWindowTest, ExportAboutAndHints) {
     dialogs_->QueueAnswer(dir_ + "/no/such/dir/x.txt");  // a name that cannot be created
     w->ExporttoTextFile1Click();
     EXPECT_EQ(TLogExport::kFailedMessage, dialogs_->Informations.back());
+    // The contacts' page loses its owner word: its first contact cannot be
+    // read, the rest are exported and the skipped one is named.
+    for (uint32_t p = 0; p < DbFormat::kDataPageCount; ++p) {
+        uint8_t* page = TDbKernel::Base() + DbFormat::kDataRegionBase + p * DbFormat::kDataPageSize;
+        const uint32_t owner = 6, bad = 0xBAD;
+        if (std::memcmp(page, &owner, 4) == 0)
+            std::memcpy(page, &bad, 4);
+    }
+    dialogs_->QueueAnswer(name);
+    w->ExporttoTextFile1Click();
+    EXPECT_EQ("5 Rows Exported.\n1 damaged rows were skipped.", dialogs_->Informations.back());
     w->AbouttheTrambleQSOlogprogram1Click();
     EXPECT_EQ(1, modalRuns_);
     ASSERT_NE(nullptr, frmAbout);
