@@ -25,7 +25,7 @@
 #include "schema/TDatabase.h"
 
 namespace {
-// Positions of QSO_TEXT and SEQUENCES rows.
+// Positions in QSO_TEXT, SYSTEM_SETTINGS and SEQUENCES rows.
 constexpr int kTextNumber = 0;
 constexpr int kSettingName = 0;
 constexpr int kSequenceTable = 0;
