@@ -18,6 +18,7 @@
 #include "kernel/TDBFields.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TProfiler.h"
+#include "platform/TDbOpenProblem.h"
 #include "platform/TDialogs.h"
 #include "records/THolderImport.h"
 #include "schema/TDBResultSet.h"
@@ -288,8 +289,12 @@ void TfrmMain::StartDatabaseHere() {
     database_ = std::make_unique<TDatabase>();
     Database = database_.get();
     // The bare name: the file in the current directory.
-    if (database_->StartDatabase(kDbFileName) != 0)
-        Dialogs().ShowMessage(kCouldNotStart);
+    if (database_->StartDatabase(kDbFileName) == 0)
+        return;
+    // A read-only file or one held by another program: say which.
+    Dialogs().ShowMessage(TDbOpenProblem::LastKind() == TDbOpenProblem::TKind::kOther
+                              ? std::string(kCouldNotStart)
+                              : TDbOpenProblem::Text(kDbFileName));
 }
 
 void TfrmMain::btnCreateInitialKernelClick() {

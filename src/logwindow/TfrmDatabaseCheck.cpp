@@ -8,6 +8,7 @@
 #include "kernel/TDbKernel.h"
 #include "logwindow/Latin1.h"
 #include "platform/TBusyCursor.h"
+#include "platform/TMessageFloodGuard.h"
 
 TfrmDatabaseCheck* frmDatabaseCheck = nullptr;
 
@@ -53,6 +54,7 @@ void TfrmDatabaseCheck::Button1Click() {
     if (Running)
         return;
     Running = true;
+    TMessageFloodGuard once;
     memDbChecks->setPlainText(QStringLiteral("Checking database table integrity ... "));
     memDbChecks->repaint();
     BusyCursor().Begin();

@@ -45,6 +45,7 @@
 #include "platform/TEventPump.h"
 #include "platform/TInstanceMutex.h"
 #include "platform/TMemoryStatus.h"
+#include "platform/TMessageFloodGuard.h"
 #include "platform/TOSVersion.h"
 #include "records/TLogTables.h"
 #include "schema/TDatabase.h"
@@ -516,6 +517,7 @@ void TfrmLogGUI_1::SetMemoText(const std::string& text) {
 // ---------------------------------------------------------------- start-up
 
 void TfrmLogGUI_1::ReloadGrid() {
+    TMessageFloodGuard once;
     // Reading many days takes a while: the hourglass shows it.
     BusyCursor().Begin();
     struct TEndBusy {

@@ -158,6 +158,9 @@ public:
     // Set when the application was told to terminate (the quit is queued to
     // the event loop).
     bool TerminateRequested = false;
+    // The process's exit status once the loop ends: 1 when the log file
+    // could not be opened.
+    int ExitStatus = 0;
     // Ends the process at once (an exception during start-up); tests replace it.
     std::function<void()> HaltProcess;
     // Runs a modal window; tests replace it so nothing blocks.
@@ -327,6 +330,9 @@ private:
     // The log's tables are missing or malformed: say which and how to
     // repair them, free the database, end. False when they are all sound.
     bool LogTablesStop();
+    // Starts the database; when the file cannot be opened (read-only, held
+    // by another program), says why and ends with status 1. False when started.
+    bool OpenProblemStop(const std::string& path);
     void RestoreEditor(QLineEdit* editor, const std::string& startValue,
                        const std::string& fallback);
 

@@ -8,6 +8,7 @@
 #include "logwindow/TQsoGrid.h"
 #include "logwindow/TfrmLogGUI_1.h"
 #include "platform/TDialogs.h"
+#include "platform/TMessageFloodGuard.h"
 #include "records/TDbSystemSettings.h"
 #include "records/TQSOMemos.h"
 
@@ -355,6 +356,7 @@ void TfrmLogGUI_1::Memo1Enter() {
 void TfrmLogGUI_1::Memo1Exit() {
     if (BlockProc != 0)
         return;
+    TMessageFloodGuard once;
     try {
         SavedText = MemoText();
         // A text that could not be stored whole leaves the stored one as it

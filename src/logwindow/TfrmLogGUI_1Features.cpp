@@ -17,6 +17,7 @@
 #include "logwindow/TfrmLogGUI_1.h"
 #include "platform/TDialogs.h"
 #include "platform/THelpViewer.h"
+#include "platform/TMessageFloodGuard.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ QString ToMemoText(const std::string& text) {
 
 // The grid as the find and print commands see it.
 class TWindowGrid : public TGridCells {
-  public:
+public:
     explicit TWindowGrid(TfrmLogGUI_1& window) : window_(window) {}
     int32_t RowsInUse() const override { return window_.GridRowCount; }
     int32_t RowCount() const override { return window_.RowCount(); }
@@ -49,7 +50,7 @@ class TWindowGrid : public TGridCells {
     void MakeCurrentRow(int32_t row) override { window_.SetCurrentCell(window_.Col(), row); }
     void FocusGrid() override { window_.strGridQSOS->setFocus(); }
 
-  private:
+private:
     TfrmLogGUI_1& window_;
 };
 
@@ -128,6 +129,7 @@ void TfrmLogGUI_1::FindQSObyDate1Click() {
 void TfrmLogGUI_1::FindCallincurrentselection1Click() {
     if (BlockProc != 0)
         return;
+    TMessageFloodGuard once;
     try {
         strGridQSOS->setFocus();
         CheckSave();
@@ -148,6 +150,7 @@ void TfrmLogGUI_1::tlbbtnFindCallClick() {
 void TfrmLogGUI_1::SearchNext1Click() {
     if (BlockProc != 0)
         return;
+    TMessageFloodGuard once;
     try {
         strGridQSOS->setFocus();
         CheckSave();
@@ -163,6 +166,7 @@ void TfrmLogGUI_1::SearchNext1Click() {
 void TfrmLogGUI_1::ExporttoTextFile1Click() {
     if (BlockProc != 0)
         return;
+    TMessageFloodGuard once;
     CheckSave();
     TExportCommand::Run();
 }
@@ -179,6 +183,7 @@ void TfrmLogGUI_1::tlbtnExpFileClick() {
 void TfrmLogGUI_1::tlbbtnPrintClick() {
     if (BlockProc != 0)
         return;
+    TMessageFloodGuard once;
     CheckSave();
     TWindowGrid grid(*this);
     TLogPrintout::PrintLog(grid, false, {}, this);
@@ -187,6 +192,7 @@ void TfrmLogGUI_1::tlbbtnPrintClick() {
 void TfrmLogGUI_1::ToolButton1Click() {
     if (BlockProc != 0)
         return;
+    TMessageFloodGuard once;
     CheckSave();
     TWindowGrid grid(*this);
     // Making a row current loads its text into Memo1 (the click handling).

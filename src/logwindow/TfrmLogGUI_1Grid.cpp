@@ -12,6 +12,7 @@
 #include "platform/TDialogs.h"
 #include "platform/TInstanceMutex.h"
 #include "platform/TMemoryStatus.h"
+#include "platform/TMessageFloodGuard.h"
 #include "records/TQSOMemos.h"
 
 namespace {
@@ -371,6 +372,7 @@ void TfrmLogGUI_1::strGridQSOSClick() {
     TFlagScope guard(InGridClick);
     if (BlockProc != 0 || !CurrentQSO)
         return;
+    TMessageFloodGuard once;
     try {
         if (LowMemory()) {
             if (Loading == 0) {
@@ -464,6 +466,7 @@ bool TfrmLogGUI_1::RunGridKey(int key, bool byOperator) {
     TFlagScope guard(InGridKeyDown);
     if (BlockProc != 0 || !CurrentQSO)
         return false;
+    TMessageFloodGuard once;
     try {
         if (LowMemory() && Loading == 0) {
             LowMemoryStop();

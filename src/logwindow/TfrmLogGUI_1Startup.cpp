@@ -30,10 +30,12 @@
 #include "logwindow/TfrmLogGUI_1.h"
 #include "platform/TBusyCursor.h"
 #include "platform/TClock.h"
+#include "platform/TDbOpenProblem.h"
 #include "platform/TDialogs.h"
 #include "platform/TEventPump.h"
 #include "platform/TInstanceMutex.h"
 #include "platform/TMemoryStatus.h"
+#include "platform/TMessageFloodGuard.h"
 #include "platform/TOSVersion.h"
 #include "records/TLogTables.h"
 #include "schema/TDatabase.h"
@@ -71,11 +73,12 @@ void TfrmLogGUI_1::TerminateApplication() {
     TerminateRequested = true;
     // The loop may not run yet while the window is first shown: queue the quit.
     QMetaObject::invokeMethod(
-        qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        qApp, [status = ExitStatus] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }
 
 void TfrmLogGUI_1::FormShow() {
     try {
+        TMessageFloodGuard once;  // a damaged chain shows its message once
         CurrentQSO = std::make_unique<TQSO>();
         CompareQSO = std::make_unique<TQSO>();
         bool failed = false;
@@ -124,8 +127,9 @@ void TfrmLogGUI_1::FormShow() {
                 failed = true;
             }
         }
+        if (!failed)
+            failed = OpenProblemStop(path);
         if (!failed) {
-            Database->StartDatabase(path);
             if (Form3 != nullptr) {
                 Form3->Showit("Please wait while the database integrity is checked ... ");
                 Form3->show();
@@ -307,6 +311,7 @@ void TfrmLogGUI_1::closeEvent(QCloseEvent* event) {
 void TfrmLogGUI_1::FormCloseQuery() {
     if (AppFailed != 0)
         return;
+    TMessageFloodGuard once;
     BlockProc = -1;
     const int row = Row();
     if (row > 0 && Cells(colCall, row) != kTypeCall) {
@@ -321,6 +326,7 @@ void TfrmLogGUI_1::FormClose() {
         return;
     closing_ = true;
     try {
+        TMessageFloodGuard once;
         BlockProc = -1;
         TDefaults current;
         GetCurrentDefaults(current);
@@ -359,6 +365,18 @@ void TfrmLogGUI_1::ArriveOnEntryRow() {
 void TfrmLogGUI_1::NoDatabaseStop() {
     Dialogs().ShowMessage(kNoDatabaseFile);
     StopWithoutDatabase();
+}
+
+bool TfrmLogGUI_1::OpenProblemStop(const std::string& path) {
+    if (Database->StartDatabase(path) == 0)
+        return false;
+    // Read-only or held by another program: logging there would lose every
+    // contact at its first save. Say why and end without touching the file.
+    AppFailed = -1;
+    Dialogs().ShowMessage(TDbOpenProblem::Text(path));
+    ExitStatus = 1;
+    StopWithoutDatabase();
+    return true;
 }
 
 void TfrmLogGUI_1::StopWithoutDatabase() {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
@@ -16,6 +17,7 @@ TDbFileFactory& Factory() {
     return factory;
 }
 std::atomic<uint64_t> flushCount{0};
+int lastOpenError = 0;
 
 // TRAMB_KILL_AT_FLUSH=N makes the process kill itself (SIGKILL, no clean-up)
 // right after its N-th flush has reached the disk. The kill test uses it to
@@ -44,18 +46,42 @@ TDbFile::~TDbFile() {
     Close();
 }
 
+int TDbFile::LastOpenError() {
+    return lastOpenError;
+}
+
+void TDbFile::SetLastOpenError(int error) {
+    lastOpenError = error;
+}
+
 bool TDbFile::Open(const std::string& path) {
-    if (fd_ >= 0)
+    if (fd_ >= 0) {
+        SetLastOpenError(EBUSY);
         return false;
+    }
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
+    if (fd < 0) {
+        SetLastOpenError(errno);
         return false;
+    }
+    // Opening changes no byte: a file marked read-only for everybody is
+    // refused here, before the lock or the mapping could touch it.
+    struct stat st {};
+    int error = 0;
+    if (::fstat(fd, &st) != 0)
+        error = errno;
+    else if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        error = EACCES;
     // No sharing: a second opener, in this or another process, is refused.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        error = errno;
+    if (error != 0) {
         ::close(fd);
+        SetLastOpenError(error);
         return false;
     }
     fd_ = fd;
+    SetLastOpenError(0);
     return true;
 }
 

@@ -14,7 +14,9 @@ public:
     virtual ~TDbFile();
 
     // Opens the file, creating it when missing, read-write, and takes an
-    // exclusive flock. False when it cannot be opened or another process holds it.
+    // exclusive flock. False when it cannot be opened or another process holds
+    // it; LastOpenError then says why. A file whose mode grants nobody write
+    // access is refused (EACCES) even to the superuser: it is left untouched.
     virtual bool Open(const std::string& path);
     // Extends a shorter file with zeros to size bytes and maps size bytes
     // shared and read-write. nullptr on failure.
@@ -34,12 +36,18 @@ public:
     // synced by hand, a rename) as a flush, so TRAMB_KILL_AT_FLUSH stops
     // those writers at every step too.
     static void CountDurableStep();
+    // The errno of the last Open in this process that failed (EACCES or EROFS:
+    // read-only, EWOULDBLOCK: locked by another opener); 0 after one that succeeded.
+    static int LastOpenError();
 
     bool IsOpen() const { return fd_ >= 0; }
     uint8_t* Base() const { return base_; }
     uint32_t Size() const { return size_; }
 
 protected:
+    // Records the outcome of an Open (subclasses that fake one call it too).
+    static void SetLastOpenError(int error);
+
     int fd_ = -1;
     uint8_t* base_ = nullptr;
     uint32_t size_ = 0;

@@ -1,6 +1,7 @@
 // The administration window driven headless: scripted input boxes, a fresh
 // temporary directory under /dev/shm as the current directory.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -86,6 +87,12 @@ TEST_F(AdminWindowTest, BeforeAStartEveryDatabaseButtonSaysSoAndDoesNothingElse)
     EXPECT_EQ(dialogs_.Messages.back(), F::kCouldNotStart);
     EXPECT_EQ(terminated_, 1);
     EXPECT_TRUE(fs::is_empty(dir_.Path));
+    WriteFile(dir_.Path + "/db_default.sib", "log");  // a read-only file: says so, stays as it was
+    ASSERT_EQ(chmod((dir_.Path + "/db_default.sib").c_str(), 0444), 0);
+    Click(&F::btnStartExistingClick);
+    EXPECT_EQ(dialogs_.Messages.back(),
+              "The log file db_default.sib is read-only: Tramb cannot store contacts in it.");
+    EXPECT_EQ(ReadFile(dir_.Path + "/db_default.sib"), "log");
 }
 
 TEST_F(AdminWindowTest, StartingListingClosingAndStartingAgain) {

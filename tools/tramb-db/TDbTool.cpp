@@ -20,6 +20,7 @@
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TWriteBatch.h"
+#include "platform/TMessageFloodGuard.h"
 #include "records/THolderImport.h"
 #include "records/TLogExport.h"
 #include "records/TLogTables.h"
@@ -199,6 +200,7 @@ int TDbTool::Run(int argc, char** argv) {
     if (it == kCommands.end())
         return UsageError("unknown command '" + command + "'");
 
+    TMessageFloodGuard once;  // a damaged chain reports each oddity once
     int status = kExitFailed;
     try {
         status = (this->*(it->second))(rest);
