@@ -8,7 +8,7 @@
 #include <vector>
 
 class TDbTool {
-  public:
+public:
     static constexpr int kExitOK = 0;
     static constexpr int kExitFailed = 1;
     static constexpr int kExitUsage = 2;
@@ -18,7 +18,7 @@ class TDbTool {
 
     static const char* Usage();
 
-  private:
+private:
     // Bad usage: the message and a pointer to --help; answers kExitUsage.
     int UsageError(const std::string& message);
     // A failure: the message; answers kExitFailed.
@@ -31,6 +31,10 @@ class TDbTool {
     bool Start();
     // Shuts the database down; false (message printed) when closing failed.
     bool Shutdown();
+    // Whether a command that writes must leave the open file alone: true
+    // (the check's report and the refusal printed) when the integrity check
+    // calls it damaged and --force was not given.
+    bool RefuseDamaged();
     // Whether a table of that name is allocated.
     bool TableInUse(const std::string& name) const;
     // Fails (message printed) unless every named table is allocated.
@@ -55,4 +59,5 @@ class TDbTool {
 
     std::string path_;
     bool started_ = false;
+    bool force_ = false;  // --force: write into a file the check calls damaged
 };
