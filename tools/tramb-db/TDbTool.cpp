@@ -101,7 +101,8 @@ const char* TDbTool::Usage() {
            "refuse a file the integrity check calls damaged: they print the check's report\n"
            "and exit 1. --force (before the command or right after it) lets them write\n"
            "anyway; a damaged row is still never overwritten or deleted, and compact still\n"
-           "refuses. The other commands read damaged files as they are.\n"
+           "refuses. restore replaces a damaged log as any other; the other commands read\n"
+           "damaged files as they are.\n"
            "\n"
            "Commands:\n"
            "  create                      a new database file with the system tables only\n"
@@ -236,7 +237,7 @@ bool TDbTool::Start() {
     const int32_t st = Database->StartDatabase(path_);
     if (st != 0 || !TDbKernel::Base()) {
         if (HeldByAnotherProcess(path_)) {
-            Fail(path_ + " is in use by another process (the database is opened exclusively)");
+            Fail(path_ + " is in use by another process (close the log window first)");
         } else {
             Fail("cannot open or create the database " + path_ +
                  " (check the folder and its permissions)");
