@@ -43,4 +43,10 @@ constexpr const char* kChainTooLong =
     "A bucket chain holds more rows than the data region has slots: the chain is damaged.";
 constexpr const char* kNotARowOfTable = "The RowID is not a row slot of the field list's table: ";
 constexpr const char* kDatabaseFull = "The database file is full: no free row slot or data page is left.";
+constexpr const char* kFreeSlotHoldsRow =
+    "A data page is damaged: its next free row slot still holds a row, or rows in use follow it, "
+    "so writing there would overwrite a row; nothing was written. Slot at offset ";
+constexpr const char* kRowIDNotSlotRead =
+    "The row's RowID names another row than the slot it was read from: the row is damaged and "
+    "was not deleted. RowID ";
 }  // namespace KernelMessages

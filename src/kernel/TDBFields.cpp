@@ -26,6 +26,7 @@ TDBFields& TDBFields::operator=(const TDBFields& other) {
     shared_ = other.shared_;
     sharedFrom_ = other.sharedFrom_;
     ownedShared_.clear();
+    slotRead_ = other.slotRead_;
     return *this;
 }
 

@@ -2,6 +2,7 @@
 // one table. The list owns its fields (see ShareFieldsFrom for copies).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,11 @@ public:
     // carrier are never filled in; sharing them keeps a row small.
     void ShareFieldsFrom(int index);
 
+    // The offset of the row slot a read filled this list from; 0 for a list
+    // no read filled. Deleting the list may zero only that slot's RowID.
+    uint32_t SlotRead() const { return slotRead_; }
+    void SetSlotRead(uint32_t offset) { slotRead_ = offset; }
+
 private:
     // Gives this list its own copy of the shared fields.
     void OwnSharedFields() const;
@@ -41,6 +47,7 @@ private:
     mutable std::shared_ptr<const std::vector<TDBFieldParent>> shared_;
     mutable int sharedFrom_ = 0;
     mutable std::vector<TDBFieldParent> ownedShared_;
+    uint32_t slotRead_ = 0;
 };
 
 using TDBFieldsPtr = std::shared_ptr<TDBFields>;

@@ -121,6 +121,10 @@ public:
     // pages[1..] receive page addresses (nullptr for other tables' pages).
     int32_t GetDataPagesList(uint8_t* pagesBase, std::vector<uint8_t*>& pages, int32_t& first,
                              uint32_t tableID);
+    // The free slot after the page's last used one (a slot is used when its
+    // TableID word is not 0), 0 when the page is full. Raises
+    // ExcCorruptDataPages when the page is damaged: a slot from that one on
+    // is used or carries a RowID.
     uint32_t FindFirstEmptyDataSpace(uint8_t* page, uint32_t tableID, TDBFields& fields);
     uint8_t* GetNewPagePointer(uint32_t tableID, uint8_t* pagesBase);
     int32_t LinkRowToChain(uint32_t newOffset, uint32_t previousOffset, TDBFields& fields,
@@ -136,6 +140,12 @@ public:
 
     // ---- Deletion and truncation ----
     int32_t MarkDataRowDeleted(TDBFields& fields);
+    // The RowID MarkDataRowDeleted would zero, without changing anything: 0
+    // when the list has no RowID field. Throws as MarkDataRowDeleted does
+    // when the row may not be marked: a RowID that is empty or 0, not a row
+    // slot of the list's table, a slot whose RowID word names another slot,
+    // or not the slot a read filled the list from.
+    uint32_t RowToDelete(const TDBFields& fields);
     int32_t BruteForceDeleteDataRows(uint32_t tableID);
     int32_t TruncateTable(const std::string& tableName);
 
@@ -185,6 +195,9 @@ public:
     static uint32_t MapSize();
 
 private:
+    // FindFirstEmptyDataSpace for rows of rowSize in page pageNo: the slot
+    // answered does not fit in the page (SlotFits) when the page is full.
+    static uint32_t FirstFreeSlot(uint32_t pageNo, uint32_t rowSize);
     // Writes out an open write batch and forgets the free-slot hints, before
     // an operation that reads or writes the file other than row by row.
     void SettleWrites();

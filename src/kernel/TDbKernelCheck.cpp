@@ -81,6 +81,7 @@ std::string TDbKernel::KeyText(int32_t selector, const TDBFields& fields, bool o
 // ---- Deletion and truncation ----
 
 int32_t TDbKernel::MarkDataRowDeleted(TDBFields& fields) {
+    RowToDelete(fields);  // every refusal comes before anything changes
     const TDBFieldParent* carrier = nullptr;
     for (int i = 0; i < fields.Count() && carrier == nullptr; ++i)
         if (static_cast<uint32_t>(fields.GetField(i)->DataType) == kTypeFree)

@@ -202,6 +202,7 @@ int32_t TDbKernel::ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsT
         for (uint32_t off : offsets) {
             auto fields = std::make_shared<TDBFields>(proto);
             ReadRowInto(off, layout, *fields, false);
+            fields->SetSlotRead(off);
             out.push_back(std::move(fields));
         }
     };
@@ -468,24 +469,66 @@ uint32_t TDbKernel::FindFirstEmptyDataSpace(uint8_t* page, uint32_t /*tableID*/,
     if (pageNo >= kDataPageCount)
         return 0;
     const auto rs = static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields));
-    const uint32_t stride = rs + kRowOverhead;
-    if (S::U32(start) == 0)
-        return S::SlotFits(pageNo, start, rs) ? start : 0;
-    // The search starts where the last one ended, when that is known for
-    // this stride: the slots before it are all taken.
+    const uint32_t slot = FirstFreeSlot(pageNo, rs);
+    return S::SlotFits(pageNo, slot, rs) ? slot : 0;
+}
+
+uint32_t TDbKernel::FirstFreeSlot(uint32_t pageNo, uint32_t rowSize) {
+    const uint32_t start = S::PageStart(pageNo);
+    const uint32_t stride = rowSize + kRowOverhead;
+    auto used = [&](uint32_t slot) { return S::U32(slot + kRowTableIDOffset) != 0; };
+    // A hint is set only by a search that looked at every slot of the page:
+    // the slots before it taken, those from it on free. Since then only this
+    // kernel's writes, filling free slots in order, can have taken any.
     S::TFreeSlotHint& hint = S::FreeSlotHints[pageNo];
-    uint32_t slot = start;
-    if (hint.Stride == stride && hint.Slot > start && (hint.Slot - start) % stride == 0 &&
-        S::U32(hint.Slot - stride + kRowTableIDOffset) != 0)
-        slot = hint.Slot;
-    for (; S::SlotFits(pageNo, slot, rs); slot += stride) {
-        if (S::U32(slot + kRowTableIDOffset) == 0) {
-            hint = S::TFreeSlotHint{slot, stride};
-            return slot;
-        }
+    if (hint.Stride == stride && hint.Slot >= start && (hint.Slot - start) % stride == 0 &&
+        (hint.Slot == start || used(hint.Slot - stride))) {
+        uint32_t slot = hint.Slot;
+        while (S::SlotFits(pageNo, slot, rowSize) && used(slot)) slot += stride;
+        hint.Slot = slot;
+        return slot;
     }
+    uint32_t slot = start;
+    while (S::SlotFits(pageNo, slot, rowSize) && used(slot)) slot += stride;
+    // Every slot from the first free one on must be free whole: a RowID
+    // there, or a used slot after it, is a row whose TableID was lost, and
+    // writing there would overwrite it. (A row that is being written carries
+    // its RowID last, so an interrupted write leaves none.)
+    for (uint32_t at = slot; S::SlotFits(pageNo, at, rowSize); at += stride)
+        if (used(at) || S::U32(at + kRowRowIDOffset) != 0)
+            throw ExcCorruptDataPages(KernelMessages::kFreeSlotHoldsRow + std::to_string(slot));
     hint = S::TFreeSlotHint{slot, stride};
-    return 0;
+    return slot;
+}
+
+uint32_t TDbKernel::RowToDelete(const TDBFields& fields) {
+    const TDBFieldParent* carrier = nullptr;
+    for (int i = 0; i < fields.Count() && carrier == nullptr; ++i)
+        if (static_cast<uint32_t>(fields.GetField(i)->DataType) == kTypeFree)
+            carrier = fields.GetField(i);
+    if (carrier == nullptr)
+        return 0;
+    int32_t r = 0;
+    if (!carrier->Value.empty() && !ParseInt32(carrier->Value, r))
+        throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
+    if (r == 0)
+        throw ExcRowAlreadyMarkedForDeletion(KernelMessages::kRowIDZero);
+    const auto row = static_cast<uint32_t>(r);
+    const auto tableID = static_cast<uint32_t>(fields.GetField(0)->TableID);
+    const auto rs = static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields));
+    // Only a row slot of this table whose RowID word names itself (or is
+    // already 0) may be marked: a stale or forged RowID must not zero a word
+    // somewhere else in the file, nor another row's.
+    const uint32_t word = S::U32(row + kRowRowIDOffset);
+    if (r < 0 || !S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID ||
+        !S::IsRowSlot(row, rs) || S::U32(row + kRowTableIDOffset) != tableID ||
+        (word != row && word != 0))
+        throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
+    // A list read from a slot whose RowID word names another row.
+    if (fields.SlotRead() != 0 && fields.SlotRead() != row)
+        throw ExcKernelError(KernelMessages::kRowIDNotSlotRead + carrier->Value + ", slot " +
+                             std::to_string(fields.SlotRead()));
+    return row;
 }
 
 uint8_t* TDbKernel::GetNewPagePointer(uint32_t /*tableID*/, uint8_t* pagesBase) {

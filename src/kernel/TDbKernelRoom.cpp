@@ -10,24 +10,17 @@
 using namespace DbFormat;
 using S = TDbKernelState;
 
-namespace {
-
-// Free slots of an owned page for rows of that size: every slot with a
-// TableID word of 0 takes one row, the first of them next.
-int64_t FreeSlotsOfPage(uint32_t page, uint32_t rowSize) {
-    int64_t count = 0;
-    for (uint32_t slot = S::PageStart(page); S::SlotFits(page, slot, rowSize);
-         slot += rowSize + kRowOverhead)
-        if (S::U32(slot + kRowTableIDOffset) == 0)
-            ++count;
-    return count;
-}
-
-}  // namespace
-
 bool TDbKernel::HasRoomForRows(const std::vector<std::pair<uint32_t, uint32_t>>& rows) {
     if (!S::IsOpen())
         return false;
+    // Free slots of a page: those after its last used one. A damaged page
+    // raises, as a write into it would.
+    auto freeSlots = [](uint32_t page, uint32_t rowSize) -> int64_t {
+        const uint32_t taken =
+            (FirstFreeSlot(page, rowSize) - S::PageStart(page)) / (rowSize + kRowOverhead);
+        const uint32_t slots = S::SlotsInPage(page, rowSize);
+        return taken < slots ? slots - taken : 0;
+    };
     std::array<uint32_t, kDataPageCount> owner{};
     std::array<int64_t, kDataPageCount> free{};
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
@@ -48,7 +41,7 @@ bool TDbKernel::HasRoomForRows(const std::vector<std::pair<uint32_t, uint32_t>>&
                     last = static_cast<int>(p);
             if (last >= 0) {
                 if (free[last] < 0)
-                    free[last] = FreeSlotsOfPage(static_cast<uint32_t>(last), layout.RowSize);
+                    free[last] = freeSlots(static_cast<uint32_t>(last), layout.RowSize);
                 if (free[last] > 0) {
                     --free[last];
                     continue;
@@ -60,7 +53,7 @@ bool TDbKernel::HasRoomForRows(const std::vector<std::pair<uint32_t, uint32_t>>&
                     fresh = static_cast<int>(p);
             if (fresh < 0)
                 return false;
-            const int64_t slots = S::SlotsInPage(static_cast<uint32_t>(fresh), layout.RowSize);
+            const int64_t slots = freeSlots(static_cast<uint32_t>(fresh), layout.RowSize);
             if (slots == 0)
                 return false;
             owner[fresh] = tableID;

@@ -154,6 +154,7 @@ int32_t TDbKernel::ReadDataRow(uint32_t tableID, TDBFields& fields, int32_t occu
     }
     if (layout.RowIDIndex >= 0)
         fields.GetField(layout.RowIDIndex)->Value = std::to_string(rowID);
+    fields.SetSlotRead(off);
     return 0;
 }
 

@@ -73,9 +73,10 @@ public:
             return false;
         return SlotFits(page, offset, rowSize);
     }
-    // Where the search for a free slot of a page goes on: every slot of the
-    // page before Slot is taken (slots are filled in order and freed only
-    // by truncation, which forgets the hints). Valid for one stride.
+    // Where the search for a free slot of a page goes on, set by a search
+    // that saw the whole page: every slot before Slot taken, every one from
+    // Slot on free (slots are filled in order and freed only by truncation,
+    // which forgets the hints). Valid for one stride.
     struct TFreeSlotHint {
         uint32_t Slot = 0;
         uint32_t Stride = 0;

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
+#include "kernel/TDbKernel.h"
 #include "platform/TDialogs.h"
 #include "records/TRecordText.h"
 #include "records/TTextFile.h"
@@ -31,7 +33,11 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
                                   int32_t startLine, int32_t endLine, const TProgress& progress) {
     Imported = 0;
     LinesRead = 0;
+    NotStored = 0;
+    FirstNotStored = 0;
+    NotStoredWhy.clear();
     LastError.clear();
+    full_ = false;
 
     TTextFile in(fileName, "rb");
     if (!in.IsOpen()) {
@@ -71,8 +77,13 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
             }
             // Post writes nothing for a row without a key value.
             if (!fields[0].empty()) {
-                rs.Post();
-                ++Imported;
+                try {
+                    StoreRow(rs, tableName, fields[0], n);
+                } catch (const std::exception& e) {
+                    LastError = e.what();  // a damaged file: the kernel refuses to go on
+                    audit.Close();
+                    return kFailed;
+                }
             }
             if (progress)
                 progress(n);
@@ -85,6 +96,36 @@ int32_t THolderImport::ImportData(const std::string& fileName, const std::string
         return kFailed;
     }
     return kOK;
+}
+
+void THolderImport::StoreRow(TDBResultSet& rs, const std::string& tableName, const std::string& key,
+                             int32_t line) {
+    // A new call sign needs a free slot; one already present is overwritten
+    // in place. Rows the full file cannot take are not posted at all.
+    if (!full_ && DbKernel != nullptr)
+        full_ = !DbKernel->HasRoomForRows({{DbKernel->GetTableIDFromName(tableName), 1}});
+    const bool room = !full_ || KeyStored(rs, tableName, key);
+    // Post's status tells a row linked into a chain; a row that starts a
+    // chain answers as a refused one does, so it is read back.
+    if (room && (rs.Post() == 0 || KeyStored(rs, tableName, key))) {
+        ++Imported;
+        return;
+    }
+    if (NotStored++ == 0) {
+        FirstNotStored = line;
+        NotStoredWhy = room ? kRefused : kFileFull;
+    }
+}
+
+bool THolderImport::KeyStored(const TDBResultSet& rs, const std::string& tableName,
+                              const std::string& key) {
+    // The key is stored cut to its column's length.
+    const TDBFieldParent* column = rs.CurrentFields ? rs.CurrentFields->GetField(0) : nullptr;
+    const size_t length =
+        column && column->Length > 0 ? static_cast<size_t>(column->Length) : key.size();
+    const std::string stored = key.substr(0, length);
+    TDBResultSet probe;
+    return probe.Open(tableName, stored, stored) == TDBResultSet::kOK;
 }
 
 int32_t THolderImport::ImportDataAsking(const std::string& fileName, const std::string& tableName,

@@ -30,8 +30,10 @@
 #include <functional>
 #include <string>
 
+class TDBResultSet;
+
 class THolderImport {
-  public:
+public:
     static constexpr int32_t kOK = 0;
     static constexpr int32_t kFailed = 999;
     static constexpr int kFieldCount = 5;
@@ -51,8 +53,10 @@ class THolderImport {
     // start are read and audited only). kOK when the file was read, kFailed
     // when the import file cannot be opened (no audit file is made then), the
     // audit file cannot be written, or the table cannot be opened (nothing is
-    // imported then; the audit file is left empty). Imported and LinesRead
-    // tell what was done, LastError why it failed.
+    // imported then; the audit file is left empty), or the kernel refused a
+    // damaged file. Imported, NotStored and LinesRead tell what was done
+    // (rows the file has no room for are counted as not stored and the
+    // import goes on), LastError why it failed.
     int32_t ImportData(const std::string& fileName, const std::string& tableName, int32_t startLine,
                        int32_t endLine, const TProgress& progress = {});
 
@@ -63,7 +67,25 @@ class THolderImport {
     int32_t ImportDataAsking(const std::string& fileName, const std::string& tableName,
                              const TProgress& progress = {});
 
-    int32_t Imported = 0;   // rows handed to the table by the last import
-    int32_t LinesRead = 0;  // lines read (and audited) by the last import
-    std::string LastError;  // why the last import failed; empty after kOK
+    // Why rows were not stored.
+    static constexpr const char* kFileFull = "the log file is full";
+    static constexpr const char* kRefused = "the table refused them";
+
+    int32_t Imported = 0;        // rows stored by the last import
+    int32_t NotStored = 0;       // rows of the last import that were not stored
+    int32_t FirstNotStored = 0;  // the line of the first of them
+    std::string NotStoredWhy;    // kFileFull or kRefused, as for the first of them
+    int32_t LinesRead = 0;       // lines read (and audited) by the last import
+    std::string LastError;       // why the last import failed; empty after kOK
+
+private:
+    // Posts the current row of rs (key: its call sign, read from line) and
+    // counts it as stored or not.
+    void StoreRow(TDBResultSet& rs, const std::string& tableName, const std::string& key,
+                  int32_t line);
+    // Whether a row of that call sign is in the table.
+    static bool KeyStored(const TDBResultSet& rs, const std::string& tableName,
+                          const std::string& key);
+
+    bool full_ = false;  // no new row fits any more
 };

@@ -8,6 +8,7 @@
 #include "kernel/TProfiler.h"
 #include "records/TRecordText.h"
 #include "schema/TDBResultSet.h"
+#include "schema/TDBRow.h"
 
 namespace {
 
@@ -151,16 +152,24 @@ void TQSOMemos::DeleteRowsExcept(const std::string& key, const std::set<std::str
 }
 
 int32_t TQSOMemos::DeleteForQSO(int32_t number) {
-    const std::string key = std::to_string(number);
-    TDBResultSet rs;
-    if (rs.Open(kTable, key, key) != TDBResultSet::kOK || rs.Rows.empty())
-        return 0;
-    while (rs.Eof == 0) {
-        if (ValueAt(*rs.CurrentFields, 0) == key)
-            rs.DeleteCurrent();
-        rs.Next();
-    }
+    DeleteAllOrNone(RowsOfQSO(number));
     return 0;
+}
+
+std::vector<TDBFieldsPtr> TQSOMemos::RowsOfQSO(int32_t number) {
+    const std::string key = std::to_string(number);
+    std::vector<TDBFieldsPtr> rows;
+    for (TDBFieldsPtr& row : PieceRows(key))
+        if (ValueAt(*row, 0) == key)
+            rows.push_back(std::move(row));
+    return rows;
+}
+
+void TQSOMemos::DeleteAllOrNone(const std::vector<TDBFieldsPtr>& rows) {
+    // The kernel refuses a damaged row by raising; asking it for every row
+    // first leaves them all in place then.
+    for (const TDBFieldsPtr& row : rows) DbKernel->RowToDelete(*row);
+    for (const TDBFieldsPtr& row : rows) TDBRow().Delete(row);
 }
 
 std::unique_ptr<TQSOMemo> TQSOMemos::MemoFromFields(const TDBFields& fields) {

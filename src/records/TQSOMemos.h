@@ -38,7 +38,13 @@ public:
     // without a text. 999, and the old text untouched, when the new one
     // cannot be stored.
     int32_t ReplaceText(int32_t number, const std::string& text);
+    // Deletes the contact's pieces, all or none (see DeleteAllOrNone).
     int32_t DeleteForQSO(int32_t number);
+    // The rows of the contact's pieces.
+    static std::vector<TDBFieldsPtr> RowsOfQSO(int32_t number);
+    // Marks the rows deleted, or, when the kernel refuses one of them (a
+    // damaged row), raises its exception with none of them changed.
+    static void DeleteAllOrNone(const std::vector<TDBFieldsPtr>& rows);
     std::unique_ptr<TQSOMemo> MemoFromFields(const TDBFields& fields);
 
 private:

@@ -145,20 +145,20 @@ TQSO* TQSOs::AddQSO(const std::string& date, const std::string& call, const std:
 
 void TQSOs::DeleteQSO(TQSO& qso) {
     const std::string number = std::to_string(qso.QSOID);
+    // The contact's rows are gathered first and deleted all or none, the log
+    // rows first.
+    std::vector<TDBFieldsPtr> rows;
     {
         TDBResultSet log;
         // An empty call would open the table without a key: nothing to find.
         if (log.Open(kLogTable, qso.Call, qso.Call) != TDBResultSet::kOK || log.Rows.empty()) {
             return;
         }
-        while (log.Eof == 0) {
-            // A number alone may have been handed out twice (a log whose
-            // sequence was lost): the date must match as well.
-            if (ValueAt(*log.CurrentFields, kColNumber) == number &&
-                ValueAt(*log.CurrentFields, kColDate) == qso.QSODate)
-                log.DeleteCurrent();
-            log.Next();
-        }
+        // A number alone may have been handed out twice (a log whose
+        // sequence was lost): the date must match as well.
+        for (const TDBFieldsPtr& row : log.Rows)
+            if (ValueAt(*row, kColNumber) == number && ValueAt(*row, kColDate) == qso.QSODate)
+                rows.push_back(row);
     }
     {
         // The index row's number comes from the index's own sequence, which
@@ -167,20 +167,15 @@ void TQSOs::DeleteQSO(TQSO& qso) {
         // drifted apart never loses another station's index row here.
         const std::string call = TRecordText::UpperAZ(TRecordText::Trim(qso.Call));
         TDBResultSet index;
-        if (index.Open(kDateIndexTable, qso.QSODate, qso.QSODate) == TDBResultSet::kOK &&
-            !index.Rows.empty()) {
-            while (index.Eof == 0) {
-                const TDBFields& x = *index.CurrentFields;
-                if (ValueAt(x, kIdxNumber) == number &&
-                    TRecordText::UpperAZ(TRecordText::Trim(ValueAt(x, kIdxCall))) == call) {
-                    index.DeleteCurrent();
-                }
-                index.Next();
-            }
+        if (index.Open(kDateIndexTable, qso.QSODate, qso.QSODate) == TDBResultSet::kOK) {
+            for (const TDBFieldsPtr& row : index.Rows)
+                if (ValueAt(*row, kIdxNumber) == number &&
+                    TRecordText::UpperAZ(TRecordText::Trim(ValueAt(*row, kIdxCall))) == call)
+                    rows.push_back(row);
         }
     }
-    TQSOMemos memos;
-    memos.DeleteForQSO(qso.QSOID);
+    for (TDBFieldsPtr& row : TQSOMemos::RowsOfQSO(qso.QSOID)) rows.push_back(std::move(row));
+    TQSOMemos::DeleteAllOrNone(rows);
 }
 
 bool TQSOs::HasRoomForContact(size_t textPieces) {

@@ -65,11 +65,3 @@ TEST_F(TQSOsTest, DeleteQSOKeepsAnotherStationsIndexRowWhenTheSequencesDrifted) 
     qsos.DeleteQSO(b);                                     // its number equals N3QQ's index number
     EXPECT_EQ((std::vector<int32_t>{0, 3}), NumbersOfDay("06/06/2006"));
 }
-
-TEST_F(TQSOsTest, AContactTheFullFileRefusedIsNotStored) {
-    FillFile();
-    TQSOs qsos;
-    EXPECT_EQ(nullptr, Add(qsos, "07/07/2007", "W1ABC"));
-    EXPECT_EQ(0, LiveRows("QSOLOG"));
-    EXPECT_EQ(0, LiveRows("QSO_DATE_INDEX"));
-}

@@ -136,12 +136,3 @@ TEST_F(TDbToolTest, RefusedInputAndFilesChangeNothing) {
     Expect(1, "init");
     EXPECT_EQ(15u, fs::file_size(db_));  // not extended
 }
-
-// A contact the full file refuses is tested with TQSOs.
-TEST_F(TDbToolTest, CheckReportsDamageWithExitOne) {
-    Expect(0, "init");
-    Expect(0, "add-qso|--date|01/15/2003|--call|W1ABC");
-    // Clear W1ABC's bucket word in QSOLOG (ID 6): hash 1*87+2*49+3*65+4*66+5*67 = 979.
-    Patch(DbFormat::kBucketRegionBase + 7 * DbFormat::kBucketBlockSize + 979 * 4, 0);
-    Expect(1, "check", "QSOLOG           1         0");
-}

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "SchemaScriptText.h"
@@ -93,10 +94,16 @@ bool ReadWholeFile(const std::string& name, std::string& text) {
 }  // namespace
 
 const char* TDbTool::Usage() {
-    return "Usage: tramb-db [--file PATH] COMMAND [ARGUMENTS]\n"
+    return "Usage: tramb-db [--file PATH] [--force] COMMAND [ARGUMENTS]\n"
            "\n"
            "Works on the database file PATH (default: db_default.sib in the current directory).\n"
            "Every command but create and init refuses a missing database file.\n"
+           "The commands that write (init, sql, import-holders, add-qso, delete-qso, compact)\n"
+           "refuse a file the integrity check calls damaged: they print the check's report\n"
+           "and exit 1. --force (before the command or right after it) lets them write\n"
+           "anyway; a damaged row is still never overwritten or deleted, and compact still\n"
+           "refuses. restore replaces a damaged log as any other; the other commands read\n"
+           "damaged files as they are.\n"
            "\n"
            "Commands:\n"
            "  create                      a new database file with the system tables only\n"
@@ -140,6 +147,7 @@ int TDbTool::UsageError(const std::string& message) {
 }
 
 int TDbTool::Fail(const std::string& message) {
+    std::cout.flush();  // what was reported before comes first
     std::cerr << "tramb-db: " << message << "\n";
     return kExitFailed;
 }
@@ -154,6 +162,10 @@ int TDbTool::Run(int argc, char** argv) {
         if (args[i] == "--help" || args[i] == "-h") {
             std::cout << Usage();
             return kExitOK;
+        }
+        if (args[i] == "--force") {
+            force_ = true;
+            continue;
         }
         if (args[i] == "--file") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -170,6 +182,16 @@ int TDbTool::Run(int argc, char** argv) {
         return UsageError("no command given");
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    if (!rest.empty() && rest[0] == "--force") {
+        force_ = true;
+        rest.erase(rest.begin());
+    }
+    static const std::set<std::string> kWriting = {"init",    "sql",        "import-holders",
+                                                   "add-qso", "delete-qso", "compact"};
+    if (force_ && kWriting.count(command) == 0)
+        return UsageError(
+            "--force is for the commands that write: init, sql, import-holders, "
+            "add-qso, delete-qso, compact");
     for (const std::string& a : rest) {
         if (a == "--help") {
             std::cout << Usage();
@@ -220,7 +242,7 @@ bool TDbTool::Start() {
     const int32_t st = Database->StartDatabase(path_);
     if (st != 0 || !TDbKernel::Base()) {
         if (HeldByAnotherProcess(path_)) {
-            Fail(path_ + " is in use by another process (the database is opened exclusively)");
+            Fail(path_ + " is in use by another process (close the log window first)");
         } else {
             Fail("cannot open or create the database " + path_ +
                  " (check the folder and its permissions)");
@@ -263,6 +285,20 @@ bool TDbTool::Shutdown() {
         Fail("closing the database " + path_ + " failed");
         return false;
     }
+    return true;
+}
+
+bool TDbTool::RefuseDamaged() {
+    std::string report;
+    if (DbKernel->CheckDatabase(report, 0) == 0)
+        return false;
+    std::cerr << UnixLines(report);
+    if (force_) {
+        std::cerr << "tramb-db: " << path_
+                  << " fails the integrity check; writing anyway (--force)\n";
+        return false;
+    }
+    Fail(path_ + " fails the integrity check; nothing was changed (--force writes anyway)");
     return true;
 }
 
@@ -314,7 +350,7 @@ int TDbTool::Init(const std::vector<std::string>& args) {
         return Fail("cannot look at " + path_ + ": " + why);
     const bool existed = state == TPathState::kPresent;
     if (existed) {
-        if (!OpenExisting())
+        if (!OpenExisting() || RefuseDamaged())
             return kExitFailed;
     } else if (!Start()) {
         fs::remove(path_, ec);
@@ -396,7 +432,7 @@ int TDbTool::Sql(const std::vector<std::string>& args) {
     }
     if (TSchemaScript::Split(script).empty())
         return UsageError("no SQL statement given");
-    if (!OpenExisting())
+    if (!OpenExisting() || RefuseDamaged())
         return kExitFailed;
 
     int carriedOut = 0;
@@ -475,7 +511,7 @@ int TDbTool::ImportHolders(const std::vector<std::string>& args) {
     if (args.size() == 3 && !TRecordText::TryStrToInt(args[2], end)) {
         return UsageError("END must be a whole number, not '" + args[2] + "'");
     }
-    if (!OpenExisting())
+    if (!OpenExisting() || RefuseDamaged())
         return kExitFailed;
     if (!RequireTables({kHolderTable}))
         return kExitFailed;
@@ -487,5 +523,9 @@ int TDbTool::ImportHolders(const std::vector<std::string>& args) {
     std::cout << import.Imported << " rows imported into " << kHolderTable << " ("
               << import.LinesRead << " lines read; audit file " << args[0]
               << THolderImport::kAuditSuffix << ")\n";
+    if (import.NotStored > 0) {
+        return Fail(std::to_string(import.NotStored) + " rows not stored: " + import.NotStoredWhy +
+                    " (the first on line " + std::to_string(import.FirstNotStored) + ")");
+    }
     return kExitOK;
 }

@@ -31,6 +31,10 @@ private:
     bool Start();
     // Shuts the database down; false (message printed) when closing failed.
     bool Shutdown();
+    // Whether a command that writes must leave the open file alone: true
+    // (the check's report and the refusal printed) when the integrity check
+    // calls it damaged and --force was not given.
+    bool RefuseDamaged();
     // Whether a table of that name is allocated.
     bool TableInUse(const std::string& name) const;
     // Fails (message printed) unless every named table is allocated.
@@ -57,4 +61,5 @@ private:
 
     std::string path_;
     bool started_ = false;
+    bool force_ = false;  // --force: write into a file the check calls damaged
 };

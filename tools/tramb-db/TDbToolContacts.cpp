@@ -153,7 +153,7 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
         }
     }
 
-    if (!OpenExisting())
+    if (!OpenExisting() || RefuseDamaged())
         return kExitFailed;
     std::vector<std::string> needed = {TQSOs::kLogTable, TQSOs::kDateIndexTable,
                                        TQSOs::kSequencesTable};
@@ -261,7 +261,7 @@ int TDbTool::DeleteQso(const std::vector<std::string>& args) {
     if (!IsDate(args[2])) {
         return UsageError("delete-qso: DATE must be MM/DD/YYYY, not '" + args[2] + "'");
     }
-    if (!OpenExisting())
+    if (!OpenExisting() || RefuseDamaged())
         return kExitFailed;
     if (!RequireTables({TQSOs::kLogTable, TQSOs::kDateIndexTable, TQSOMemos::kTable})) {
         return kExitFailed;

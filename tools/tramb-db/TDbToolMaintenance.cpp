@@ -1,6 +1,6 @@
 // tramb-db backup, restore, compact and room: the log-file maintenance
 // commands. They open the log themselves (under its lock), not through
-// TDbTool::OpenExisting.
+// TDbTool::OpenExisting; compact opens it first for the damage guard only.
 #include <ctime>
 #include <iostream>
 
@@ -35,6 +35,9 @@ int TDbTool::Restore(const std::vector<std::string>& args) {
 int TDbTool::Compact(const std::vector<std::string>& args) {
     if (!args.empty())
         return UsageError("compact takes no arguments");
+    // The guard needs the file open; compaction opens it itself, under its lock.
+    if (!OpenExisting() || RefuseDamaged() || !Shutdown())
+        return kExitFailed;
     TLogMaintenance m(path_);
     TLogMaintenance::TCompaction c;
     if (!m.Compact(std::time(nullptr), c))
