@@ -124,8 +124,13 @@ void TfrmLogGUI_1::FormShow() {
                 failed = true;
             }
         }
+        if (!failed && Database->StartDatabase(path) != 0 && !TDbKernel::StartError().empty()) {
+            AppFailed = -1;  // no room on the disk for the file: it is left as it was
+            Dialogs().ShowMessage(TDbKernel::StartError());
+            StopWithoutDatabase();
+            failed = true;
+        }
         if (!failed) {
-            Database->StartDatabase(path);
             if (Form3 != nullptr) {
                 Form3->Showit("Please wait while the database integrity is checked ... ");
                 Form3->show();

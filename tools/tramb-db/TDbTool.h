@@ -8,7 +8,7 @@
 #include <vector>
 
 class TDbTool {
-  public:
+public:
     static constexpr int kExitOK = 0;
     static constexpr int kExitFailed = 1;
     static constexpr int kExitUsage = 2;
@@ -18,7 +18,7 @@ class TDbTool {
 
     static const char* Usage();
 
-  private:
+private:
     // Bad usage: the message and a pointer to --help; answers kExitUsage.
     int UsageError(const std::string& message);
     // A failure: the message; answers kExitFailed.
@@ -31,6 +31,9 @@ class TDbTool {
     bool Start();
     // Shuts the database down; false (message printed) when closing failed.
     bool Shutdown();
+    // False (message printed) when a flush of the kernel failed: the work
+    // may not be on the disk and must not be reported done.
+    bool Written();
     // Whether a table of that name is allocated.
     bool TableInUse(const std::string& name) const;
     // Fails (message printed) unless every named table is allocated.
