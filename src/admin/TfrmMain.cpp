@@ -289,7 +289,8 @@ void TfrmMain::StartDatabaseHere() {
     Database = database_.get();
     // The bare name: the file in the current directory.
     if (database_->StartDatabase(kDbFileName) != 0)
-        Dialogs().ShowMessage(kCouldNotStart);
+        Dialogs().ShowMessage(TDbKernel::StartError().empty() ? kCouldNotStart
+                                                              : TDbKernel::StartError().c_str());
 }
 
 void TfrmMain::btnCreateInitialKernelClick() {
