@@ -51,15 +51,17 @@ TEST(TDbToolDiskTest, ASparseLogGetsItsBlocksOrIsLeftAsItWas) {
 TEST(TDbToolDiskTest, ARealFullDiskIsReportedNotFatal) {
     TTempDir dir;
     const std::string log = SparseLog(dir.Path, "sparse.sib");
-    // On a 10 MB disk of its own: init, then the check of the sparse log.
+    // On a 10 MB disk of its own: init, the check of the sparse log, a restore of it.
     std::system(("cd " + dir.Path + " && mkdir small && unshare -m sh -c '" +
                  "mount -t tmpfs -o size=10m tmpfs small && cd small && T=" TRAMB_BIN_DIR
                  "/tramb-db; $T init 2>&1; echo $? $(ls); cp --sparse=always ../sparse.sib .; "
-                 "$T --file sparse.sib check 2>&1 >/dev/null; echo $?; cp sparse.sib ..' >out")
+                 "$T --file sparse.sib check 2>&1 >/dev/null; echo $?; $T --file new.sib restore "
+                 "sparse.sib 2>&1; echo $? $(ls); cp sparse.sib ..' >out")
                     .c_str());
     if (ReadFile(dir.Path + "/out").empty())
         GTEST_SKIP() << "no tmpfs can be mounted here";
-    EXPECT_EQ(kNoRoom + " (db_default.sib)\n1\n" + kNoRoom + " (sparse.sib)\n1\n",
+    EXPECT_EQ(kNoRoom + " (db_default.sib)\n1\n" + kNoRoom + " (sparse.sib)\n1\n" + kNoRoom +
+                  " (new.sib.restore.tmp)\n1 sparse.sib\n",
               ReadFile(dir.Path + "/out"));
     EXPECT_TRUE(log == ReadFile(dir.Path + "/sparse.sib"));
 }
