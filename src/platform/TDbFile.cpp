@@ -112,6 +112,8 @@ bool TDbFile::Open(const std::string& path) {
     if (fd < 0 && errno == ENOENT) {
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         created_ = fd >= 0;
+        if (fd < 0 && errno == EEXIST)  // made by another opener meanwhile
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     }
     if (fd < 0)
         return false;
@@ -126,7 +128,11 @@ bool TDbFile::Open(const std::string& path) {
 
 int TDbFile::Allocate(off_t length) {
     int error = Faults().Allocate;
-    while (error == 0 && ::fallocate(fd_, 0, 0, length) != 0 && (error = errno) == EINTR) error = 0;
+    if (error == 0) {
+        do {
+            error = ::fallocate(fd_, 0, 0, length) == 0 ? 0 : errno;
+        } while (error == EINTR);
+    }
     if (error == EOPNOTSUPP)
         error = ::ftruncate(fd_, length) != 0 ? errno : FillHoles(fd_, length);
     return error;
@@ -147,6 +153,7 @@ uint8_t* TDbFile::Map(uint32_t size) {
     if (const int error = Allocate(length); error != 0) {
         // Blocks given to holes change no byte; only the extension is undone.
         if (st.st_size < length && ::ftruncate(fd_, st.st_size) != 0) {
+            // Then the extension stays: zeros the next start finds again.
         }
         error_ = error;
         return nullptr;
