@@ -66,8 +66,6 @@ public:
     // live, so nothing written after it can make a row reachable whose
     // bytes may not be on the disk. False when the flush failed.
     static bool FlushView(const uint8_t* address, uint32_t count);
-    // The errno of the first failed flush not yet taken; 0 when none.
-    static int FlushError() { return flushError_; }
     static void ClearFlushError() { flushError_ = 0; }
     // The message for the failed flush not yet taken (empty when none); clears it.
     static std::string TakeFlushError();

@@ -4,6 +4,8 @@
 // through SetDbFileFactory.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
