@@ -291,10 +291,13 @@ void TfrmMain::StartDatabaseHere() {
     // The bare name: the file in the current directory.
     if (database_->StartDatabase(kDbFileName) == 0)
         return;
-    // A read-only file or one held by another program: say which.
-    Dialogs().ShowMessage(TDbOpenProblem::LastKind() == TDbOpenProblem::TKind::kOther
-                              ? std::string(kCouldNotStart)
-                              : TDbOpenProblem::Text(kDbFileName));
+    // No room on the disk, a read-only file or one held by another program: say which.
+    if (!TDbKernel::StartError().empty())
+        Dialogs().ShowMessage(TDbKernel::StartError());
+    else
+        Dialogs().ShowMessage(TDbOpenProblem::LastKind() == TDbOpenProblem::TKind::kOther
+                                  ? std::string(kCouldNotStart)
+                                  : TDbOpenProblem::Text(kDbFileName));
 }
 
 void TfrmMain::btnCreateInitialKernelClick() {

@@ -3,7 +3,9 @@
 #include "kernel/TDbKernel.h"
 
 #include <dirent.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <exception>
 
@@ -64,6 +66,18 @@ uint8_t* TDbKernel::GetPointerToBaseOfMapping(int32_t& fileHandle, uint32_t size
 }
 
 namespace {
+std::string& StartErrorText() {
+    static std::string text;
+    return text;
+}
+
+// 45000000 as "45,000,000".
+std::string WithSeparators(uint32_t n) {
+    std::string digits = std::to_string(n);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(i, ",");
+    return digits;
+}
+
 void DropFile() {
     if (S::File) {
         S::File->Unmap();
@@ -77,8 +91,18 @@ void DropFile() {
 }
 }  // namespace
 
+std::string TDbKernel::NoDiskRoomMessage() {
+    return "There is not enough free disk space for the log file (" + WithSeparators(kDbFileSize) +
+           " bytes are needed).";
+}
+
+const std::string& TDbKernel::StartError() {
+    return StartErrorText();
+}
+
 int32_t TDbKernel::StartExistingDB(const std::string& fileName) {
     SettleWrites();
+    StartErrorText().clear();
     if (S::IsOpen())
         return 999;
     int32_t handle = OpenDBFile(fileName);
@@ -86,10 +110,17 @@ int32_t TDbKernel::StartExistingDB(const std::string& fileName) {
         return 999;
     S::MapSize = kDbFileSize;
     if (GetPointerToBaseOfMapping(handle, kDbFileSize) == nullptr) {
+        const int error = S::File->LastError();
+        if (error == ENOSPC || error == EDQUOT)
+            StartErrorText() = NoDiskRoomMessage();
+        // A file this start made is not left behind empty.
+        if (S::File->Created())
+            ::unlink(fileName.c_str());
         DropFile();
         return 999;
     }
     S::MetaCursor = S::Base;
+    TWriteBatch::ClearFlushError();
     return 0;
 }
 
@@ -110,7 +141,7 @@ int32_t TDbKernel::CloseDB() {
     }
     // A flush that fails may have left the view's changes off the disk: the
     // close must not report that as a success.
-    const bool flushed = S::Base == nullptr || S::File->Flush(S::Base, S::MapSize);
+    const bool flushed = S::Base == nullptr || TWriteBatch::FlushView(S::Base, S::MapSize);
     S::File->Unmap();
     S::Base = nullptr;
     S::MapSize = 0;
@@ -188,8 +219,9 @@ void TDbKernel::SettleWrites() {
 }
 
 int32_t TDbKernel::FlushRange(const uint8_t* address, uint32_t count) {
-    if (S::File && address != nullptr)
-        S::File->Flush(address, count);
+    // A failed flush is remembered for the caller that reports the work done.
+    if (address != nullptr && !TWriteBatch::FlushView(address, count))
+        return 999;
     return 0;
 }
 

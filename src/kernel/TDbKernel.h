@@ -30,6 +30,11 @@ public:
     // Maps size bytes of the open file; Base, or nullptr when that fails.
     uint8_t* GetPointerToBaseOfMapping(int32_t& fileHandle, uint32_t size);
     int32_t StartExistingDB(const std::string& fileName);  // 0 / 999
+    // Why the last start or create failed, for the operator ("There is not
+    // enough free disk space …"); empty when it succeeded or the reason
+    // has no message of its own.
+    static const std::string& StartError();
+    static std::string NoDiskRoomMessage();
     int32_t CreateInitialDB(const std::string& fileName);  // 0 / 999
     int32_t CloseDB();                                     // 0 / 999
     // 0 when a file of exactly that (bare) name exists in the current

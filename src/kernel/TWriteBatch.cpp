@@ -1,6 +1,8 @@
 #include "kernel/TWriteBatch.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernelState.h"
@@ -43,8 +45,27 @@ TWriteBatch::~TWriteBatch() {
 }
 
 void TWriteBatch::FlushSpan(uint32_t lo, uint32_t hi) {
-    if (S::File && S::Base != nullptr && hi > lo)
-        S::File->Flush(S::Base + lo, hi - lo);
+    if (S::Base != nullptr && hi > lo)
+        FlushView(S::Base + lo, hi - lo);
+}
+
+bool TWriteBatch::FlushView(const uint8_t* address, uint32_t count) {
+    if (!S::File)
+        return true;
+    errno = 0;
+    if (S::File->Flush(address, count))
+        return true;
+    if (flushError_ == 0)
+        flushError_ = errno != 0 ? errno : EIO;
+    return false;
+}
+
+std::string TWriteBatch::TakeFlushError() {
+    if (flushError_ == 0)
+        return std::string();
+    const std::string message = kNotWritten + std::string(std::strerror(flushError_)) + ".";
+    flushError_ = 0;
+    return message;
 }
 
 void TWriteBatch::Touched(uint32_t offset, uint32_t count) {
@@ -65,6 +86,8 @@ void TWriteBatch::Touched(uint32_t offset, uint32_t count) {
 
 void TWriteBatch::Store(TBarrier barrier, uint32_t offset, uint32_t value) {
     if (depth_ == 0) {
+        if (flushError_ != 0)
+            return;
         S::SetU32(offset, value);
         FlushSpan(offset, offset + 4);
         return;
@@ -92,7 +115,7 @@ void TWriteBatch::Commit() {
 
 void TWriteBatch::ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& words, size_t from,
                              size_t to) {
-    if (from >= to)
+    if (from >= to || flushError_ != 0)
         return;
     uint32_t lo = UINT32_MAX;
     uint32_t hi = 0;

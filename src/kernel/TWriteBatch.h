@@ -24,6 +24,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -60,6 +61,16 @@ public:
     // held-back words stay few.
     static void CommitIfLarge();
 
+    // Every flush of the kernel goes through here. A failed one is
+    // remembered until it is taken: until then no held-back word is made
+    // live, so nothing written after it can make a row reachable whose
+    // bytes may not be on the disk. False when the flush failed.
+    static bool FlushView(const uint8_t* address, uint32_t count);
+    static void ClearFlushError() { flushError_ = 0; }
+    // The message for the failed flush not yet taken (empty when none); clears it.
+    static std::string TakeFlushError();
+    static constexpr const char* kNotWritten = "The log file could not be written to the disk: ";
+
 private:
     static void FlushSpan(uint32_t lo, uint32_t hi);
     // Writes words[from, to) into the view and flushes their span.
@@ -67,6 +78,7 @@ private:
                            size_t to);
 
     static inline int depth_ = 0;
+    static inline int flushError_ = 0;
     static inline uint32_t touchedLo_ = 0;
     static inline uint32_t touchedHi_ = 0;
     static inline std::unordered_map<uint32_t, uint32_t> pending_;

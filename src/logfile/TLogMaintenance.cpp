@@ -7,6 +7,7 @@
 
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TWriteBatch.h"
 #include "logfile/TLockedLogFile.h"
 #include "logfile/TLogBackups.h"
 #include "logfile/TLogCompactor.h"
@@ -46,10 +47,16 @@ bool TLogMaintenance::WithDatabase(const std::string& path, const std::function<
         return false;
     TDatabase db;
     if (db.StartDatabase(path) != 0 || TDbKernel::Base() == nullptr) {
-        Error = "cannot open the database " + path + " (is it in use by another process?)";
+        Error = TDbKernel::StartError().empty()
+                    ? "cannot open the database " + path + " (is it in use by another process?)"
+                    : TDbKernel::StartError() + " (" + path + ")";
         return false;
     }
     bool ok = work();
+    if (const std::string unwritten = TWriteBatch::TakeFlushError(); !unwritten.empty() && ok) {
+        Error = unwritten + " (" + path + ")";
+        ok = false;
+    }
     if (db.ShutdownDatabase(path) != 0 && ok) {
         Error = "closing the database " + path + " failed";
         ok = false;

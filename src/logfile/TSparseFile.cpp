@@ -1,7 +1,6 @@
 #include "logfile/TSparseFile.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "platform/TDbFile.h"
 
@@ -34,6 +34,18 @@ bool WriteAll(int fd, const uint8_t* p, uint64_t n, uint64_t at) {
         p += w;
         at += static_cast<uint64_t>(w);
         n -= static_cast<uint64_t>(w);
+    }
+    return true;
+}
+
+bool ReadAll(int fd, uint8_t* p, uint64_t n) {
+    for (uint64_t at = 0; at < n;) {
+        const ssize_t r = ::pread(fd, p + at, n - at, static_cast<off_t>(at));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        at += static_cast<uint64_t>(r);
     }
     return true;
 }
@@ -92,17 +104,15 @@ bool TSparseFile::Copy(const std::string& from, const std::string& to, std::stri
         error = from + " is not a regular file";
         return false;
     }
-    const auto size = static_cast<uint64_t>(st.st_size);
-    // A private read-only view: on tmpfs a shared one would fill the holes it reads.
-    void* view = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : nullptr;
+    // Read, not mapped: on tmpfs a fault on a hole of a view takes a page
+    // even to read it, and kills the process (SIGBUS) when the disk is full.
+    std::vector<uint8_t> image(static_cast<size_t>(st.st_size));
+    const bool ok = ReadAll(fd, image.data(), image.size()) || Fails(error, "cannot read", from);
     ::close(fd);
-    if (view == MAP_FAILED)
-        return Fails(error, "cannot read", from);
+    if (!ok)
+        return false;
     static const uint8_t kEmpty = 0;
-    const bool ok = WriteImage(to, view ? static_cast<const uint8_t*>(view) : &kEmpty, size, error);
-    if (view)
-        ::munmap(view, size);
-    return ok;
+    return WriteImage(to, image.empty() ? &kEmpty : image.data(), image.size(), error);
 }
 
 bool TSparseFile::Replace(const std::string& from, const std::string& to, std::string& error) {

@@ -303,6 +303,14 @@ int32_t TfrmLogGUI_1::SaveQSORow(int row) {
         }
         if (old.QSOID != -1)
             QSOList->DeleteQSO(old);
+        // Not stored unless on the disk: a failed flush leaves the old version.
+        TWriteBatch::Commit();
+        if (const std::string unwritten = TWriteBatch::TakeFlushError(); !unwritten.empty()) {
+            SetCells(colQsoID, row, oldId);
+            Dialogs().ShowMessage(unwritten);
+            saveRefusedFull_ = true;  // explained: no second message
+            return 2;
+        }
         return 0;
     } catch (...) {
         return 2;

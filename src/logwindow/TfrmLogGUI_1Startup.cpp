@@ -370,10 +370,12 @@ void TfrmLogGUI_1::NoDatabaseStop() {
 bool TfrmLogGUI_1::OpenProblemStop(const std::string& path) {
     if (Database->StartDatabase(path) == 0)
         return false;
-    // Read-only or held by another program: logging there would lose every
-    // contact at its first save. Say why and end without touching the file.
+    // No room on the disk, read-only, or held by another program: logging
+    // there would lose every contact at its first save. Say why and end
+    // without touching the file.
     AppFailed = -1;
-    Dialogs().ShowMessage(TDbOpenProblem::Text(path));
+    Dialogs().ShowMessage(TDbKernel::StartError().empty() ? TDbOpenProblem::Text(path)
+                                                          : TDbKernel::StartError());
     ExitStatus = 1;
     StopWithoutDatabase();
     return true;

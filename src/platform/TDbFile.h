@@ -4,6 +4,8 @@
 // through SetDbFileFactory.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,11 +20,16 @@ public:
     // it; LastOpenError then says why. A file whose mode grants nobody write
     // access is refused (EACCES) even to the superuser: it is left untouched.
     virtual bool Open(const std::string& path);
-    // Extends a shorter file with zeros to size bytes and maps size bytes
-    // shared and read-write. nullptr on failure.
+    // Extends a shorter file with zeros to size bytes, gives every byte of
+    // the file its disk block, and maps size bytes shared and read-write.
+    // nullptr on failure (LastError() tells why); a file that could not get
+    // its blocks keeps its length and its bytes. A write through the view
+    // into a hole could not get a block on a full disk and would kill the
+    // process (SIGBUS): the view therefore never has holes.
     virtual uint8_t* Map(uint32_t size);
     // Writes count bytes of the view from addr to the disk at once
-    // (msync MS_SYNC over the page-aligned range).
+    // (msync MS_SYNC over the page-aligned range). False (errno set) when
+    // they may not have reached it.
     virtual bool Flush(const uint8_t* addr, uint32_t count);
     virtual void Unmap();
     virtual bool Close();
@@ -40,7 +47,18 @@ public:
     // read-only, EWOULDBLOCK: locked by another opener); 0 after one that succeeded.
     static int LastOpenError();
 
+    // Test seams, also read once from the environment: TRAMB_ALLOCATE_FAULT
+    // ("nospace" or "unsupported") makes the block allocation answer ENOSPC
+    // or EOPNOTSUPP; TRAMB_FAIL_AT_FLUSH=N fails the N-th flush and every one
+    // after it with EIO (a disk gone bad), counting none of them.
+    static void SetAllocateFault(int error);
+    static void SetFailAtFlush(uint64_t n);
+
     bool IsOpen() const { return fd_ >= 0; }
+    // Whether Open made the file.
+    bool Created() const { return created_; }
+    // The errno of the last failed Map (ENOSPC: no room on the disk).
+    int LastError() const { return error_; }
     uint8_t* Base() const { return base_; }
     uint32_t Size() const { return size_; }
 
@@ -51,6 +69,12 @@ protected:
     int fd_ = -1;
     uint8_t* base_ = nullptr;
     uint32_t size_ = 0;
+    bool created_ = false;
+    int error_ = 0;
+
+private:
+    // Gives the first length bytes of the file (extending it) their blocks; an errno or 0.
+    int Allocate(off_t length);
 };
 
 using TDbFileFactory = std::function<std::unique_ptr<TDbFile>()>;

@@ -22,7 +22,8 @@ public:
     std::unique_ptr<TDBTables> Tables;
     std::unique_ptr<TTableDefs> TableDefs;
 
-    // Creates the file when missing, else opens it; the kernel's status. A
+    // Creates the file when missing, else opens it; the kernel's status
+    // (TDbKernel::StartError() tells why a start failed when it can). A
     // kernel started before is shut down and replaced first, and this object
     // becomes the process's Database.
     int32_t StartDatabase(const std::string& path);

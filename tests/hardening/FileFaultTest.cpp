@@ -1,5 +1,5 @@
-// Failures of the platform's file services: the open, the extension of a
-// short file, the mapping, the flushes and the close. Each must give the
+// Failures of the platform's file services: the open, the mapping, the
+// flushes and the close. Each must give the
 // kernel's failure status (999), leave no database half-open and the file as
 // it was; the next start without faults must work.
 #include <gtest/gtest.h>
@@ -19,7 +19,6 @@ struct TCase {
     const char* Name;
     TTestDbFile::TSetup Faults;
     bool StartFails;
-    bool ShortFile = false;  // 1000 bytes of junk instead of a log
 };
 
 bool AddContact(const char* call) {
@@ -44,10 +43,7 @@ protected:
 
 TEST_P(FileFaults, FailureIsReportedAndDamagesNothing) {
     const TCase& c = GetParam();
-    if (c.ShortFile)
-        std::ofstream(path_, std::ios::binary) << std::string(1000, 'Q');
-    else
-        ASSERT_TRUE(MakeLogDatabase(path_, [] { ASSERT_TRUE(AddContact("W1AW")); }));
+    ASSERT_TRUE(MakeLogDatabase(path_, [] { ASSERT_TRUE(AddContact("W1AW")); }));
     const std::string bytes = ReadFile(path_);
     TTestDbFile::Install(c.Faults);
     // Twice: a failed start must let go of the file's lock.
@@ -74,18 +70,15 @@ TEST_P(FileFaults, FailureIsReportedAndDamagesNothing) {
     }
     EXPECT_EQ(c.Faults.FlushesBeforeFailing >= 0, TTestDbFile::Setup().FailedFlushes > 0);
     SetDbFileFactory({});
-    // Without faults the file opens, is sound and holds the log's contact; a
-    // short file is extended with zeros to full size.
+    // Without faults the file opens, is sound and holds the log's contact.
     TScriptedDialogs dialogs;
     TDatabase db;
     ASSERT_EQ(0, db.StartDatabase(path_));
-    if (!c.ShortFile) {
-        std::string report;
-        EXPECT_EQ(0, DbKernel->CheckDatabase(report, 0)) << report;
-        TDBResultSet rs;
-        ASSERT_EQ(TDBResultSet::kOK, rs.Open(TQSOs::kLogTable, "W1AW", "W1AW"));
-        EXPECT_EQ(1u, rs.Rows.size());
-    }
+    std::string report;
+    EXPECT_EQ(0, DbKernel->CheckDatabase(report, 0)) << report;
+    TDBResultSet rs;
+    ASSERT_EQ(TDBResultSet::kOK, rs.Open(TQSOs::kLogTable, "W1AW", "W1AW"));
+    EXPECT_EQ(1u, rs.Rows.size());
     EXPECT_TRUE(dialogs.Messages.empty());
     EXPECT_EQ(0, db.ShutdownDatabase(path_));
     EXPECT_EQ(DbFormat::kDbFileSize, std::filesystem::file_size(path_));
@@ -94,7 +87,6 @@ TEST_P(FileFaults, FailureIsReportedAndDamagesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, FileFaults,
     ::testing::Values(TCase{"Open", {.FailOpen = true}, true},
-                      TCase{"ExtendShortFile", {.FailExtend = true}, true, true},
                       TCase{"Map", {.FailMap = true}, true},
                       TCase{"FlushAfterThree", {.FlushesBeforeFailing = 3}, false},
                       TCase{"Close", {.FailClose = true}, false}),

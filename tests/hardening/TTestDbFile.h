@@ -1,6 +1,6 @@
 // A database file layer for tests, installed process-wide with Install():
-//  - faults: the open, the extension of a short file, the mapping, the
-//    flushes (after a number of good ones) and the close fail as set;
+//  - faults: the open, the mapping, the flushes (after a number of good
+//    ones) and the close fail as set;
 //  - a private view: the file is mapped copy-on-write, so the program's
 //    writes never reach it by themselves; only Flush() writes to it, just the
 //    pages of its range the program has written (what msync would write).
@@ -35,7 +35,6 @@ public:
     };
     struct TSetup {
         bool FailOpen = false;
-        bool FailExtend = false;  // a file shorter than the mapping cannot be extended
         bool FailMap = false;
         bool FailClose = false;
         int64_t FlushesBeforeFailing = -1;  // -1: flushes never fail
@@ -64,7 +63,7 @@ public:
         TSetup& s = Setup();
         struct stat st {};
         const bool whole = ::fstat(fd_, &st) == 0 && st.st_size >= static_cast<off_t>(size);
-        if (s.FailMap || (s.FailExtend && !whole))
+        if (s.FailMap)
             return nullptr;
         if (!s.Private)
             return TDbFile::Map(size);

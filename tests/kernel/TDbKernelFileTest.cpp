@@ -3,11 +3,13 @@
 #include <sys/file.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "KernelTestSupport.h"
 #include "kernel/KernelRecords.h"
+#include "platform/PlatformTestSupport.h"
 #include "platform/TDbFile.h"
 
 using namespace DbFormat;
@@ -29,15 +31,6 @@ std::string Record(uint32_t slot, int c = -1) {
     return text;
 }
 
-class TFaultyFile : public TDbFile {
-public:
-    explicit TFaultyFile(bool mapFails) : mapFails_(mapFails) {}
-    uint8_t* Map(uint32_t size) override { return mapFails_ ? nullptr : TDbFile::Map(size); }
-    bool Close() override { return TDbFile::Close() && mapFails_; }
-
-private:
-    bool mapFails_;
-};
 }  // namespace
 
 TEST_F(KernelTest, NewFileHoldsTheBootstrapRecordsAndZerosBehindThem) {
@@ -91,16 +84,20 @@ TEST_F(KernelTest, ClosedOrFailingFilesReadAndWriteNothing) {
     EXPECT_EQ(kernel_->WriteTableRecord(1, 6, 1, 999, v), 0);
     EXPECT_EQ(kernel_->GetTableIDFromName("CALLS5"), 999u);
     EXPECT_EQ(kernel_->CreateEmptyFieldsObject(5, 1), nullptr);
-    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(true); });
-    EXPECT_EQ(kernel_->StartExistingDB(path_), 999);
-    EXPECT_EQ(TDbKernel::Base(), nullptr);
-    SetDbFileFactory([] { return std::make_unique<TFaultyFile>(false); });
+    TDbFile::SetAllocateFault(ENOSPC);  // no room on the disk: said, the file as it was
+    std::ofstream(dir_ + "/short.sib", std::ios::binary) << "ABCDEFGH";
+    for (const std::string& path : {path_, dir_ + "/new.sib", dir_ + "/short.sib"}) {
+        const std::string before = ReadFile(path);
+        EXPECT_EQ(kernel_->StartExistingDB(path), 999);
+        EXPECT_EQ(TDbKernel::StartError(), TDbKernel::NoDiskRoomMessage());
+        EXPECT_EQ(TDbKernel::Base(), nullptr);
+        EXPECT_EQ(std::filesystem::exists(path), !before.empty());
+        EXPECT_TRUE(before == ReadFile(path));
+    }
+    TDbFile::SetAllocateFault(0);
     ASSERT_EQ(kernel_->StartExistingDB(path_), 0);         // the lock was given back above
     EXPECT_EQ(kernel_->GetTableIDFromName("CALLS5"), 5u);  // written before closing
-    EXPECT_EQ(kernel_->CloseDB(), 999);
-    EXPECT_EQ(TDbKernel::Base(), nullptr);
-    SetDbFileFactory(nullptr);
-    ASSERT_EQ(kernel_->StartExistingDB(path_), 0);
+    EXPECT_EQ(TDbKernel::StartError(), "");
     kernel_->CheckAccess(TDbKernel::Base() + 100, false, 4, "Read data row");
     kernel_->CheckAccess(TDbKernel::Base() + kDbFileSize - 2, false, 4, "Read data row");
     kernel_->CheckAccess(TDbKernel::Base() + kDbFileSize, true, 4, "Get Write Data Pointer");

@@ -231,6 +231,8 @@ int TDbTool::Run(int argc, char** argv) {
     } catch (...) {
         status = Fail("unexpected error");
     }
+    if (status == kExitOK && !Written())
+        status = kExitFailed;
     if (started_ && !Shutdown() && status == kExitOK)
         status = kExitFailed;
     return status;
@@ -243,6 +245,8 @@ bool TDbTool::Start() {
     if (st != 0 || !TDbKernel::Base()) {
         if (HeldByAnotherProcess(path_)) {
             Fail(path_ + " is in use by another process (close the log window first)");
+        } else if (!TDbKernel::StartError().empty()) {
+            Fail(TDbKernel::StartError() + " (" + path_ + ")");
         } else {
             Fail("cannot open or create the database " + path_ +
                  " (check the folder and its permissions)");
@@ -253,6 +257,14 @@ bool TDbTool::Start() {
     }
     started_ = true;
     return true;
+}
+
+bool TDbTool::Written() {
+    const std::string error = TWriteBatch::TakeFlushError();
+    if (error.empty())
+        return true;
+    Fail(error + " (" + path_ + ")");
+    return false;
 }
 
 bool TDbTool::OpenExisting() {
@@ -413,6 +425,8 @@ int TDbTool::Init(const std::vector<std::string>& args) {
                         " instead of " + std::to_string(t.TableID));
         }
     }
+    if (!Written())
+        return kExitFailed;
     std::cout << (existed ? "initialised " : "created and initialised ") << path_ << ":";
     for (const auto& t : TSchemaScript::kLogTables) std::cout << " " << t.Name << " " << t.TableID;
     std::cout << "\n";

@@ -35,6 +35,9 @@ private:
     // (the check's report and the refusal printed) when the integrity check
     // calls it damaged and --force was not given.
     bool RefuseDamaged();
+    // False (message printed) when a flush of the kernel failed: the work
+    // may not be on the disk and must not be reported done.
+    bool Written();
     // Whether a table of that name is allocated.
     bool TableInUse(const std::string& name) const;
     // Fails (message printed) unless every named table is allocated.

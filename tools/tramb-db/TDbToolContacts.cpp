@@ -211,6 +211,8 @@ int TDbTool::AddQso(const std::vector<std::string>& args) {
         }
     }
     batch.reset();  // on the disk before it is reported stored
+    if (!Written())
+        return kExitFailed;
     std::cout << q->QSOID << "\n";
     return kExitOK;
 }
@@ -288,6 +290,8 @@ int TDbTool::DeleteQso(const std::vector<std::string>& args) {
                     "; nothing deleted");
     }
     qsos.DeleteQSO(*found);
+    if (!Written())
+        return kExitFailed;
     std::cout << "deleted contact " << number << " (" << found->Call << ", " << args[2] << ")\n";
     return kExitOK;
 }
