@@ -12,6 +12,7 @@
 #include "logfile/TLogCompactor.h"
 #include "logfile/TLogFileLock.h"
 #include "logfile/TSparseFile.h"
+#include "records/TLogCheck.h"
 #include "schema/TDatabase.h"
 
 namespace {
@@ -59,7 +60,7 @@ bool TLogMaintenance::WithDatabase(const std::string& path, const std::function<
 
 bool TLogMaintenance::Sound() {
     std::string report;
-    return DbKernel != nullptr && DbKernel->CheckDatabase(report, 0) == 0;
+    return DbKernel != nullptr && TLogCheck::Run(*DbKernel, report) == 0;
 }
 
 bool TLogMaintenance::MeasureRoom(TLogRoom& room) {

@@ -35,6 +35,7 @@
 #include "platform/TInstanceMutex.h"
 #include "platform/TMemoryStatus.h"
 #include "platform/TOSVersion.h"
+#include "records/TLogCheck.h"
 #include "records/TLogTables.h"
 #include "schema/TDatabase.h"
 
@@ -133,7 +134,7 @@ void TfrmLogGUI_1::FormShow() {
             }
             std::string report;
             const int32_t check =
-                DbKernel != nullptr ? DbKernel->CheckDatabase(report, 0) : int32_t{999};
+                DbKernel != nullptr ? TLogCheck::Run(*DbKernel, report, false) : int32_t{999};
             if (Form3 != nullptr)
                 Form3->hide();
             if (check != 0) {

@@ -22,6 +22,7 @@
 #include "kernel/TWriteBatch.h"
 #include "records/THolderImport.h"
 #include "records/TLogExport.h"
+#include "records/TLogCheck.h"
 #include "records/TLogTables.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
@@ -428,10 +429,12 @@ int TDbTool::Check(const std::vector<std::string>& args) {
     if (!OpenExisting())
         return kExitFailed;
     std::string report;
-    const int32_t st = DbKernel->CheckDatabase(report, 0);
+    const int32_t st = TLogCheck::Run(*DbKernel, report);
     std::cout << UnixLines(report);
     if (st != 0) {
-        return Fail("the database shows signs of damage: a table's raw and hash counts differ");
+        return Fail(
+            "the database shows signs of damage: counts that differ, or the lines below the "
+            "table entries");
     }
     return kExitOK;
 }
