@@ -47,6 +47,7 @@ int32_t TStructureCheck::Run(std::string& report) {
     lines_ = {};
     found_.clear();
     count_ = 0;
+    hidden_ = 0;
     if (!S::IsOpen())
         return 0;
     CheckSlots();
@@ -57,13 +58,10 @@ int32_t TStructureCheck::Run(std::string& report) {
             CheckUnusedBuckets(t);
     }
     CheckPages();
-    for (uint32_t t = 0; t < lines_.size(); ++t)
-        if (lines_[t] > kLinesPerTable) {
-            found_ += (t == kOtherOwners ? std::string("IDs past the table slots") : NameOf(t)) +
-                      ": " + Num(static_cast<uint64_t>(lines_[t] - kLinesPerTable)) +
-                      " more findings like these\r\n";
-            ++count_;
-        }
+    if (hidden_ > 0) {
+        found_ += Num(static_cast<uint32_t>(hidden_)) + " more findings like these\r\n";
+        ++count_;
+    }
     report += found_;
     return count_;
 }
@@ -75,9 +73,13 @@ std::string TStructureCheck::NameOf(uint32_t tableID) const {
 }
 
 void TStructureCheck::Add(uint32_t tableID, uint32_t offset, const std::string& what) {
-    int32_t& lines = lines_[tableID < kOtherOwners ? tableID : kOtherOwners];
-    if (++lines > kLinesPerTable)
+    // A few lines per table and in all: a file that is damaged throughout
+    // gives a report one can read.
+    if (++lines_[tableID < kOtherOwners ? tableID : kOtherOwners] > kLinesPerTable ||
+        count_ >= kMaxLines) {
+        ++hidden_;
         return;
+    }
     found_ += NameOf(tableID) + " at " + Num(offset) + ": " + what + "\r\n";
     ++count_;
 }
@@ -85,7 +87,7 @@ void TStructureCheck::Add(uint32_t tableID, uint32_t offset, const std::string& 
 // ---- Table and column records ----
 
 void TStructureCheck::CheckSlots() {
-    for (uint32_t s = 0; s <= kLastSlot; ++s) CheckSlot(s);
+    for (uint32_t s = kSysLocksTableID; s <= kLastSlot; ++s) CheckSlot(s);
     // Lookups by name compare the first 30 characters: the lower slot wins.
     for (uint32_t s = kFirstUserTableID; s <= kLastSlot; ++s) {
         const std::string& name = tables_[s].Name;
@@ -104,13 +106,6 @@ void TStructureCheck::CheckSlot(uint32_t slot) {
     const uint32_t rec = slot * kTableSlotSize;
     const uint32_t id = S::U32(rec + kTableRecTableIDOffset);
     TTable& table = tables_[slot];
-    if (slot < kSysLocksTableID) {  // slots 0..2 hold the system tables
-        table.Name = NameAt(rec);
-        if (id != slot + 1)
-            Add(slot, rec + kTableRecTableIDOffset,
-                "TableID " + Num(id) + " is not the system table's ID " + Num(slot + 1));
-        return;
-    }
     if (S::U32(rec + kTableRecInUseOffset) == 0)
         return;
     table.InUse = true;
@@ -145,13 +140,9 @@ bool TStructureCheck::CheckColumns(uint32_t slot) {
         if (type != kTypeInteger && type != kTypeCharacter) {
             Add(slot, at + kColRecDataTypeOffset,
                 column + "data type " + Num(type) + " is neither integer (0) nor character (1)");
-            sound = false;
-            continue;
+            return false;  // the columns behind it have no place in a row
         }
         const uint32_t length = S::U32(at + kColRecLengthOffset);
-        if (type == kTypeInteger && length != 0)
-            Add(slot, at + kColRecLengthOffset,
-                column + "an integer column's length is " + Num(length) + ", not 0");
         if (type == kTypeCharacter && length == 0) {
             Add(slot, at + kColRecLengthOffset, column + "a character column's length is 0");
             sound = false;
@@ -170,8 +161,6 @@ bool TStructureCheck::CheckColumns(uint32_t slot) {
             sound = false;
         }
         hasKey = hasKey || IsKey(key);
-        if (NameAt(at).empty())
-            Add(slot, at, column + "the name is empty or not text");
     }
     if (c == 0) {
         Add(slot, first, "the table has no columns");
@@ -185,81 +174,49 @@ bool TStructureCheck::CheckColumns(uint32_t slot) {
         Add(slot, first, "a row of " + Num(rowSize) + " bytes does not fit a page");
         sound = false;
     }
-    tables_[slot].RowSize = static_cast<uint32_t>(rowSize);
     return sound;
 }
 
 // ---- Pages and buckets ----
 
-uint32_t TStructureCheck::SlotsPerPage(uint32_t rowSize) {
-    return S::SlotsInPage(0, rowSize);
-}
-
 int32_t TStructureCheck::KeyHash(uint32_t slot, const TRowLayout::Item& key) {
-    const uint32_t at = slot + kRowFieldsOffset + key.Offset;
-    std::string text;  // at most six characters: no allocation
-    if (static_cast<uint32_t>(key.DataType) == kTypeInteger) {
-        text = TRowLayout::ReadText(slot, key, false).substr(0, kHashChars);
-    } else if (key.Width > 0 && S::InView(at, key.Width)) {
-        const auto* p = S::Base + at;
-        const void* zero = std::memchr(p, 0, key.Width);
-        size_t e = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - p) : key.Width;
-        if (e > kNameAreaSize)
-            e = kNameAreaSize;
-        size_t b = 0;
-        while (b < e && p[b] <= 32) ++b;
-        while (e > b && p[e - 1] <= 32) --e;
-        for (size_t i = b; i < e && text.size() < kHashChars; ++i) {
-            const char c = static_cast<char>(p[i]);
-            text += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-    }
-    return DbKernelHelper->GetStringHash(text);
+    // Only the first characters count: short texts, no allocation.
+    return DbKernelHelper->GetStringHash(UpperText(TRowLayout::ReadText(slot, key, true)));
 }
 
 void TStructureCheck::CheckRows(uint32_t t) {
-    TRowLayout layout;
     int32_t keyIndex = 0;
     bool multiKey = false;
-    if (!kernel_.DescribeTable(t, layout, keyIndex, multiKey) ||
-        static_cast<size_t>(keyIndex) >= layout.Items.size()) {
+    if (!kernel_.DescribeTable(t, layout_, keyIndex, multiKey) ||
+        static_cast<size_t>(keyIndex) >= layout_.Items.size()) {
         Add(t, t * kTableSlotSize, "the table's columns give no row layout with a key");
         return;
     }
-    if (layout.RowSize != tables_[t].RowSize) {
-        Add(t, t * kTableSlotSize,
-            "rows are read as " + Num(layout.RowSize) + " bytes, the records make them " +
-                Num(tables_[t].RowSize));
-        return;
-    }
-    const uint32_t rs = layout.RowSize;
+    key_ = layout_.Items[static_cast<size_t>(keyIndex)];
+    const uint32_t rs = layout_.RowSize;
     const uint32_t stride = rs + kRowOverhead;
-    const uint32_t perPage = SlotsPerPage(rs);
-    std::vector<int32_t> ordinal(kDataPageCount, -1);
+    perPage_ = S::SlotsInPage(0, rs);
+    ordinal_.assign(kDataPageCount, -1);
     int32_t owned = 0;
     for (uint32_t p = 0; p < kDataPageCount; ++p)
         if (S::U32(S::PageStart(p)) == t)
-            ordinal[p] = owned++;
-    std::vector<uint8_t> state(static_cast<size_t>(owned) * perPage, 0);
+            ordinal_[p] = owned++;
+    state_.assign(static_cast<size_t>(owned) * perPage_, 0);
 
     // One pass over the table's pages: live slots, their RowIDs, strangers.
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
-        if (ordinal[p] < 0)
-            continue;
-        uint8_t* slots = &state[static_cast<size_t>(ordinal[p]) * perPage];
         bool stranger = false;
-        uint32_t i = 0;
-        for (uint32_t at = S::PageStart(p); S::SlotFits(p, at, rs); at += stride, ++i) {
+        uint32_t at = S::PageStart(p);
+        for (size_t i = ordinal_[p] * perPage_; ordinal_[p] >= 0 && S::SlotFits(p, at, rs);
+             at += stride, ++i) {
             const uint32_t id = S::U32(at + kRowTableIDOffset);
-            if (id == t) {
-                const uint32_t rowID = S::U32(at + kRowRowIDOffset);
-                if (rowID == 0)
-                    continue;
-                slots[i] = kLive;
+            const uint32_t rowID = S::U32(at + kRowRowIDOffset);
+            if (id == t && rowID != 0) {
+                state_[i] = kLive;
                 if (rowID != at)
                     Add(t, at + kRowRowIDOffset,
                         "RowID " + Num(rowID) + " is not the slot's offset " + Num(at));
-            } else if (id != 0 && !stranger) {
+            } else if (id != t && id != 0 && !stranger) {
                 stranger = true;
                 Add(t, at,
                     "a slot of table " + Num(id) + " in page " + Num(p) +
@@ -268,47 +225,33 @@ void TStructureCheck::CheckRows(uint32_t t) {
         }
     }
     // One pass over the buckets: every chain to its end, each slot once.
-    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b)
-        WalkBucket(t, layout, keyIndex, b, ordinal, state);
-    for (uint32_t p = 0; p < kDataPageCount; ++p) {
-        if (ordinal[p] < 0)
-            continue;
-        const uint8_t* slots = &state[static_cast<size_t>(ordinal[p]) * perPage];
-        for (uint32_t i = 0; i < perPage; ++i)
-            if (slots[i] == kLive)
+    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) WalkBucket(t, b);
+    for (uint32_t p = 0; p < kDataPageCount; ++p)
+        for (uint32_t i = 0; ordinal_[p] >= 0 && i < perPage_; ++i)
+            if (state_[ordinal_[p] * perPage_ + i] == kLive)
                 Add(t, S::PageStart(p) + i * stride, "a live row that no bucket chain reaches");
-    }
 }
 
-void TStructureCheck::WalkBucket(uint32_t t, const TRowLayout& layout, int32_t keyIndex,
-                                 int32_t bucket, const std::vector<int32_t>& ordinal,
-                                 std::vector<uint8_t>& state) {
-    const uint32_t rs = layout.RowSize;
-    const uint32_t stride = rs + kRowOverhead;
-    const uint32_t perPage = SlotsPerPage(rs);
-    const TRowLayout::Item& key = layout.Items[static_cast<size_t>(keyIndex)];
+void TStructureCheck::WalkBucket(uint32_t t, int32_t bucket) {
+    const uint32_t rs = layout_.RowSize;
     uint32_t linkAt = BucketWord(t, bucket);
     // Every step marks a slot not marked before: the walk ends.
     for (uint32_t cur = S::U32(linkAt); cur != 0;) {
         std::string wrong;
         size_t index = 0;
+        const uint32_t page = (cur - kDataRegionBase) / kDataPageSize;
         if (!S::IsRowSlot(cur, rs)) {
             wrong = "is no row slot of this table's size";
+        } else if (const uint32_t owner = S::U32(S::PageStart(page)); ordinal_[page] < 0) {
+            wrong = owner == 0 ? "lies in free page " + Num(page)
+                               : "lies in page " + Num(page) + " of table " + Num(owner);
         } else {
-            const uint32_t page = (cur - kDataRegionBase) / kDataPageSize;
-            const uint32_t owner = S::U32(S::PageStart(page));
             const uint32_t id = S::U32(cur + kRowTableIDOffset);
-            if (ordinal[page] < 0) {
-                wrong = owner == 0 ? "lies in free page " + Num(page)
-                                   : "lies in page " + Num(page) + " of table " + Num(owner);
-            } else {
-                index = static_cast<size_t>(ordinal[page]) * perPage +
-                        (cur - S::PageStart(page)) / stride;
-                if (id != t)
-                    wrong = id == 0 ? "is a free slot" : "is a slot of table " + Num(id);
-                else if ((state[index] & kReached) != 0)
-                    wrong = "was reached before (a loop, or two chains joined)";
-            }
+            index = ordinal_[page] * perPage_ + (cur - S::PageStart(page)) / (rs + kRowOverhead);
+            if (id != t)
+                wrong = id == 0 ? "is a free slot" : "is a slot of table " + Num(id);
+            else if ((state_[index] & kReached) != 0)
+                wrong = "was reached before (a loop, or two chains joined)";
         }
         if (!wrong.empty()) {
             const std::string from = linkAt < kDataRegionBase
@@ -317,14 +260,12 @@ void TStructureCheck::WalkBucket(uint32_t t, const TRowLayout& layout, int32_t k
             Add(t, linkAt, from + " points at " + Num(cur) + ", which " + wrong);
             return;
         }
-        state[index] |= kReached;
-        if (S::U32(cur + kRowRowIDOffset) != 0) {
-            const int32_t h = KeyHash(cur, key);
-            if (h != bucket)
-                Add(t, cur,
-                    "the row's key belongs in bucket " + Num(static_cast<uint32_t>(h)) +
-                        ", not in bucket " + Num(static_cast<uint32_t>(bucket)));
-        }
+        state_[index] |= kReached;
+        int32_t h = bucket;
+        if (S::U32(cur + kRowRowIDOffset) != 0 && (h = KeyHash(cur, key_)) != bucket)
+            Add(t, cur,
+                "the row's key belongs in bucket " + Num(static_cast<uint32_t>(h)) +
+                    ", not in bucket " + Num(static_cast<uint32_t>(bucket)));
         linkAt = cur + kRowFieldsOffset + rs;
         cur = S::U32(linkAt);
     }
@@ -356,33 +297,4 @@ void TStructureCheck::CheckPages() {
                 "page " + Num(p) + " holds a live row, but no table of this ID is in use");
         }
     }
-}
-
-int64_t TStructureCheck::LargestNumber(TDbKernel& kernel, uint32_t tableID, int position) {
-    TRowLayout layout;
-    int32_t keyIndex = 0;
-    bool multiKey = false;
-    if (!kernel.DescribeTable(tableID, layout, keyIndex, multiKey))
-        return -1;
-    const TRowLayout::Item* item = nullptr;
-    for (const TRowLayout::Item& i : layout.Items)
-        if (i.Index == position && static_cast<uint32_t>(i.DataType) == kTypeInteger &&
-            i.Width == kIntegerFieldSize)
-            item = &i;
-    if (item == nullptr)
-        return -1;
-    const uint32_t rs = layout.RowSize;
-    int64_t largest = -1;
-    for (uint32_t p = 0; p < kDataPageCount; ++p) {
-        if (S::U32(S::PageStart(p)) != tableID)
-            continue;
-        for (uint32_t at = S::PageStart(p); S::SlotFits(p, at, rs); at += rs + kRowOverhead) {
-            if (S::U32(at + kRowTableIDOffset) != tableID || S::U32(at + kRowRowIDOffset) == 0)
-                continue;
-            const auto n = static_cast<int32_t>(S::U32(at + kRowFieldsOffset + item->Offset));
-            if (n > largest)
-                largest = n;
-        }
-    }
-    return largest;
 }

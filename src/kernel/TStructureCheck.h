@@ -22,24 +22,19 @@ public:
     explicit TStructureCheck(TDbKernel& kernel) : kernel_(kernel) {}
 
     // Appends one line per finding to report, "NAME at OFFSET: what is
-    // wrong\r\n" (at most a few per table, then one line counting the rest),
-    // and answers the number of lines added.
+    // wrong\r\n" (up to a few per table and a few dozen in all, then one
+    // line counting the rest), and answers the number of lines added.
     int32_t Run(std::string& report);
-
-    // The largest value of an integer column among the table's live rows,
-    // read in place page by page; -1 when there is none (or the column is
-    // no integer column of a table in use).
-    static int64_t LargestNumber(TDbKernel& kernel, uint32_t tableID, int position);
 
 private:
     static constexpr uint32_t kOtherOwners = DbFormat::kTableSlotCount;  // IDs past the slots
     static constexpr int32_t kLinesPerTable = 8;
+    static constexpr int32_t kMaxLines = 60;
 
     struct TTable {
         bool InUse = false;     // the slot is allocated
         bool RowTable = false;  // in use with sound records: its rows are checked
         std::string Name;       // the name to report it under
-        uint32_t RowSize = 0;   // as its column records give it
     };
 
     void CheckSlots();
@@ -49,14 +44,11 @@ private:
     bool CheckColumns(uint32_t slot);
     void CheckPages();
     void CheckRows(uint32_t tableID);
-    void WalkBucket(uint32_t tableID, const TRowLayout& layout, int32_t keyIndex, int32_t bucket,
-                    const std::vector<int32_t>& ordinal, std::vector<uint8_t>& state);
+    void WalkBucket(uint32_t tableID, int32_t bucket);
     void CheckUnusedBuckets(uint32_t tableID);
 
     // The bucket that the key field of the row at slot hashes to.
     static int32_t KeyHash(uint32_t slot, const TRowLayout::Item& key);
-    // Slots of the stride that page 0 (a whole page) holds.
-    static uint32_t SlotsPerPage(uint32_t rowSize);
 
     std::string NameOf(uint32_t tableID) const;
     void Add(uint32_t tableID, uint32_t offset, const std::string& what);
@@ -65,5 +57,14 @@ private:
     std::array<TTable, DbFormat::kTableSlotCount> tables_{};
     std::array<int32_t, DbFormat::kTableSlotCount + 1> lines_{};
     std::string found_;
-    int32_t count_ = 0;
+    int32_t count_ = 0;   // lines written
+    int32_t hidden_ = 0;  // findings past the limits
+    // The table whose rows are being checked: its layout and key, and per
+    // slot of its pages (ordinal_ numbers them, -1 for other pages) whether
+    // the slot is live and whether a chain reached it.
+    TRowLayout layout_;
+    TRowLayout::Item key_;
+    std::vector<int32_t> ordinal_;
+    std::vector<uint8_t> state_;
+    size_t perPage_ = 0;
 };

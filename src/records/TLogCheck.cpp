@@ -3,7 +3,8 @@
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TDbKernelHelperFunctions.h"
-#include "kernel/TStructureCheck.h"
+#include "kernel/TRowLayout.h"
+#include "kernel/TRowView.h"
 #include "records/TLogTables.h"
 #include "records/TQSOs.h"
 #include "schema/TDBResultSet.h"
@@ -35,8 +36,20 @@ int32_t TLogCheck::CheckSequence(TDbKernel& kernel, const char* table, int posit
             TLogTables::StateOf(t) != TLogTables::TState::kSound)
             return 0;  // a table the log lacks is its own finding
     const uint32_t id = kernel.GetTableIDFromName(table);
-    const int64_t largest = TStructureCheck::LargestNumber(kernel, id, position);
-    if (largest < 0)
+    TRowLayout layout;
+    int32_t keyIndex = 0;
+    bool multiKey = false;
+    int64_t largest = -1;
+    // Chains the kernel's check finds damaged are its own findings.
+    if (!kernel.DescribeTable(id, layout, keyIndex, multiKey) ||
+        !kernel.VisitSoundChains(id, layout,
+                                 [&](int32_t, uint32_t, uint32_t slot) {
+                                     int32_t n = 0;
+                                     if (ParseInt32(TRowView(layout, slot).Text(position), n) &&
+                                         n > largest)
+                                         largest = n;
+                                 }) ||
+        largest < 0)
         return 0;
     const std::string key = std::to_string(id);
     TDBResultSet sequence;
