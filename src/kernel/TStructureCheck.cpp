@@ -59,7 +59,7 @@ int32_t TStructureCheck::Run(std::string& report) {
     }
     CheckPages();
     if (hidden_ > 0) {
-        found_ += Num(static_cast<uint32_t>(hidden_)) + " more findings like these\r\n";
+        found_ += Num(static_cast<uint32_t>(hidden_)) + " more findings not listed\r\n";
         ++count_;
     }
     report += found_;

@@ -39,13 +39,16 @@ protected:
         status = TLogCheck::Run(*DbKernel, report);
         return report;
     }
+    // The lines behind the table entries.
+    static std::string Findings(const std::string& report) {
+        return report.substr(report.rfind("----------\r\n") + 12);
+    }
 };
 
 TEST_F(TLogCheckTest, ASoundLogPassesAndEachDamageIsNamed) {
     int32_t status = -1;
-    const std::string fresh = Check(status);
-    EXPECT_EQ(0, status);  // entries only
-    EXPECT_EQ(fresh.size(), fresh.rfind("----------\r\n") + 12) << fresh;
+    EXPECT_EQ("", Findings(Check(status)));
+    EXPECT_EQ(0, status);  // the fresh log
     TQSOs qsos;
     for (int i = 0; i < 300; ++i)
         Add(qsos, "03/01/2004", i == 0 ? "W1AW" : "K" + std::to_string(i));
@@ -53,7 +56,7 @@ TEST_F(TLogCheckTest, ASoundLogPassesAndEachDamageIsNamed) {
     const std::string sound = Check(status);
     EXPECT_EQ(0, status);
     EXPECT_NE(std::string::npos, sound.find("QSOLOG           271       271")) << sound;
-    EXPECT_EQ(sound.size(), sound.rfind("----------\r\n") + 12) << sound;
+    EXPECT_EQ("", Findings(sound));
 
     const uint32_t log = DbKernel->GetTableIDFromName("QSOLOG"), slot = log * kTableSlotSize;
     const uint32_t col2 = slot + kTableRecordSize + 2 * kColumnRecordSize;
@@ -125,5 +128,6 @@ TEST_F(TLogCheckTest, ASoundLogPassesAndEachDamageIsNamed) {
             file.seekp(p.At).write(bytes.data() + p.At, static_cast<long>(p.Bytes.size()));
     }
     ASSERT_EQ(0, db_.StartDatabase(path));
-    EXPECT_EQ(sound, Check(status));
+    EXPECT_EQ("", Findings(Check(status)));
+    EXPECT_EQ(0, status);
 }
