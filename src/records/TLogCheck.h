@@ -15,11 +15,11 @@ public:
     // finding of the log ("NAME at OFFSET: what is wrong", or "NAME: ..."
     // where no offset applies). Without tables the log's tables are taken
     // as given: the caller tells a missing table apart in its own words.
-    // 0, or 999 when the kernel's check fails or a line was added.
+    // The sequences are checked only in a log with all its tables. 0, or
+    // 999 when the kernel's check fails or a line was added.
     static int32_t Run(TDbKernel& kernel, std::string& report, bool tables = true);
 
 private:
-    // The lines of the sequence that numbers position of table.
-    static int32_t CheckSequence(TDbKernel& kernel, const char* table, int position,
-                                 std::string& report);
+    // The line about the sequence that numbers position of table, or "".
+    static std::string Sequence(TDbKernel& kernel, const char* table, int position);
 };
