@@ -13,7 +13,7 @@ namespace {
 constexpr uint8_t kLive = 1;     // a slot of the table with a RowID
 constexpr uint8_t kReached = 2;  // a chain of the table led to it
 
-std::string Num(uint64_t n) {
+std::string Num(int64_t n) {
     return std::to_string(n);
 }
 
@@ -59,7 +59,7 @@ int32_t TStructureCheck::Run(std::string& report) {
     }
     CheckPages();
     if (hidden_ > 0) {
-        found_ += Num(static_cast<uint32_t>(hidden_)) + " more findings not listed\r\n";
+        found_ += Num(hidden_) + " more findings not listed\r\n";
         ++count_;
     }
     report += found_;
@@ -255,7 +255,7 @@ void TStructureCheck::WalkBucket(uint32_t t, int32_t bucket) {
         }
         if (!wrong.empty()) {
             const std::string from = linkAt < kDataRegionBase
-                                         ? "bucket " + Num(static_cast<uint32_t>(bucket))
+                                         ? "bucket " + Num(bucket)
                                          : "the Tail of the row at " + Num(linkAt - rs - 8);
             Add(t, linkAt, from + " points at " + Num(cur) + ", which " + wrong);
             return;
@@ -264,8 +264,7 @@ void TStructureCheck::WalkBucket(uint32_t t, int32_t bucket) {
         int32_t h = bucket;
         if (S::U32(cur + kRowRowIDOffset) != 0 && (h = KeyHash(cur, key_)) != bucket)
             Add(t, cur,
-                "the row's key belongs in bucket " + Num(static_cast<uint32_t>(h)) +
-                    ", not in bucket " + Num(static_cast<uint32_t>(bucket)));
+                "the row's key belongs in bucket " + Num(h) + ", not in bucket " + Num(bucket));
         linkAt = cur + kRowFieldsOffset + rs;
         cur = S::U32(linkAt);
     }
@@ -276,7 +275,7 @@ void TStructureCheck::CheckUnusedBuckets(uint32_t t) {
         const uint32_t word = S::U32(BucketWord(t, b));
         if (word != 0) {
             Add(t, BucketWord(t, b),
-                "bucket " + Num(static_cast<uint32_t>(b)) + " points at " + Num(word) +
+                "bucket " + Num(b) + " points at " + Num(word) +
                     ", but no table of this ID is in use");
             return;
         }
