@@ -5,6 +5,7 @@
 #include "RecordsFixture.h"
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "records/TLogCheck.h"
+#include "records/TQSOMemos.h"
 
 using namespace DbFormat;
 
@@ -50,12 +51,16 @@ TEST_F(TLogCheckTest, ASoundLogPassesAndEachDamageIsNamed) {
     EXPECT_EQ("", Findings(Check(status)));
     EXPECT_EQ(0, status);  // the fresh log
     TQSOs qsos;
-    for (int i = 0; i < 300; ++i)
-        Add(qsos, "03/01/2004", i == 0 ? "W1AW" : "K" + std::to_string(i));
+    for (int i = 0; i < 300; ++i) {
+        const TQSO* q = Add(qsos, "03/01/2004", i == 0 ? "W1AW" : "K" + std::to_string(i));
+        if (i % 25 == 0)  // texts of two pieces, some deleted with their contact
+            TQSOMemos().SaveText(q->QSOID, std::string(300, 'x'));
+    }
     for (int i = 10; i < 300; i += 10) qsos.DeleteQSO(*qsos.QSOs[static_cast<size_t>(i)]);
     const std::string sound = Check(status);
     EXPECT_EQ(0, status);
     EXPECT_NE(std::string::npos, sound.find("QSOLOG           271       271")) << sound;
+    EXPECT_NE(std::string::npos, sound.find("QSO_TEXT         14        14")) << sound;
     EXPECT_EQ("", Findings(sound));
 
     const uint32_t log = DbKernel->GetTableIDFromName("QSOLOG"), slot = log * kTableSlotSize;
