@@ -8,6 +8,7 @@
 #include "kernel/TDbKernelState.h"
 #include "kernel/TKernelRowHooks.h"
 #include "kernel/TRowLayout.h"
+#include "kernel/TStructureCheck.h"
 #include "platform/TClock.h"
 #include "platform/TDialogs.h"
 #include "platform/TEventPump.h"
@@ -235,6 +236,9 @@ int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
         report += piece;
         report += "\r\n----------\r\n";
     }
+    // Damage the counts cannot see: one line per finding behind the entries.
+    if (TStructureCheck(*this).Run(report) > 0)
+        status = 999;
     return status;
 }
 

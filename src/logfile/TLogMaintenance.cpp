@@ -13,6 +13,7 @@
 #include "logfile/TLogCompactor.h"
 #include "logfile/TLogFileLock.h"
 #include "logfile/TSparseFile.h"
+#include "records/TLogCheck.h"
 #include "schema/TDatabase.h"
 
 namespace {
@@ -66,7 +67,7 @@ bool TLogMaintenance::WithDatabase(const std::string& path, const std::function<
 
 bool TLogMaintenance::Sound() {
     std::string report;
-    return DbKernel != nullptr && DbKernel->CheckDatabase(report, 0) == 0;
+    return DbKernel != nullptr && TLogCheck::Run(*DbKernel, report) == 0;
 }
 
 bool TLogMaintenance::MeasureRoom(TLogRoom& room) {

@@ -9,6 +9,7 @@
 #include "logwindow/Latin1.h"
 #include "platform/TBusyCursor.h"
 #include "platform/TMessageFloodGuard.h"
+#include "records/TLogCheck.h"
 
 TfrmDatabaseCheck* frmDatabaseCheck = nullptr;
 
@@ -60,7 +61,7 @@ void TfrmDatabaseCheck::Button1Click() {
     BusyCursor().Begin();
     std::string report;
     if (DbKernel != nullptr)
-        DbKernel->CheckDatabase(report, 0);
+        TLogCheck::Run(*DbKernel, report);
     QString text = ToQt(report);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));

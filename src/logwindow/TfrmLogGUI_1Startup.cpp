@@ -37,6 +37,7 @@
 #include "platform/TMemoryStatus.h"
 #include "platform/TMessageFloodGuard.h"
 #include "platform/TOSVersion.h"
+#include "records/TLogCheck.h"
 #include "records/TLogTables.h"
 #include "schema/TDatabase.h"
 
@@ -137,7 +138,7 @@ void TfrmLogGUI_1::FormShow() {
             }
             std::string report;
             const int32_t check =
-                DbKernel != nullptr ? DbKernel->CheckDatabase(report, 0) : int32_t{999};
+                DbKernel != nullptr ? TLogCheck::Run(*DbKernel, report, false) : int32_t{999};
             if (Form3 != nullptr)
                 Form3->hide();
             if (check != 0) {

@@ -23,6 +23,7 @@
 #include "kernel/TWriteBatch.h"
 #include "platform/TMessageFloodGuard.h"
 #include "records/THolderImport.h"
+#include "records/TLogCheck.h"
 #include "records/TLogExport.h"
 #include "records/TLogTables.h"
 #include "records/TQSOMemos.h"
@@ -302,7 +303,9 @@ bool TDbTool::Shutdown() {
 
 bool TDbTool::RefuseDamaged() {
     std::string report;
-    if (DbKernel->CheckDatabase(report, 0) == 0)
+    // Tables are not required here: init is how a missing table is added,
+    // and sql works on databases that are no log.
+    if (TLogCheck::Run(*DbKernel, report, false) == 0)
         return false;
     std::cerr << UnixLines(report);
     if (force_) {
@@ -483,10 +486,12 @@ int TDbTool::Check(const std::vector<std::string>& args) {
     if (!OpenExisting())
         return kExitFailed;
     std::string report;
-    const int32_t st = DbKernel->CheckDatabase(report, 0);
+    const int32_t st = TLogCheck::Run(*DbKernel, report);
     std::cout << UnixLines(report);
     if (st != 0) {
-        return Fail("the database shows signs of damage: a table's raw and hash counts differ");
+        return Fail(
+            "the database shows signs of damage: counts that differ, or the lines below the "
+            "table entries");
     }
     return kExitOK;
 }
