@@ -146,10 +146,30 @@ TQSODayIndex::TTable* TQSODayIndex::TableOf(uint32_t tableID) {
     return tableID == log_.ID ? &log_ : nullptr;
 }
 
+uint64_t TQSODayIndex::DayStamp(const std::string& date) const {
+    if (state_ != TState::Built || !DbKernel)
+        return 0;
+    uint64_t stamp = resetStamp_;
+    // The date-index table files a row under its key trimmed and upper-cased.
+    for (const std::string& day : {date, UpperText(TrimText(date))}) {
+        auto at = dayStamps_.find(day);
+        if (at != dayStamps_.end())
+            stamp = std::max(stamp, at->second);
+    }
+    return stamp;
+}
+
+void TQSODayIndex::Touch(const std::string& day) {
+    dayStamps_[day] = ++clock_;
+}
+
 void TQSODayIndex::RowAdded(uint32_t tableID, uint32_t slotOffset, int32_t bucket) {
-    if (TTable* table = TableOf(tableID))
+    if (TTable* table = TableOf(tableID)) {
+        const std::string day = DayOf(*table, slotOffset);
+        Touch(day);
         if (InKeyBucket(KeyOf(*table, slotOffset), bucket))
-            table->Days[DayOf(*table, slotOffset)].push_back(slotOffset);
+            table->Days[day].push_back(slotOffset);
+    }
 }
 
 void TQSODayIndex::RowChanged(uint32_t tableID, uint32_t /*slotOffset*/) {
@@ -161,7 +181,9 @@ void TQSODayIndex::RowDeleted(uint32_t tableID, uint32_t slotOffset) {
     TTable* table = TableOf(tableID);
     if (!table)
         return;
-    auto day = table->Days.find(DayOf(*table, slotOffset));
+    const std::string dayText = DayOf(*table, slotOffset);
+    Touch(dayText);
+    auto day = table->Days.find(dayText);
     if (day == table->Days.end())
         return;
     std::vector<uint32_t>& rows = day->second;
@@ -169,6 +191,9 @@ void TQSODayIndex::RowDeleted(uint32_t tableID, uint32_t slotOffset) {
 }
 
 void TQSODayIndex::Reset() {
+    // Every stamp handed out so far is now older than the reset's.
+    resetStamp_ = ++clock_;
+    dayStamps_.clear();
     state_ = TState::Unbuilt;
     index_ = TTable{};
     log_ = TTable{};
