@@ -32,8 +32,9 @@ bool TQSODayIndex::VisitDay(const std::string& date,
     if (state_ != TState::Built)
         return false;
 
-    std::vector<std::string> calls;
-    std::vector<uint32_t> rows;
+    // The day's stations by their first date-index row, then each
+    // station's contacts of the day in chain order.
+    std::unordered_map<std::string, size_t> stations;
     auto indexRows = index_.Days.find(UpperText(TrimText(date)));
     if (indexRows != index_.Days.end()) {
         for (uint32_t off : indexRows->second) {
@@ -43,19 +44,22 @@ bool TQSODayIndex::VisitDay(const std::string& date,
             }
             std::string call =
                 UpperText(TrimText(TRowView(index_.Layout, off).Text(TQSOs::kIdxCall)));
-            if (!call.empty() && std::find(calls.begin(), calls.end(), call) == calls.end())
-                calls.push_back(std::move(call));
+            if (!call.empty())
+                stations.emplace(std::move(call), stations.size());
         }
     }
+    std::vector<std::vector<uint32_t>> byStation(stations.size());
     auto logRows = log_.Days.find(date);
-    if (logRows != log_.Days.end()) {
-        std::vector<std::string> keys;
-        for (uint32_t off : logRows->second) keys.push_back(KeyOf(log_, off));
-        for (const std::string& call : calls)
-            for (size_t i = 0; i < keys.size(); ++i)
-                if (keys[i] == call)
-                    rows.push_back(logRows->second[i]);
+    if (logRows != log_.Days.end() && !stations.empty()) {
+        for (uint32_t off : logRows->second) {
+            auto station = stations.find(KeyOf(log_, off));
+            if (station != stations.end())
+                byStation[station->second].push_back(off);
+        }
     }
+    std::vector<uint32_t> rows;
+    for (const std::vector<uint32_t>& contacts : byStation)
+        rows.insert(rows.end(), contacts.begin(), contacts.end());
     for (uint32_t off : rows) {
         if (!IsLiveRow(log_, off)) {
             Reset();
@@ -93,16 +97,34 @@ bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
     table.DateIndex = dateIndex;
     // The rows come in file order: each day's are put into chain order
     // (bucket, then place in the chain) once all are in.
-    std::unordered_map<std::string, std::vector<std::pair<uint64_t, uint32_t>>> days;
+    using TRows = std::vector<std::pair<uint64_t, uint32_t>>;
+    std::unordered_map<std::string, TRows> days;
+    // Rows in file order mostly follow one another by day, and a bucket
+    // holds mostly one key: the last day's list and each bucket's last key
+    // found in it are kept at hand.
+    std::string lastDay;
+    TRows* lastRows = nullptr;
+    std::vector<std::string> bucketKeys(DbFormat::kBucketCount);
     const bool sound = DbKernel->VisitSoundChains(
         table.ID, table.Layout, [&](int32_t bucket, uint32_t position, uint32_t off) {
             // A row outside its key's bucket is met by no walk for its key.
             std::string key = KeyOf(table, off);
-            if (!InKeyBucket(key, bucket))
-                return;
+            std::string* known = bucket >= 0 && static_cast<size_t>(bucket) < bucketKeys.size()
+                                     ? &bucketKeys[static_cast<size_t>(bucket)]
+                                     : nullptr;
+            if (known == nullptr || *known != key) {
+                if (!InKeyBucket(key, bucket))
+                    return;
+                if (known != nullptr)
+                    *known = key;
+            }
             if (table.DateIndex >= 0)
                 key = TRowView(table.Layout, off).Text(table.DateIndex);
-            days[key].emplace_back(static_cast<uint64_t>(bucket) << 32 | position, off);
+            if (lastRows == nullptr || key != lastDay) {
+                lastRows = &days[key];
+                lastDay = std::move(key);
+            }
+            lastRows->emplace_back(static_cast<uint64_t>(bucket) << 32 | position, off);
         });
     if (!sound)
         return false;
