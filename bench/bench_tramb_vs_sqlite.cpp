@@ -62,6 +62,14 @@ double MsSince(Clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 }
 
+// The process's CPU time: on a shared machine the reads are compared by
+// it, as waiting for a processor is no part of either side's work.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
 std::string ReadText(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     std::ostringstream ss;
@@ -189,17 +197,17 @@ void MeasureReads(const std::string& ourLog, const std::string& scratch,
     TDatabase db;
     db.StartDatabase(ourLog);
     long ourRows = 0, theirRows = 0;
-    auto t0 = Clock::now();
+    double c0 = CpuMs();
     double firstDay = 0;
     for (const std::string& day : days) {
         TQSOs qsos;
         qsos.LoadDay(day, day);
         ourRows += static_cast<long>(qsos.QSOs.size());
         if (firstDay == 0)
-            firstDay = MsSince(t0);
+            firstDay = CpuMs() - c0;
     }
-    const double oursDay = MsSince(t0);
-    t0 = Clock::now();
+    const double oursDay = CpuMs() - c0;
+    c0 = CpuMs();
     {
         TStmt byDate(s, "SELECT * FROM qsolog WHERE qso_date = ? ORDER BY rowid");
         for (const std::string& day : days) {
@@ -221,14 +229,14 @@ void MeasureReads(const std::string& ourLog, const std::string& scratch,
             byDate.Reset();
         }
     }
-    const double sqliteDay = MsSince(t0);
-    Row("LoadDay of 200 days, ms", oursDay, sqliteDay, "<= 1.5");
+    const double sqliteDay = CpuMs() - c0;
+    Row("LoadDay of 200 days, CPU ms", oursDay, sqliteDay, "<= 1.5");
     std::printf("| %-46s | %10.2f | %10s | %6s | %-6s |\n", "  of which the first", firstDay, "",
                 "", "");
     if (ourRows != theirRows)
         std::printf("WARNING: LoadDay gave %ld rows, SQLite %ld\n", ourRows, theirRows);
 
-    t0 = Clock::now();
+    auto t0 = Clock::now();
     for (const std::string& call : stations) {
         TDBResultSet rs;
         rs.Open(TQSOs::kLogTable, call, call);

@@ -1,6 +1,7 @@
 #include "records/TQSODayIndex.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
@@ -11,6 +12,33 @@
 #include "schema/TDBResultSet.h"
 
 using S = TDbKernelState;
+
+namespace {
+
+const TRowLayout::Item* ItemOf(const TRowLayout& layout, int index) {
+    for (const TRowLayout::Item& item : layout.Items)
+        if (item.Index == index)
+            return &item;
+    return nullptr;
+}
+
+// Whether the field's text, as TRowView::Text gives it, equals text.
+bool TextEquals(const TRowLayout& layout, const TRowLayout::Item* item, uint32_t slotOffset,
+                const std::string& text) {
+    const auto type = item != nullptr ? static_cast<uint32_t>(item->DataType) : 0u;
+    if (item == nullptr || (type != DbFormat::kTypeCharacter && type != DbFormat::kTypeText) ||
+        item->Width > DbFormat::kNameAreaSize)
+        return item != nullptr && TRowView(layout, slotOffset).Text(item->Index) == text;
+    const uint32_t at = slotOffset + DbFormat::kRowFieldsOffset + item->Offset;
+    if (item->Width == 0 || !S::InView(at, item->Width))
+        return text.empty();
+    const char* p = reinterpret_cast<const char*>(S::Base + at);
+    const void* zero = std::memchr(p, 0, item->Width);
+    const size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - p) : item->Width;
+    return n == text.size() && std::memcmp(p, text.data(), n) == 0;
+}
+
+}  // namespace
 
 TQSODayIndex& TQSODayIndex::Instance() {
     static TQSODayIndex index;
@@ -105,22 +133,31 @@ bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
     std::string lastDay;
     TRows* lastRows = nullptr;
     std::vector<std::string> bucketKeys(DbFormat::kBucketCount);
+    const TRowLayout::Item* keyItem = ItemOf(table.Layout, table.KeyIndex);
+    const TRowLayout::Item* dayItem = ItemOf(table.Layout, table.DateIndex);
     const bool sound = DbKernel->VisitSoundChains(
         table.ID, table.Layout, [&](int32_t bucket, uint32_t position, uint32_t off) {
-            // A row outside its key's bucket is met by no walk for its key.
-            std::string key = KeyOf(table, off);
             std::string* known = bucket >= 0 && static_cast<size_t>(bucket) < bucketKeys.size()
                                      ? &bucketKeys[static_cast<size_t>(bucket)]
                                      : nullptr;
-            if (known == nullptr || *known != key) {
+            // Compared in place, without building the row's texts.
+            const bool knownKey = known != nullptr && !known->empty() && keyItem != nullptr &&
+                                  TRowLayout::KeyEquals(off, *keyItem, *known);
+            std::string key = knownKey ? *known : KeyOf(table, off);
+            // A row outside its key's bucket is met by no walk for its key.
+            if (!knownKey) {
                 if (!InKeyBucket(key, bucket))
                     return;
                 if (known != nullptr)
                     *known = key;
             }
-            if (table.DateIndex >= 0)
-                key = TRowView(table.Layout, off).Text(table.DateIndex);
-            if (lastRows == nullptr || key != lastDay) {
+            const bool sameDay =
+                lastRows != nullptr &&
+                (table.DateIndex < 0 ? key == lastDay
+                                     : TextEquals(table.Layout, dayItem, off, lastDay));
+            if (!sameDay) {
+                if (table.DateIndex >= 0)
+                    key = TRowView(table.Layout, off).Text(table.DateIndex);
                 lastRows = &days[key];
                 lastDay = std::move(key);
             }
