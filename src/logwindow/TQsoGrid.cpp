@@ -8,9 +8,15 @@
 #include <algorithm>
 
 #include "logwindow/TQsoGridDelegate.h"
+#include "logwindow/TQsoGridModel.h"
 
-TQsoGrid::TQsoGrid(QWidget* parent) : QTableWidget(parent), delegate_(new TQsoGridDelegate(this)) {
+TQsoGrid::TQsoGrid(QWidget* parent)
+    : QTableView(parent), model_(new TQsoGridModel(this)), delegate_(new TQsoGridDelegate(this)) {
+    setModel(model_);
     setItemDelegate(delegate_);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        emit cellDoubleClicked(index.row(), index.column());
+    });
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setSectionsClickable(false);
@@ -64,8 +70,25 @@ QTableView* TQsoGrid::MakeOverlay() {
 }
 
 void TQsoGrid::SetColCount(int cols) {
-    setColumnCount(cols);
+    model_->SetColumnCount(cols);
     ApplyFixed();
+}
+
+int TQsoGrid::rowCount() const {
+    return model_->rowCount();
+}
+
+int TQsoGrid::columnCount() const {
+    return model_->columnCount();
+}
+
+void TQsoGrid::setCurrentCell(int row, int col) {
+    setCurrentIndex(model_->index(row, col));
+}
+
+void TQsoGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    emit currentCellChanged(current.row(), current.column(), previous.row(), previous.column());
 }
 
 void TQsoGrid::SetRowCount(int rows) {
@@ -75,7 +98,7 @@ void TQsoGrid::SetRowCount(int rows) {
     const int before = rowCount();
     if (rows == before)
         return;
-    setRowCount(rows);
+    model_->SetRowCount(rows);
     if (before == 0 || rows == 0)
         ApplyFixed();
 }
@@ -168,43 +191,40 @@ void TQsoGrid::PlaceOverlays() {
 }
 
 void TQsoGrid::resizeEvent(QResizeEvent* event) {
-    QTableWidget::resizeEvent(event);
+    QTableView::resizeEvent(event);
     PlaceOverlays();
 }
 
 void TQsoGrid::updateGeometries() {
-    QTableWidget::updateGeometries();
+    QTableView::updateGeometries();
     PlaceOverlays();
 }
 
-void TQsoGrid::BeginFill() {
-    model()->blockSignals(true);
-}
-
-void TQsoGrid::EndFill(int firstRow, int lastRow) {
-    model()->blockSignals(false);
-    lastRow = std::min(lastRow, rowCount() - 1);
-    if (firstRow <= lastRow && columnCount() > 0)
-        emit model()->dataChanged(model()->index(firstRow, 0),
-                                  model()->index(lastRow, columnCount() - 1));
-}
-
 QString TQsoGrid::CellText(int col, int row) const {
-    const QTableWidgetItem* cell = item(row, col);
-    return cell == nullptr ? QString() : cell->text();
+    const std::string_view text = model_->Cell(row, col);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void TQsoGrid::SetCellText(int col, int row, const QString& text) {
-    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount())
-        return;
-    QTableWidgetItem* cell = item(row, col);
-    if (cell == nullptr) {
-        // A cell without an item reads, shows and edits as an empty one.
-        if (!text.isEmpty())
-            setItem(row, col, new QTableWidgetItem(text));
-    } else if (cell->text() != text) {
-        cell->setText(text);
-    }
+    const QByteArray latin1 = text.toLatin1();
+    model_->SetCell(row, col,
+                    std::string_view(latin1.constData(), static_cast<size_t>(latin1.size())));
+}
+
+std::string TQsoGrid::Cell(int col, int row) const {
+    return std::string(model_->Cell(row, col));
+}
+
+void TQsoGrid::SetCell(int col, int row, std::string_view text) {
+    model_->SetCell(row, col, text);
+}
+
+std::string TQsoGrid::PackRow(const std::vector<std::string_view>& texts) const {
+    return TQsoGridModel::Pack(texts, model_->columnCount());
+}
+
+void TQsoGrid::SetPackedRows(int first, const std::vector<const std::string*>& rows) {
+    model_->SetPackedRows(first, rows);
 }
 
 void TQsoGrid::OpenEditor() {
@@ -250,7 +270,7 @@ void TQsoGrid::keyPressEvent(QKeyEvent* event) {
         QCoreApplication::sendEvent(editor, event);
         return;
     }
-    QTableWidget::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 bool TQsoGrid::event(QEvent* e) {
@@ -259,7 +279,7 @@ bool TQsoGrid::event(QEvent* e) {
                                           static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backtab);
     if (tab)
         ++tabKeys_;
-    const bool result = QTableWidget::event(e);
+    const bool result = QTableView::event(e);
     if (tab)
         --tabKeys_;
     return result;
@@ -269,12 +289,12 @@ bool TQsoGrid::focusNextPrevChild(bool next) {
     // Only a Tab key moves the cursor; focus handed on when a closed editor
     // disappears must leave the cursor where it is.
     if (tabKeys_ > 0)
-        return QTableWidget::focusNextPrevChild(next);
+        return QTableView::focusNextPrevChild(next);
     return true;
 }
 
 void TQsoGrid::focusInEvent(QFocusEvent* event) {
-    QTableWidget::focusInEvent(event);
+    QTableView::focusInEvent(event);
     OpenEditor();
     // Keys go to the open editor, as typing into the grid types into its cell.
     if (QWidget* editor = EditorAt(currentColumn(), currentRow()))

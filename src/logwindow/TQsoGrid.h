@@ -6,13 +6,16 @@
 #pragma once
 
 #include <QSet>
-#include <QTableWidget>
+#include <QTableView>
 #include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
-class QTableView;
 class TQsoGridDelegate;
+class TQsoGridModel;
 
-class TQsoGrid : public QTableWidget {
+class TQsoGrid : public QTableView {
     Q_OBJECT
 
 public:
@@ -21,6 +24,11 @@ public:
 
     void SetColCount(int cols);
     void SetRowCount(int rows);
+    int rowCount() const;
+    int columnCount() const;
+    int currentRow() const { return currentIndex().row(); }
+    int currentColumn() const { return currentIndex().column(); }
+    void setCurrentCell(int row, int col);
     void SetFixedCols(int cols);
     void SetFixedRows(int rows);
     int FixedCols() const { return fixedCols_; }
@@ -29,13 +37,15 @@ public:
     void SetColWidth(int col, int width);
     void SetDefaultRowHeight(int height);
 
-    // Many cells set between BeginFill and EndFill reach the views as one
-    // change of the rows firstRow..lastRow instead of one per cell.
-    void BeginFill();
-    void EndFill(int firstRow, int lastRow);
-
     QString CellText(int col, int row) const;
     void SetCellText(int col, int row, const QString& text);
+    // The same in the log's own Latin-1 text.
+    std::string Cell(int col, int row) const;
+    void SetCell(int col, int row, std::string_view text);
+    // A row's texts packed as the grid keeps them, and rows first, first +
+    // 1, … set from such packed rows as one change.
+    std::string PackRow(const std::vector<std::string_view>& texts) const;
+    void SetPackedRows(int first, const std::vector<const std::string*>& rows);
     // Opens the editor on the current cell when none is open.
     void OpenEditor();
     // The cell editor's text, when an editor is open on (col, row).
@@ -52,6 +62,9 @@ public:
 signals:
     // The operator changed the text in the cell editor.
     void EditTextChanged(int col, int row, const QString& text);
+    // The current cell moved (row and column now, then before; -1 for none).
+    void currentCellChanged(int row, int col, int previousRow, int previousCol);
+    void cellDoubleClicked(int row, int col);
 
 protected:
     bool event(QEvent* e) override;
@@ -60,6 +73,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     friend class TQsoGridDelegate;
@@ -69,6 +83,7 @@ private:
     int FixedWidth() const;
     int FixedHeight() const;
 
+    TQsoGridModel* model_;
     TQsoGridDelegate* delegate_;
     QTableView* left_ = nullptr;
     QTableView* top_ = nullptr;

@@ -337,9 +337,9 @@ void TfrmLogGUI_1::ConnectControls() {
     connect(btnBeginQso, &QPushButton::clicked, this, [this] { btnBeginQsoClick(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
-    connect(strGridQSOS, &QTableWidget::currentCellChanged, this,
+    connect(strGridQSOS, &TQsoGrid::currentCellChanged, this,
             [this](int, int, int, int) { strGridQSOSClick(); });
-    connect(strGridQSOS, &QTableWidget::cellDoubleClicked, this,
+    connect(strGridQSOS, &TQsoGrid::cellDoubleClicked, this,
             [this](int, int) { strGridQSOSDblClick(); });
     connect(strGridQSOS, &TQsoGrid::EditTextChanged, this,
             [this](int col, int row, const QString& text) {
@@ -457,11 +457,11 @@ bool TfrmLogGUI_1::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------- grid access
 
 std::string TfrmLogGUI_1::Cells(int col, int row) const {
-    return FromQt(strGridQSOS->CellText(col, row));
+    return strGridQSOS->Cell(col, row);
 }
 
 void TfrmLogGUI_1::SetCells(int col, int row, const std::string& text) {
-    strGridQSOS->SetCellText(col, row, ToQt(text));
+    strGridQSOS->SetCell(col, row, text);
 }
 
 int TfrmLogGUI_1::Row() const {

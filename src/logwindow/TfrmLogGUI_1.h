@@ -16,6 +16,7 @@
 
 #include "logwindow/TDefaults.h"
 #include "logwindow/TFindCommands.h"
+#include "logwindow/TGridDays.h"
 #include "records/TQSO.h"
 #include "records/TQSOs.h"
 
@@ -207,6 +208,8 @@ public:
     void PopGridFromQSOObject(const TQSO& record, int row);
     // The cells of one contact row; the row must exist.
     void FillGridRow(const TQSO& record, int row);
+    // The cells of a contact row packed as the grid keeps them.
+    std::string PackedGridRow(const TQSO& record) const;
     static void FillQsoDataRow(const TQSO& source, TQSO& target);
     static int32_t QsosAreDifferent(const TQSO& a, const TQSO& b);
     int32_t MarkInvalidEntries(int row);
@@ -339,6 +342,7 @@ private:
     QWidget* activeControl_ = nullptr;  // the control that last had the focus
     bool shown_ = false;
     bool rebuilding_ = false;  // the grid is refilled: cursor moves are no clicks
+    TGridDays gridDays_;       // the rows of the days last loaded
     bool restoringEditor_ = false;
     bool closing_ = false;
     // The last save was refused for want of room, and the operator told so.

@@ -88,7 +88,7 @@ int32_t QslCode(const std::string& text) {
     return 1;
 }
 
-std::string QslText(int32_t code) {
+const char* QslText(int32_t code) {
     if (code == 0)
         return "N";
     if (code == 1)
@@ -153,30 +153,43 @@ void TfrmLogGUI_1::PopGridFromQSOObject(const TQSO& record, int row) {
     FillGridRow(record, row);
 }
 
+std::string TfrmLogGUI_1::PackedGridRow(const TQSO& record) const {
+    const std::string power = std::to_string(record.Power);
+    const std::string rcvdRST = std::to_string(record.RcvdRST);
+    const std::string sentRST = std::to_string(record.SentRST);
+    const std::string logID = std::to_string(record.LogID);
+    const std::string id = std::to_string(record.QSOID);
+    const std::string layout = std::to_string(record.ColLayoutType);
+    std::vector<std::string_view> cells(kColumnCount);
+    cells[colDate] = record.QSODate;
+    cells[colStart] = record.StartTime;
+    cells[colEnd] = record.EndTime;
+    cells[colCall] = record.Call;
+    cells[colFrequency] = record.Frequency;
+    cells[colPower] = power;
+    cells[colRRST] = rcvdRST;
+    cells[colSRST] = sentRST;
+    cells[colMode] = record.Mode;
+    cells[colLogID] = logID;
+    cells[colSQSL] = QslText(record.SentQSL);
+    cells[colRQSL] = QslText(record.RcvdQSL);
+    cells[colQsoID] = id;
+    cells[colZone] = record.Zone;
+    cells[colCountry] = record.Country;
+    cells[colCounty] = record.County;
+    cells[colGrid] = record.Grid;
+    cells[colQSLManager] = record.QSLManager;
+    cells[colLayout] = layout;
+    cells[colContest2] = record.Contest2;
+    cells[colContest1] = record.Contest1;
+    cells[colContest3] = record.Contest3;
+    cells[colContest4] = record.Contest4;
+    return strGridQSOS->PackRow(cells);
+}
+
 void TfrmLogGUI_1::FillGridRow(const TQSO& record, int row) {
-    SetCells(colDate, row, record.QSODate);
-    SetCells(colStart, row, record.StartTime);
-    SetCells(colEnd, row, record.EndTime);
-    SetCells(colCall, row, record.Call);
-    SetCells(colFrequency, row, record.Frequency);
-    SetCells(colPower, row, std::to_string(record.Power));
-    SetCells(colRRST, row, std::to_string(record.RcvdRST));
-    SetCells(colSRST, row, std::to_string(record.SentRST));
-    SetCells(colMode, row, record.Mode);
-    SetCells(colLogID, row, std::to_string(record.LogID));
-    SetCells(colSQSL, row, QslText(record.SentQSL));
-    SetCells(colRQSL, row, QslText(record.RcvdQSL));
-    SetCells(colQsoID, row, std::to_string(record.QSOID));
-    SetCells(colZone, row, record.Zone);
-    SetCells(colCountry, row, record.Country);
-    SetCells(colCounty, row, record.County);
-    SetCells(colGrid, row, record.Grid);
-    SetCells(colQSLManager, row, record.QSLManager);
-    SetCells(colLayout, row, std::to_string(record.ColLayoutType));
-    SetCells(colContest2, row, record.Contest2);
-    SetCells(colContest1, row, record.Contest1);
-    SetCells(colContest3, row, record.Contest3);
-    SetCells(colContest4, row, record.Contest4);
+    const std::string packed = PackedGridRow(record);
+    strGridQSOS->SetPackedRows(row, {&packed});
 }
 
 void TfrmLogGUI_1::FillQsoDataRow(const TQSO& source, TQSO& target) {

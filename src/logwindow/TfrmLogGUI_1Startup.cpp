@@ -185,52 +185,6 @@ void TfrmLogGUI_1::FormShow() {
     }
 }
 
-void TfrmLogGUI_1::LoadGridRows() {
-    QSOList = std::make_unique<TQSOs>();
-    struct TSortEntry {
-        std::string Key;
-        size_t Copy;
-    };
-    std::vector<TSortEntry> sortList;
-    std::vector<std::unique_ptr<TQSO>> copies;
-    for (int d = 0; d <= DaysToShow; ++d) {
-        QSOList->LoadDay(UtcBaseDate(d), UtcBaseDate(d));
-        for (size_t i = 0; i < QSOList->QSOs.size(); ++i) {
-            const TQSO& qso = *QSOList->QSOs[i];
-            const std::string year = qso.QSODate.size() > 6 ? qso.QSODate.substr(6, 4) : "";
-            sortList.push_back(
-                {year + qso.QSODate + qso.StartTime + std::to_string(i), copies.size()});
-            auto copy = std::make_unique<TQSO>();
-            FillQsoDataRow(qso, *copy);
-            copies.push_back(std::move(copy));
-        }
-    }
-    // Case-insensitive text order: by date, start time, then list position as text.
-    auto lower = [](std::string s) {
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
-    for (TSortEntry& entry : sortList) entry.Key = lower(entry.Key);
-    std::stable_sort(sortList.begin(), sortList.end(),
-                     [](const TSortEntry& a, const TSortEntry& b) { return a.Key < b.Key; });
-    // The grid grows once to its final size and is then filled row by row:
-    // growing it per contact re-lays its fixed cells every time.
-    if (!sortList.empty()) {
-        const int first = GridRowCount - 1;
-        GridRowCount += static_cast<int>(sortList.size());
-        SetRowCount(GridRowCount);
-        int row = first;
-        strGridQSOS->BeginFill();
-        // Each copy goes once its row is filled: the cells take its room.
-        for (const TSortEntry& entry : sortList) {
-            FillGridRow(*copies[entry.Copy], row++);
-            copies[entry.Copy].reset();
-        }
-        strGridQSOS->EndFill(first, row - 1);
-    }
-    FillQSORow(GridRowCount - 1, -1);
-}
-
 int32_t TfrmLogGUI_1::SetupEnvironment() {
     if (BlockProc != 0)
         return 0;

@@ -32,6 +32,11 @@ public:
     // visit as described above; false, with nothing visited, when the
     // index cannot answer.
     bool VisitDay(const std::string& date, const std::function<void(const TRowView&)>& visit);
+    // A number that stays the same while the rows a load of the date
+    // answers from this index stay the same: any row of either table added
+    // or deleted for the date, and anything that resets the index, changes
+    // it. 0 while the index cannot answer (a load then walks the chains).
+    uint64_t DayStamp(const std::string& date) const;
 
     void RowAdded(uint32_t tableID, uint32_t slotOffset, int32_t bucket) override;
     void RowChanged(uint32_t tableID, uint32_t slotOffset) override;
@@ -62,7 +67,13 @@ private:
     // Whether the slot still holds a live row of the table.
     static bool IsLiveRow(const TTable& table, uint32_t slotOffset);
 
+    // The day's stamp moves on.
+    void Touch(const std::string& day);
+
     TState state_ = TState::Unbuilt;
+    uint64_t clock_ = 0;       // the last stamp handed out
+    uint64_t resetStamp_ = 0;  // the stamp of the last reset
+    std::unordered_map<std::string, uint64_t> dayStamps_;
     TTable index_;
     TTable log_;
 };

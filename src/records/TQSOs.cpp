@@ -41,6 +41,14 @@ TQSOs::~TQSOs() = default;
 
 void TQSOs::LoadDay(const std::string& dateFrom, const std::string& dateTo) {
     QSOs.clear();
+    // The last record built becomes the current one, once the day is read.
+    struct TLast {
+        TQSOs& qsos;
+        ~TLast() {
+            if (!qsos.QSOs.empty())
+                qsos.MakeCurrent(*qsos.QSOs.back());
+        }
+    } last{*this};
     ResetLabel("QSOs load");
     // A range of two different dates selects no index row.
     if (dateFrom != dateTo)
@@ -228,7 +236,10 @@ bool TQSOs::IsStored(const TQSO& qso) {
 }
 
 std::unique_ptr<TQSO> TQSOs::QSOFromFields(const TDBFields& fields) {
-    return BuildQSO([&fields](int position) { return ValueAt(fields, position); });
+    std::unique_ptr<TQSO> q =
+        BuildQSO([&fields](int position) { return ValueAt(fields, position); });
+    MakeCurrent(*q);
+    return q;
 }
 
 template <class TValue>
@@ -257,7 +268,10 @@ std::unique_ptr<TQSO> TQSOs::BuildQSO(const TValue& value) {
     q->Contest2 = value(kColContest2);
     q->Contest3 = value(kColContest3);
     q->Contest4 = value(kColContest4);
-    current_ = std::make_unique<TQSO>(*q);
-    Current = current_.get();
     return q;
+}
+
+void TQSOs::MakeCurrent(const TQSO& qso) {
+    current_ = std::make_unique<TQSO>(qso);
+    Current = current_.get();
 }

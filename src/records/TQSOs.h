@@ -84,11 +84,12 @@ public:
     // becomes Current.
     std::unique_ptr<TQSO> QSOFromFields(const TDBFields& fields);
 
-  private:
-    // A record from value(position), the text of a QSOLOG column; it also
-    // becomes the current record.
+private:
+    // A record from value(position), the text of a QSOLOG column.
     template <class TValue>
     std::unique_ptr<TQSO> BuildQSO(const TValue& value);
+    // A copy of the record becomes the current one.
+    void MakeCurrent(const TQSO& qso);
     // The next number of the table's sequence, drawn through rs (opened on
     // that table); false when SEQUENCES is missing or did not take it.
     static bool DrawNumber(TDBResultSet& rs, const char* table, int32_t& number);

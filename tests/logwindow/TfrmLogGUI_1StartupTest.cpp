@@ -9,6 +9,7 @@
 #include "LogWindowFixture.h"
 #include "kernel/TDbKernel.h"
 #include "logwindow/TfrmDatabaseCheck.h"
+#include "platform/TBusyCursor.h"
 
 // A machine or a file that stops the start or warns: memory in MB.
 struct TStop {
@@ -122,7 +123,25 @@ TEST_F(LogWindowTest, LoadsTheLastDaysOldestFirstAndReloadsForFewer) {
     // Fewer days, the cursor on an unchanged contact: nothing is stored again.
     Move(3, 2);
     w->DaysToShow = 1;
+    // The hourglass shows from before the old rows go until the new ones are in.
+    struct TRecordingCursor : TBusyCursor {
+        TfrmLogGUI_1* window = nullptr;
+        int depth = 0;
+        std::vector<int> rows;  // the grid's rows when it showed and when it went
+        void Begin() override {
+            if (depth++ == 0)
+                rows.push_back(window->RowCount());
+        }
+        void End() override {
+            if (--depth == 0)
+                rows.push_back(window->RowCount());
+        }
+    } cursor;
+    cursor.window = w;
+    SetBusyCursor(&cursor);
     w->ReloadGrid();
+    SetBusyCursor(nullptr);
+    EXPECT_EQ((std::vector<int>{8, 7}), cursor.rows);
     EXPECT_EQ("JA1ZZZ DL1XYZ G3AAA K1ABC K1ABC TYPECALL", Column(3));
     EXPECT_EQ(EntryRow(), w->Row());
     EXPECT_EQ("DL1XYZ 23:10 14.070 100 #1; JA1ZZZ 07:00 14.070 100 #3", Log("05/16/2024"));
