@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "adif/TAdifImporter.h"
+#include "adif/TAdifMapping.h"
+#include "adif/TAdifWriter.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TWriteBatch.h"
 #include "lib/BenchLog.h"
@@ -53,6 +56,7 @@ constexpr const char* kUsage =
     "  --runs N       window runs per case, the least CPU counts (2)\n"
     "  --scratch DIR  where the logs are built (/dev/shm)\n"
     "  --no-window    leave out the window\n"
+    "  --adif N       records of the ADIF import, in scratch (20000; 0 leaves it out)\n"
     "  --help         this text\n";
 
 double MsSince(Clock::time_point t0) {
@@ -80,7 +84,7 @@ void Header(const char* ours, const char* theirs) {
 
 struct TOptions {
     std::string Dir, Scratch = "/dev/shm";
-    int32_t Contacts = 20000, Saves = 100, Runs = 2;
+    int32_t Contacts = 20000, Saves = 100, Runs = 2, Adif = 20000;
     bool Window = true;
 };
 
@@ -95,6 +99,10 @@ bool Parse(int argc, char** argv, TOptions& o) {
             : a == "--runs"   ? !number(o.Runs)
                               : false)
             return false;
+        if (a == "--adif" && !(i + 1 < argc && TRecordText::TryStrToInt(argv[++i], o.Adif)))
+            return false;
+        if (a == "--adif")
+            continue;
         if (a == "--scratch" && i + 1 < argc)
             o.Scratch = argv[++i];
         else if (a == "--no-window")
@@ -252,6 +260,57 @@ void MeasureReads(const std::string& ourLog, const std::string& scratch,
         fs::remove(scratch + name);
 }
 
+// An ADIF file of count contacts, each with a line of text, imported into
+// an empty log (reading the file included), against SQLite storing the same
+// contacts one transaction each.
+void MeasureAdifImport(const std::string& dir, const std::string& schema, int count,
+                       std::mt19937& rng) {
+    const std::vector<TContact> contacts = MakeContacts(count, rng);
+    const std::string text = "the text of the contact";
+    const std::string file = dir + "/bench_import.adi";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << TAdifWriter::Header("20240101 000000");
+        for (const TContact& c : contacts) {
+            TQSO q;
+            q.QSODate = c.Date, q.Call = c.Call, q.StartTime = c.Start, q.EndTime = c.End;
+            q.Frequency = c.Frequency, q.Power = c.Power, q.Mode = c.Mode;
+            q.SentRST = c.SentRST, q.RcvdRST = c.RcvdRST, q.Zone = c.Zone;
+            q.Country = c.Country, q.Grid = c.Grid;
+            out << TAdifWriter::Record(TAdifMapping::ToFields(q, text));
+        }
+    }
+    const std::string ours = dir + "/bench_import.sib";
+    if (BuildOurLog(ours, schema, {}) < 0)
+        return;
+    TDatabase db;
+    db.StartDatabase(ours);
+    TAdifImporter importer;
+    TAdifImportSummary summary;
+    auto t0 = Clock::now();
+    importer.Import(file, summary);
+    const double oursMs = MsSince(t0);
+    db.ShutdownDatabase(ours);
+    fs::remove(ours);
+
+    const std::string theirs = dir + "/bench_import.db";
+    sqlite3* s = BuildSqliteLog(theirs, {});
+    double sqliteMs = 0;
+    if (s) {
+        TSqliteLog log(s);
+        t0 = Clock::now();
+        for (const TContact& c : contacts) log.Save(c, text);
+        sqliteMs = MsSince(t0);
+    }
+    sqlite3_close(s);
+    for (const std::string& f :
+         {file, file + TAdifImporter::kReportSuffix, theirs, theirs + "-wal", theirs + "-shm"})
+        fs::remove(f);
+    Row("ADIF import of " + std::to_string(count) + " records, ms", oursMs, sqliteMs, "<= 2");
+    if (summary.Imported != count)
+        std::printf("WARNING: %d of %d records imported\n", summary.Imported, count);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -323,6 +382,8 @@ int main(int argc, char** argv) {
     MeasureReads(work + "/mid/db_default.sib", work, mid, rng);
     MeasureSaves(o.Dir, schema, o.Saves, mid, "disk");
     MeasureSaves(work, schema, o.Saves * 10, mid, "scratch");
+    if (o.Adif > 0)
+        MeasureAdifImport(work, schema, o.Adif, rng);
     std::error_code ec;
     fs::remove_all(work, ec);
     return 0;

@@ -4,6 +4,7 @@
 #include <QProgressDialog>
 
 #include "LogWindowFixture.h"
+#include "logwindow/Latin1.h"
 #include "logwindow/TAdifCommands.h"
 #include "platform/TFileChooser.h"
 
