@@ -115,6 +115,13 @@ void TAdifReader::Parse(const std::string& text) {
                 Header.emplace_back(name, value);
             continue;
         }
+        if (isTag && name == "EOH" && Records.empty()) {
+            // A header without the text before it: what came first was it.
+            Header.insert(Header.end(), current.Fields.begin(), current.Fields.end());
+            current.Fields.clear();
+            HasHeader = true;
+            continue;
+        }
         if (isTag) {
             // <EOH> out of place, and an <EOR> closing no field, end nothing.
             if (name == "EOR" && !current.Fields.empty()) {

@@ -1,8 +1,8 @@
 // Reads the ADI form: an optional header (any text not beginning with "<",
-// header fields, <EOH>), then records of <NAME:LENGTH[:TYPE]>DATA fields
-// each closed by <EOR>. Names and the two tags are case-insensitive; the
-// type indicator is ignored; anything between fields that is no data
-// specifier (blanks, line breaks, comments, a stray "<") is skipped.
+// header fields, <EOH>; some programs leave out the text), then records of <NAME:LENGTH[:TYPE]>DATA
+// fields each closed by <EOR>. Names and the two tags are case-insensitive; the type indicator is
+// ignored; anything between fields that is no data specifier (blanks, line breaks, comments, a
+// stray "<") is skipped.
 #pragma once
 
 #include <string>

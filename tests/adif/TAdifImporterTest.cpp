@@ -56,8 +56,10 @@ TEST_F(AdifTest, ImportsWhatOtherProgramsWrite) {
          "05/17/2024|W1AW|14:02||14.074|0|UNKN|999|999|0|0|0||LAND OF W||||0||||||; "
          "05/17/2024|W1AW|14:02||7.074|0|UNKN|999|999|0|0|0||LAND OF W||||0||||||",
          "record 2 (w1aw): 05/17/2024 14:02 is already in the log"},
-        {"one line, stray text and a lower-case <eoh>",
-         "Made by <my logger> 1.0 <adif_ver:5>3.1.4<eoh><CALL:3>A1A<QSO_DATE:8>20240101<EOR>"
+        {"a header alone, without text before it", "<ADIF_VER:5>3.1.4 <EOH>\r\n", "0 0 0 0 0", "",
+         ""},
+        {"one line, a header without text before it, stray text",
+         "<adif_ver:5>3.1.4<PROGRAMID:5>Tramb<eoh>Made by <my logger> 1.0 <CALL:3>A1A<QSO_DATE:8>20240101<EOR>"
          "<CALL:3>B2B<QSO_DATE:8>20240102<TIME_ON:4>0000<EOR>", "2 2 0 0 0",
          "01/01/2024|A1A||||0|UNKN|999|999|0|0|0||LAND OF A||||0||||||; "
          "01/02/2024|B2B|00:00|||0|UNKN|999|999|0|0|0||LAND OF B||||0||||||", ""},
