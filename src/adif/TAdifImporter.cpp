@@ -1,5 +1,6 @@
 #include "adif/TAdifImporter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -82,8 +83,13 @@ int32_t TAdifImporter::Import(const std::string& fileName, TAdifImportSummary& s
     const std::vector<int> widths = TAdifLog::ColumnWidths();
 
     s.Read = static_cast<int>(reader.Records.size());
+    contactsLeft_ = piecesLeft_ = 0;
+    std::unique_ptr<TWriteBatch> batch;
+    int inBatch = 0;
     for (size_t i = 0; i < reader.Records.size(); ++i) {
         const TAdifRecord& record = reader.Records[i];
+        if (!batch)
+            batch = std::make_unique<TWriteBatch>();
         const size_t notesBefore = changed_.size();
         const TOutcome outcome = ImportRecord(record, widths);
         if (outcome == TOutcome::kFull) {
@@ -99,6 +105,10 @@ int32_t TAdifImporter::Import(const std::string& fileName, TAdifImportSummary& s
             changed_.resize(notesBefore);  // nothing of it was stored
             ++(outcome == TOutcome::kDuplicate ? s.Duplicates : s.Rejected);
         }
+        if (++inBatch == kContactsPerBatch) {
+            batch.reset();  // committed: on the disk
+            inBatch = 0;
+        }
         const int done = static_cast<int>(i + 1);
         if (Progress && !Progress(done, s.Read) && done < s.Read) {
             s.Cancelled = true;
@@ -106,6 +116,7 @@ int32_t TAdifImporter::Import(const std::string& fileName, TAdifImportSummary& s
             break;
         }
     }
+    batch.reset();
     s.ReportFile = fileName + kReportSuffix;
     WriteReport(fileName, s);
     return kOK;
@@ -143,7 +154,7 @@ TAdifImporter::TOutcome TAdifImporter::Store(const TQSO& q, const std::string& t
     // The contact, its index row and its text reach the disk together.
     const TWriteBatch batch;
     TQSOs qsos;
-    if (!qsos.HasRoomForContact(text.empty() ? 0 : TQSOMemos::PieceCount(text)))
+    if (!HasRoom(text.empty() ? 0 : TQSOMemos::PieceCount(text)))
         return TOutcome::kFull;
     TQSO* added = qsos.AddQSO(q.QSODate, q.Call, q.StartTime, q.EndTime, q.Frequency, q.Power,
                               q.Mode, q.SentRST, q.RcvdRST, q.RcvdQSL, q.SentQSL, q.LogID, q.Zone,
@@ -163,6 +174,30 @@ TAdifImporter::TOutcome TAdifImporter::Store(const TQSO& q, const std::string& t
         }
     }
     return TOutcome::kImported;
+}
+
+bool TAdifImporter::HasRoom(size_t pieces) {
+    if (contactsLeft_ == 0 || pieces > piecesLeft_) {
+        contactsLeft_ = piecesLeft_ = 0;
+        auto id = [](const char* table) { return DbKernel->GetTableIDFromName(table); };
+        const uint32_t blockPieces =
+            std::max<uint32_t>(kBlockPieces, static_cast<uint32_t>(pieces));
+        // Two sequence rows, in case the log has drawn no number yet.
+        if (DbKernel->HasRoomForRows({{id(TQSOs::kSequencesTable), 2},
+                                      {id(TQSOs::kLogTable), kBlockContacts},
+                                      {id(TQSOs::kDateIndexTable), kBlockContacts},
+                                      {id(TQSOMemos::kTable), blockPieces}})) {
+            contactsLeft_ = kBlockContacts;
+            piecesLeft_ = blockPieces;
+        } else if (!TQSOs().HasRoomForContact(pieces)) {
+            return false;
+        } else {
+            return true;  // this one fits; the next is asked for again
+        }
+    }
+    --contactsLeft_;
+    piecesLeft_ -= static_cast<uint32_t>(pieces);
+    return true;
 }
 
 void TAdifImporter::WriteReport(const std::string& fileName, TAdifImportSummary& s) const {

@@ -41,6 +41,18 @@ private:
     TOutcome ImportRecord(const TAdifRecord& record, const std::vector<int>& widths);
     // Stores the contact and its text, all or nothing.
     TOutcome Store(const TQSO& qso, const std::string& text, int number);
+    // Whether a contact with that many text pieces fits. The kernel is asked
+    // for a block of contacts at once (a yes holds for each of them, the
+    // room taken only by them); near the end of the room, contact by contact.
+    bool HasRoom(size_t pieces);
+
+    // Contacts stored together in one write batch: the file stays sound at
+    // any moment, and an interruption loses at most the block not yet
+    // committed (importing the file again brings it back).
+    static constexpr int kContactsPerBatch = 100;
+    static constexpr uint32_t kBlockContacts = 64;
+    static constexpr uint32_t kBlockPieces = 128;
+    uint32_t contactsLeft_ = 0, piecesLeft_ = 0;  // of the block known to fit
     void WriteReport(const std::string& fileName, TAdifImportSummary& summary) const;
     static std::string Label(const TAdifRecord& record);
 
