@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "adif/TAdifImporter.h"
+#include "adif/TAdifMapping.h"
+#include "adif/TAdifWriter.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TWriteBatch.h"
 #include "lib/BenchLog.h"
@@ -58,6 +61,7 @@ constexpr const char* kUsage =
     "  --only PARTS   run only these parts, a comma list of window, reads, saves\n"
     "  --keep DIR     build the logs in DIR and keep them; a later run with the\n"
     "                 same DIR and options on the same day uses them again\n"
+    "  --adif N       records of the ADIF import, in scratch (20000; 0 leaves it out)\n"
     "  --help         this text\n";
 
 double MsSince(Clock::time_point t0) {
@@ -93,7 +97,7 @@ void Header(const char* ours, const char* theirs) {
 
 struct TOptions {
     std::string Dir, Scratch = "/dev/shm", Keep;
-    int32_t Contacts = 20000, Saves = 100, Runs = 2;
+    int32_t Contacts = 20000, Saves = 100, Runs = 2, Adif = 20000;
     bool Window = true, Reads = true, Writes = true;
 };
 
@@ -121,6 +125,10 @@ bool Parse(int argc, char** argv, TOptions& o) {
             : a == "--runs"   ? !number(o.Runs)
                               : false)
             return false;
+        if (a == "--adif" && !(i + 1 < argc && TRecordText::TryStrToInt(argv[++i], o.Adif)))
+            return false;
+        if (a == "--adif")
+            continue;
         if (a == "--scratch" && i + 1 < argc)
             o.Scratch = argv[++i];
         else if (a == "--keep" && i + 1 < argc)
@@ -304,6 +312,57 @@ void MeasureFullCheck(const std::string& ourLog, int contacts) {
     db.ShutdownDatabase(ourLog);
 }
 
+// An ADIF file of count contacts, each with a line of text, imported into
+// an empty log (reading the file included), against SQLite storing the same
+// contacts one transaction each.
+void MeasureAdifImport(const std::string& dir, const std::string& schema, int count,
+                       std::mt19937& rng) {
+    const std::vector<TContact> contacts = MakeContacts(count, rng);
+    const std::string text = "the text of the contact";
+    const std::string file = dir + "/bench_import.adi";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << TAdifWriter::Header("20240101 000000");
+        for (const TContact& c : contacts) {
+            TQSO q;
+            q.QSODate = c.Date, q.Call = c.Call, q.StartTime = c.Start, q.EndTime = c.End;
+            q.Frequency = c.Frequency, q.Power = c.Power, q.Mode = c.Mode;
+            q.SentRST = c.SentRST, q.RcvdRST = c.RcvdRST, q.Zone = c.Zone;
+            q.Country = c.Country, q.Grid = c.Grid;
+            out << TAdifWriter::Record(TAdifMapping::ToFields(q, text));
+        }
+    }
+    const std::string ours = dir + "/bench_import.sib";
+    if (BuildOurLog(ours, schema, {}) < 0)
+        return;
+    TDatabase db;
+    db.StartDatabase(ours);
+    TAdifImporter importer;
+    TAdifImportSummary summary;
+    auto t0 = Clock::now();
+    importer.Import(file, summary);
+    const double oursMs = MsSince(t0);
+    db.ShutdownDatabase(ours);
+    fs::remove(ours);
+
+    const std::string theirs = dir + "/bench_import.db";
+    sqlite3* s = BuildSqliteLog(theirs, {});
+    double sqliteMs = 0;
+    if (s) {
+        TSqliteLog log(s);
+        t0 = Clock::now();
+        for (const TContact& c : contacts) log.Save(c, text);
+        sqliteMs = MsSince(t0);
+    }
+    sqlite3_close(s);
+    for (const std::string& f :
+         {file, file + TAdifImporter::kReportSuffix, theirs, theirs + "-wal", theirs + "-shm"})
+        fs::remove(f);
+    Row("ADIF import of " + std::to_string(count) + " records, ms", oursMs, sqliteMs, "<= 2");
+    if (summary.Imported != count)
+        std::printf("WARNING: %d of %d records imported\n", summary.Imported, count);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -399,6 +458,8 @@ int main(int argc, char** argv) {
     if (o.Writes) {
         MeasureSaves(o.Dir, schema, o.Saves, mid, "disk");
         MeasureSaves(work, schema, o.Saves * 10, mid, "scratch");
+        if (o.Adif > 0)
+            MeasureAdifImport(work, schema, o.Adif, rng);
     }
     std::error_code ec;
     if (o.Keep.empty())

@@ -33,6 +33,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "adif/TAdifModes.h"
 #include "kernel/TDbKernel.h"
 #include "logfile/TLogStartup.h"
 #include "logwindow/Latin1.h"
@@ -163,6 +164,8 @@ void TfrmLogGUI_1::BuildMenus() {
     SearchNext1 = Find1->addAction(QStringLiteral("Find &Next Call"));
     Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     ExporttoTextFile1 = Tools1->addAction(QStringLiteral("&Export to Text File"));
+    ExportADIF1 = Tools1->addAction(QStringLiteral("Export &ADIF…"));
+    ImportADIF1 = Tools1->addAction(QStringLiteral("&Import ADIF…"));
     CheckDatabase1 = Tools1->addAction(QStringLiteral("&Check Database"));
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     AbouttheTrambleQSOlogprogram1 =
@@ -229,7 +232,7 @@ void TfrmLogGUI_1::BuildDefaultsPanel() {
     cboMode = new QComboBox(pnl_QSODefaults);
     cboMode->setFont(arial);
     cboMode->setGeometry(176, 54, 72, 22);
-    cboMode->addItems({"CW", "SSB", "RTTY", "AM", "FM", "PSK31", "NEW1", "NEW2"});
+    for (const std::string& mode : TAdifModes::LogModes()) cboMode->addItem(ToQt(mode));
     lblPowerCaption = caption("Power", 254);
     edtPower = edit("", 254, 50, 6);
     lblSRSTCaption = caption("S-RST", 310);
@@ -323,6 +326,8 @@ void TfrmLogGUI_1::ConnectControls() {
             [this] { FindCallincurrentselection1Click(); });
     connect(SearchNext1, &QAction::triggered, this, [this] { SearchNext1Click(); });
     connect(ExporttoTextFile1, &QAction::triggered, this, [this] { ExporttoTextFile1Click(); });
+    connect(ExportADIF1, &QAction::triggered, this, [this] { ExportADIF1Click(); });
+    connect(ImportADIF1, &QAction::triggered, this, [this] { ImportADIF1Click(); });
     connect(CheckDatabase1, &QAction::triggered, this, [this] { CheckDatabase1Click(); });
     connect(AbouttheTrambleQSOlogprogram1, &QAction::triggered, this,
             [this] { AbouttheTrambleQSOlogprogram1Click(); });

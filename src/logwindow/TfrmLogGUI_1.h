@@ -130,6 +130,8 @@ public:
     QAction* FindCallincurrentselection1 = nullptr;
     QAction* SearchNext1 = nullptr;
     QAction* ExporttoTextFile1 = nullptr;
+    QAction* ExportADIF1 = nullptr;
+    QAction* ImportADIF1 = nullptr;
     QAction* CheckDatabase1 = nullptr;
     QAction* AbouttheTrambleQSOlogprogram1 = nullptr;
     QAction* AFewHints1 = nullptr;
@@ -295,6 +297,9 @@ public:
     void SearchNext1Click();
     void ExporttoTextFile1Click();
     void tlbtnExpFileClick();
+    // ADIF export and import (TAdifCommands.cpp); the import reloads the grid.
+    void ExportADIF1Click();
+    void ImportADIF1Click();
     void tlbbtnPrintClick();
     void ToolButton1Click();
     void AbouttheTrambleQSOlogprogram1Click();

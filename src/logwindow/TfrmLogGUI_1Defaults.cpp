@@ -28,6 +28,11 @@ std::string StoredValue(const std::string& key) {
     return settings.Settings.empty() ? std::string() : settings.Settings.front()->Value;
 }
 
+// A report editor's text: digits with an optional leading "-".
+bool IsReport(const std::string& text) {
+    return TfrmLogGUI_1::IsNumericEx(text) != 0 && text != "-";
+}
+
 bool ParseShift(const std::string& text, int32_t& value) {
     if (TfrmLogGUI_1::IsNumericEx(text) == 0 || text.empty() || text == "-")
         return false;
@@ -213,10 +218,10 @@ void TfrmLogGUI_1::edtSRSTExit() {
         RestoreEditor(edtSRST, CurrentDefaults.SRst, "599");
     } else if (text.empty()) {
         // Blanks only are left as they are.
-    } else if (IsNumeric(text) != 0 && IsValidDefaultRST(text) != 0) {
+    } else if (IsReport(text) && IsValidDefaultRST(text) != 0) {
         if (GridRowCount >= 2)
             SetCells(colSRST, GridRowCount - 1, FromQt(edtSRST->text()));
-    } else if (IsNumeric(text) != 0) {
+    } else if (IsReport(text)) {
         DisplayInvalidDataMessage(colSRST);
         RestoreEditor(edtSRST, CurrentDefaults.SRst, "599");
     } else {
@@ -231,10 +236,10 @@ void TfrmLogGUI_1::edtRRstExit() {
     if (edtRRst->text().isEmpty()) {
         RestoreEditor(edtRRst, CurrentDefaults.RRst, "599");
     } else if (text.empty()) {
-    } else if (IsNumeric(text) != 0 && IsValidDefaultRST(text) != 0) {
+    } else if (IsReport(text) && IsValidDefaultRST(text) != 0) {
         if (GridRowCount >= 2)
             SetCells(colRRST, GridRowCount - 1, FromQt(edtRRst->text()));
-    } else if (IsNumeric(text) != 0) {
+    } else if (IsReport(text)) {
         DisplayInvalidDataMessage(colRRST);
         RestoreEditor(edtRRst, CurrentDefaults.RRst, "599");
     } else {

@@ -79,6 +79,13 @@ int32_t Numeric(const std::string& text) {
     return value;
 }
 
+// A report cell: digits with an optional leading "-"; anything else 999.
+int32_t Report(const std::string& text) {
+    if (TfrmLogGUI_1::IsNumericEx(text) == 0 || text == "-")
+        return Numeric("999");
+    return text[0] == '-' ? -Numeric(text.substr(1)) : Numeric(text);
+}
+
 int32_t QslCode(const std::string& text) {
     const std::string upper = FromQt(ToQt(text).toUpper());
     if (upper == "N")
@@ -116,14 +123,8 @@ int32_t TfrmLogGUI_1::PopQSOFromGrid(TQSO& record, int row) {
         if (IsNumeric(power) == 0)
             power = "1500";
         record.Power = Numeric(cut(power, 8));
-        std::string rcvd = Cells(colRRST, row);
-        if (IsNumeric(rcvd) == 0)
-            rcvd = "999";
-        record.RcvdRST = Numeric(cut(rcvd, 8));
-        std::string sent = Cells(colSRST, row);
-        if (IsNumeric(sent) == 0)
-            sent = "999";
-        record.SentRST = Numeric(cut(sent, 8));
+        record.RcvdRST = Report(cut(Cells(colRRST, row), 8));
+        record.SentRST = Report(cut(Cells(colSRST, row), 8));
         record.Mode = cut(Cells(colMode, row), 10);
         record.LogID = Numeric(Cells(colLogID, row));
         record.SentQSL = QslCode(Cells(colSQSL, row));

@@ -96,6 +96,8 @@ int32_t TfrmLogGUI_1::IsValidData(int col, const std::string& value) {
         }
         case colSRST:
         case colRRST:
+            // Digital-mode reports are signal-to-noise ratios: "-12".
+            return IsNumericEx(value);
         case colPower:
         case colLogID:
             return IsNumeric(value);

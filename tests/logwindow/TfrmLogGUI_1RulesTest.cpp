@@ -19,7 +19,7 @@ TEST(TfrmLogGUI_1Rules, TheRulesOfTheCells) {
     const std::tuple<Rule, const char*, int32_t> cases[] = {
         {call, "", T}, {call, "w1aw", T}, {call, "W1AW/-#", T}, {call, "W1AW-P", F},
         {call, "W1 AW", F}, {call, "\xe9", F}, {freq, "14,070", T}, {freq, "14.0.7", F},
-        {freq, "14,0.7", F}, {freq, "14a", F}, {srst, "5a", F}, {rrst, "-5", F}, {power, "1500", T},
+        {freq, "14,0.7", F}, {freq, "14a", F}, {srst, "5a", F}, {rrst, "-5", T}, {srst, "5-", F}, {power, "1500", T},
         {power, "15.0", F}, {mode, "???", T}, {logId, "x", F}, {other, "any!", T}, {num, "", T},
         {num, "-12", F}, {num, " 1", F}, {numEx, "-12", T}, {numEx, "-", T}, {numEx, "1-2", F},
         {numEx, "1.5", F}, {numEx2, "1.5", T}, {numEx2, "1.5.1", F}, {numEx2, "+1", F},

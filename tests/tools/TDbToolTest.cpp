@@ -104,13 +104,19 @@ TEST_F(TDbToolTest, ContactsAreStoredListedExportedAndDeleted) {
               Run("qsos|w1abc").Out);
     Expect(0, "export|log.txt", "4 Rows Exported.\n");
     EXPECT_NE(std::string::npos, ReadFile(dir_.Path + "/log.txt").find("\r\n0|A B|TAIL:"));
+    // ADIF: the log's own file adds nothing; a new contact gets its country.
+    Expect(0, "export-adif|log.adi", "3 contacts exported to log.adi\n");
+    Expect(0, "import-adif|log.adi", "3 records read: 0 imported, 3 skipped as duplicates");
+    WriteFile(dir_.Path + "/new.adi", "<CALL:5>DL1AB<QSO_DATE:8>20030117<EOR><CALL:2>XX<EOR>");
+    Expect(0, "import-adif|new.adi", "2 records read: 1 imported, 0 skipped as duplicates, 1 rej");
+    Expect(0, "qsos|DL1AB", "|GERMANY|");
 
     // Deleting needs the contact exactly: call, number and date.
     Expect(1, "delete-qso|W1ABC|0|01/16/2003", "nothing deleted");
     Expect(0, "delete-qso|w1abc|0|01/15/2003");
     EXPECT_EQ(second, Run("day|01/15/2003").Out);
-    Expect(0, "export|log.txt", "2 Rows Exported.\n");
-    Expect(0, "check", "QSOLOG           2         2");
+    Expect(0, "export|log.txt", "3 Rows Exported.\n");
+    Expect(0, "check", "QSOLOG           3         3");
 }
 
 TEST_F(TDbToolTest, RefusedInputAndFilesChangeNothing) {

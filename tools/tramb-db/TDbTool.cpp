@@ -128,6 +128,10 @@ const char* TDbTool::Usage() {
            "  qsos CALL                   every contact with the station CALL\n"
            "  day MM/DD/YYYY              the contacts of one day\n"
            "  delete-qso CALL NUMBER DATE delete a contact with its index row and its text\n"
+           "  export-adif FILE            every contact and its text as an ADIF (ADI) file\n"
+           "  import-adif FILE            the records of an ADIF (ADI) file as new contacts;\n"
+           "                              duplicates are skipped, rejected records listed in\n"
+           "                              FILE.import-report.txt (exit 1 when the log is full)\n"
            "  backup [DIR]                a checked copy of the log in DIR (default: the\n"
            "                              backups folder beside the log; the newest 10 kept)\n"
            "  restore FILE                replace the log with the backup FILE once it passes\n"
@@ -213,6 +217,8 @@ int TDbTool::Run(int argc, char** argv) {
         {"qsos", &TDbTool::Qsos},
         {"day", &TDbTool::Day},
         {"delete-qso", &TDbTool::DeleteQso},
+        {"export-adif", &TDbTool::ExportAdif},
+        {"import-adif", &TDbTool::ImportAdif},
         {"backup", &TDbTool::Backup},
         {"restore", &TDbTool::Restore},
         {"compact", &TDbTool::Compact},

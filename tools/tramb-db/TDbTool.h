@@ -54,6 +54,9 @@ private:
     int Qsos(const std::vector<std::string>& args);
     int Day(const std::vector<std::string>& args);
     int DeleteQso(const std::vector<std::string>& args);
+    // ADIF (TDbToolAdif.cpp).
+    int ExportAdif(const std::vector<std::string>& args);
+    int ImportAdif(const std::vector<std::string>& args);
     // Log-file maintenance (TDbToolMaintenance.cpp).
     int Backup(const std::vector<std::string>& args);
     int Restore(const std::vector<std::string>& args);
