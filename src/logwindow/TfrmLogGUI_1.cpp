@@ -37,6 +37,9 @@
 #include "logfile/TLogStartup.h"
 #include "logwindow/Latin1.h"
 #include "logwindow/TForm3.h"
+#include "logwindow/TRigFollower.h"
+#include "logwindow/TWsjtxContactStore.h"
+#include "wsjtx/TWsjtxListener.h"
 #include "logwindow/TQsoGrid.h"
 #include "logwindow/TfrmDatabaseCheck.h"
 #include "platform/TBusyCursor.h"
@@ -116,6 +119,7 @@ TfrmLogGUI_1::TfrmLogGUI_1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TfrmLogGUI_1::~TfrmLogGUI_1() {
+    StopStationLinks();
     if (frmLogGUI_1 == this)
         frmLogGUI_1 = nullptr;
 }
@@ -126,6 +130,7 @@ void TfrmLogGUI_1::BuildWindow() {
     setWindowTitle(QStringLiteral("QSO Log Version 1.0 Beta (test)"));
     setFont(SansFont(11));
     BuildMenus();
+    BuildStationControls();
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -163,6 +168,7 @@ void TfrmLogGUI_1::BuildMenus() {
     Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     ExporttoTextFile1 = Tools1->addAction(QStringLiteral("&Export to Text File"));
     CheckDatabase1 = Tools1->addAction(QStringLiteral("&Check Database"));
+    RadioandWSJTX1 = Tools1->addAction(QStringLiteral("&Radio and WSJT-X\u2026"));
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     AbouttheTrambleQSOlogprogram1 =
         Help1->addAction(QStringLiteral("&About the QSO logging program"));
@@ -323,6 +329,7 @@ void TfrmLogGUI_1::ConnectControls() {
     connect(SearchNext1, &QAction::triggered, this, [this] { SearchNext1Click(); });
     connect(ExporttoTextFile1, &QAction::triggered, this, [this] { ExporttoTextFile1Click(); });
     connect(CheckDatabase1, &QAction::triggered, this, [this] { CheckDatabase1Click(); });
+    connect(RadioandWSJTX1, &QAction::triggered, this, [this] { RadioandWSJTX1Click(); });
     connect(AbouttheTrambleQSOlogprogram1, &QAction::triggered, this,
             [this] { AbouttheTrambleQSOlogprogram1Click(); });
     connect(AFewHints1, &QAction::triggered, this, [this] { AFewHints1Click(); });

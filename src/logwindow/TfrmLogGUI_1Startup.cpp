@@ -174,6 +174,8 @@ void TfrmLogGUI_1::FormShow() {
         if (!failed)
             ArriveOnEntryRow();
         Loading = 0;
+        if (!failed)
+            StartStationLinks();
     } catch (...) {
         Dialogs().ShowMessage(kNoDatabaseFile);
         HaltProcess();
@@ -322,6 +324,7 @@ void TfrmLogGUI_1::FormClose() {
     closing_ = true;
     try {
         BlockProc = -1;
+        StopStationLinks();
         TDefaults current;
         GetCurrentDefaults(current);
         if (SaveDefaults(current) != 0)
