@@ -145,3 +145,13 @@ TEST_F(TDbToolTest, CheckReportsDamageWithExitOne) {
     Patch(DbFormat::kBucketRegionBase + 7 * DbFormat::kBucketBlockSize + 979 * 4, 0);
     Expect(1, "check", "QSOLOG           1         0");
 }
+
+TEST_F(TDbToolTest, SettingReadsAndWritesOneStoredSettingByNameInAnyCase) {
+    Expect(0, "init");
+    Expect(1, "setting|RIG_MODEL", "no setting RIG_MODEL");
+    Expect(0, "setting|RIG_MODEL|2");
+    Expect(0, "setting|rig_model|3073");
+    Expect(0, "setting|Rig_Model", "3073\n");
+    for (const char* args : {"setting", "setting|A|B|C", "setting| "})
+        Expect(2, args, "setting takes a NAME");
+}
