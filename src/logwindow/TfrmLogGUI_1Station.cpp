@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "logwindow/Latin1.h"
 #include "logwindow/TQsoGrid.h"
@@ -15,6 +16,12 @@
 #include "platform/TDialogs.h"
 #include "rig/TRigSettings.h"
 #include "wsjtx/TWsjtxListener.h"
+
+namespace {
+
+constexpr int kRetryShowMs = 200;
+
+}  // namespace
 
 void TfrmLogGUI_1::BuildStationControls() {
     lblRig = new QLabel(QString::fromLatin1(TRigFollower::kOff), this);
@@ -76,6 +83,12 @@ void TfrmLogGUI_1::RadioandWSJTX1Click() {
 void TfrmLogGUI_1::ShowReportedContact(const TQSO& qso) {
     if (BlockProc != 0 || GridRowCount < 2)
         return;
+    if (InGridClick != 0 || InGridKeyDown != 0 || SavingRow != 0) {
+        // A grid handler is under way (perhaps showing a message): rows must
+        // not move under it. The contact is stored; it is shown afterwards.
+        QTimer::singleShot(kRetryShowMs, this, [this, qso] { ShowReportedContact(qso); });
+        return;
+    }
     // The contact takes the entry row's place; the entry row, with whatever
     // the operator has typed into it, moves one row down.
     const int entry = GridRowCount - 1;

@@ -33,27 +33,32 @@ bool TRigReader::Pause(TMs interval) {
 
 void TRigReader::Run() {
     TRigConnection rig;
-    bool reported = false;  // the current failure was told already
+    // The window was told the radio is away and has had no reading since:
+    // further failures stay quiet (a radio that is switched off may still
+    // let its port be opened, then answer nothing).
+    bool toldAway = false;
+    auto away = [&](const std::string& error) {
+        if (!toldAway)
+            report_({false, 0, "", error});
+        toldAway = true;
+    };
     do {
         std::string error;
         const bool opened = rig.Open(options_.Model, options_.Port, options_.Speed, error);
         if (attempt_)
             attempt_(opened);
         if (!opened) {
-            if (!reported)
-                report_({false, 0, "", error});
-            reported = true;
+            away(error);
             continue;
         }
-        reported = false;
         TRigReading reading{true, 0, "", ""};
         while (rig.Read(reading.Hz, reading.RigMode, error)) {
+            toldAway = false;
             report_(reading);
             if (!Pause(options_.Poll))
                 return;
         }
         rig.Close();  // the radio stopped answering
-        report_({false, 0, "", error});
-        reported = true;
+        away(error);
     } while (Pause(options_.Retry));
 }

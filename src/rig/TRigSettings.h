@@ -17,7 +17,7 @@ public:
     bool Enabled = false;
     int Model = kNetRigctlModel;
     std::string Port = "localhost:4532";
-    int Speed = 9600;
+    int Speed = 0;  // the model's own
     int WsjtxPort = 0;
 
     // The stored values over the defaults above (a missing or malformed
