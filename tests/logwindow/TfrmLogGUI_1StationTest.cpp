@@ -103,11 +103,14 @@ TEST_F(StationTest, ContactsFromWsjtxAreStoredOnceAndShownAboveTheEntryRow) {
 
     Send(port, QsoLogged({}));  // K1ABC, 05/17 12:00
     Send(port, LoggedAdif("<call:5>K1ABC<qso_date:8>20240517<time_on:6>120015<freq:6>14.074"
-                          "<mode:3>FT8<eor>"));  // the same contact again
-    Send(port, Datagram(0, {}));
-    ASSERT_TRUE(WaitHandled(*w->WsjtxListener, 3));
-    EXPECT_EQ(1, w->WsjtxListener->Counts().Stored);
-    EXPECT_EQ(1, w->WsjtxListener->Counts().Duplicates);
+                          "<mode:3>FT8<eor>"));              // the same contact again
+    Send(port, Datagram(0, {}));                             // a heartbeat
+    Send(port, QByteArray("\xad\xbc\xcb\xda garbage", 10));  // cut inside the header
+    ASSERT_TRUE(WaitHandled(*w->WsjtxListener, 4));
+    const auto& counts = w->WsjtxListener->Counts();
+    EXPECT_EQ("1 1 1 1", std::to_string(counts.Stored) + " " + std::to_string(counts.Duplicates) +
+                             " " + std::to_string(counts.Ignored) + " " +
+                             std::to_string(counts.Malformed));
 
     EXPECT_EQ(entry + 1, EntryRow());
     EXPECT_EQ("05/17/2024 12:00 12:01 K1ABC 14.074 -10 -12 100 FT8", RowText(entry, 0, 8));
@@ -122,6 +125,15 @@ TEST_F(StationTest, ContactsFromWsjtxAreStoredOnceAndShownAboveTheEntryRow) {
     Key(Qt::Key_Return);  // the typed contact is stored; the reported one is not again
     EXPECT_EQ(1u, Stored("W1X").size());
     EXPECT_EQ(1u, Stored("K1ABC").size());
+
+    TRigSettings other;  // a port another program holds: told, nothing thrown
+    other.WsjtxPort = port;
+    QUdpSocket holder;
+    w->WsjtxListener->Stop();
+    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, port));
+    w->ApplyStationSettings(other);
+    ASSERT_EQ(1u, dialogs_->Messages.size());
+    EXPECT_NE(std::string::npos, dialogs_->Messages[0].find("UDP port " + std::to_string(port)));
 }
 
 TEST_F(StationTest, TheSettingsWindowFindsAModelAndStoresWhatIsChosen) {

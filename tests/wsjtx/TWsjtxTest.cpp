@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 #include "wsjtx/TWsjtxDecoder.h"
@@ -19,27 +18,6 @@ std::string Fields(const TWsjtxContact& c) {
     std::string text;
     for (const auto& [name, value] : c.Fields) text += name + "=" + value + " ";
     return text;
-}
-
-class TFakeSink : public IContactSink {
-public:
-    std::vector<std::string> Calls;
-    TOutcome Store(const TWsjtxContact& c) override {
-        const std::string call = c.Value("CALL");
-        if (call.empty())
-            return TOutcome::kRejected;
-        const bool seen = std::find(Calls.begin(), Calls.end(), call) != Calls.end();
-        Calls.push_back(call);
-        return seen ? TOutcome::kDuplicate : TOutcome::kStored;
-    }
-};
-
-void EnsureCoreApp() {
-    static int argc = 1;
-    static char name[] = "wsjtx_tests";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr)
-        new QCoreApplication(argc, argv);
 }
 
 }  // namespace
@@ -102,29 +80,4 @@ TEST(TWsjtxDecoder, OtherTypesAreIgnoredAndEveryCutOrForeignDatagramIsMalformed)
         EXPECT_EQ(ends.count(size) ? TResult::kContact : TResult::kMalformed,
                   Decode(full.left(size), contact))
             << size;
-}
-
-TEST(TWsjtxListener, DatagramsSentToTheLoopbackPortReachTheSinkOnce) {
-    EnsureCoreApp();
-    TFakeSink sink;
-    TWsjtxListener listener(sink);
-    const quint16 port = FreeUdpPort();
-    ASSERT_TRUE(listener.Listen(port)) << listener.Error.toStdString();
-    TWsjtxListener second(sink);
-    EXPECT_FALSE(second.Listen(port));  // taken: told, not thrown
-    EXPECT_FALSE(second.Error.isEmpty());
-
-    Send(port, Datagram(0, {}));                             // heartbeat
-    Send(port, QByteArray("\xad\xbc\xcb\xda garbage", 10));  // cut inside the header
-    Send(port, QsoLogged({}));
-    Send(port, LoggedAdif("<call:5>K1ABC<qso_date:8>20240517<time_on:4>1200<eor>"));
-    ASSERT_TRUE(WaitHandled(listener, 4));
-    EXPECT_EQ(1, listener.Counts().Ignored);
-    EXPECT_EQ(1, listener.Counts().Malformed);
-    EXPECT_EQ(1, listener.Counts().Stored);
-    EXPECT_EQ(1, listener.Counts().Duplicates);
-
-    listener.Listen(0);
-    EXPECT_EQ(0, listener.Port());
-    EXPECT_TRUE(second.Listen(port));  // the port is free again
 }
