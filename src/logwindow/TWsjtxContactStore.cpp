@@ -1,5 +1,6 @@
 #include "logwindow/TWsjtxContactStore.h"
 
+#include <QDate>
 #include <QString>
 #include <algorithm>
 #include <cctype>
@@ -19,6 +20,7 @@ constexpr size_t kModeLength = 10;
 constexpr size_t kGridLength = 5;
 constexpr int32_t kBadReport = 999;
 constexpr int32_t kQslNo = 0;
+constexpr long kMaxPower = 99999999;  // eight digits, the power cell's length
 
 std::string Latin1(const std::string& utf8, size_t length = std::string::npos) {
     std::string text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
@@ -43,8 +45,9 @@ bool AllDigits(const std::string& text, size_t from = 0) {
 bool Date(const std::string& adif, std::string& date) {
     if (adif.size() != 8 || !AllDigits(adif))
         return false;
-    const int month = std::stoi(adif.substr(4, 2)), day = std::stoi(adif.substr(6, 2));
-    if (month < 1 || month > 12 || day < 1 || day > 31)
+    if (!QDate(std::stoi(adif.substr(0, 4)), std::stoi(adif.substr(4, 2)),
+               std::stoi(adif.substr(6, 2)))
+             .isValid())
         return false;
     date = adif.substr(4, 2) + "/" + adif.substr(6, 2) + "/" + adif.substr(0, 4);
     return true;
@@ -94,7 +97,8 @@ bool TWsjtxContactStore::ToQso(const TWsjtxContact& contact, TQSO& qso, std::str
     qso.Mode = Upper(Latin1(submode.empty() ? contact.Value("MODE") : submode, kModeLength));
     qso.SentRST = Report(contact.Value("RST_SENT"));
     qso.RcvdRST = Report(contact.Value("RST_RCVD"));
-    qso.Power = std::max(0, std::atoi(contact.Value("TX_PWR").c_str()));
+    qso.Power = static_cast<int32_t>(
+        std::clamp(std::strtol(contact.Value("TX_PWR").c_str(), nullptr, 10), 0L, kMaxPower));
     qso.Grid = Latin1(contact.Value("GRIDSQUARE"), kGridLength);
     qso.SentQSL = qso.RcvdQSL = kQslNo;
     qso.QSOID = -1;

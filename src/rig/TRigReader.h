@@ -5,9 +5,8 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -33,20 +32,18 @@ public:
     TRigReader(const TRigReader&) = delete;
     TRigReader& operator=(const TRigReader&) = delete;
 
+    // Starts the thread (a reader runs once: a stopped one stays stopped).
     void Start();
-    // Ends the thread; no report follows its return.
+    // No report follows its return. The thread is waited for a while; one
+    // still caught in a connection attempt (a network host that does not
+    // answer) is left to end on its own.
     void Stop();
 
 private:
-    void Run();
-    // Waits the interval; false when the reader is stopping.
-    bool Pause(TMs interval);
+    struct TShared;
+    static void Run(std::shared_ptr<TShared> shared, TOptions options);
 
     TOptions options_;
-    TReport report_;
-    std::function<void(bool)> attempt_;
+    std::shared_ptr<TShared> shared_;
     std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
 };
