@@ -15,10 +15,10 @@ TRigFollower::~TRigFollower() {
 void TRigFollower::Start(const TRigSettings& settings) {
     Stop();
     if (!settings.Enabled) {
-        view_.SetStatus(QString::fromLatin1(kOff));
+        view_.SetStatus(QString::fromLatin1(kOff), QString());
         return;
     }
-    view_.SetStatus(QString::fromLatin1(kNotConnected));
+    view_.SetStatus(QString::fromLatin1(kNotConnected), QString());
     const uint64_t generation = generation_;
     TRigReader::TOptions options{settings.Model, settings.Port, settings.Speed, Poll, Retry};
     reader_ = std::make_unique<TRigReader>(options, [this, generation](const TRigReading& r) {
@@ -52,7 +52,7 @@ QString TRigFollower::StatusText(const TRigReading& reading) {
 
 void TRigFollower::Apply(const TRigReading& reading) {
     last_ = reading;
-    view_.SetStatus(StatusText(reading));
+    view_.SetStatus(StatusText(reading), QString::fromStdString(reading.Error));
     if (reading.Connected && view_.EntryRowFree()) {
         view_.SetEntryCell(frequencyCol_, TRigModes::MHzText(reading.Hz));
         const std::string mode = TRigModes::LogMode(reading.RigMode);

@@ -24,7 +24,8 @@ public:
         std::function<bool()> EntryRowFree;
         // Writes one cell of the entry row (frequency or mode column).
         std::function<void(int col, const std::string& text)> SetEntryCell;
-        std::function<void(const QString& text)> SetStatus;
+        // The status text, and why the radio is not connected (empty else).
+        std::function<void(const QString& text, const QString& reason)> SetStatus;
     };
     static constexpr const char* kNotConnected = "Rig: not connected";
     static constexpr const char* kOff = "Rig: off";

@@ -37,7 +37,10 @@ void TfrmLogGUI_1::BuildStationControls() {
         if ((Row() != entry || Col() != col) && Cells(col, entry) != text)
             SetCells(col, entry, text);
     };
-    view.SetStatus = [this](const QString& text) { lblRig->setText(text); };
+    view.SetStatus = [this](const QString& text, const QString& reason) {
+        lblRig->setText(text);
+        lblRig->setToolTip(reason);
+    };
     RigFollower = std::make_unique<TRigFollower>(view, colFrequency, colMode);
     WsjtxStore = std::make_unique<TWsjtxContactStore>();
     WsjtxStore->Added = [this](const TQSO& qso) { ShowReportedContact(qso); };

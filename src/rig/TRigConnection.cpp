@@ -24,11 +24,13 @@ bool SetConf(RIG* rig, const char* name, const std::string& value) {
     return token != RIG_CONF_END && rig_set_conf(rig, token, value.c_str()) == RIG_OK;
 }
 
-// Hamlib's message for a status, without its line break.
+// Hamlib's message for a status: the last line of rigerror's text (which
+// may carry the library's recent debug lines before it).
 std::string Reason(int rc) {
     std::string text = rigerror(rc);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
+    const size_t lineBreak = text.find_last_of("\r\n");
+    return lineBreak == std::string::npos ? text : text.substr(lineBreak + 1);
 }
 
 int AddModel(const rig_caps* caps, rig_ptr_t data) {
