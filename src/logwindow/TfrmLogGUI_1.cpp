@@ -37,10 +37,9 @@
 #include "logfile/TLogStartup.h"
 #include "logwindow/Latin1.h"
 #include "logwindow/TForm3.h"
+#include "logwindow/TQsoGrid.h"
 #include "logwindow/TRigFollower.h"
 #include "logwindow/TWsjtxContactStore.h"
-#include "wsjtx/TWsjtxListener.h"
-#include "logwindow/TQsoGrid.h"
 #include "logwindow/TfrmDatabaseCheck.h"
 #include "platform/TBusyCursor.h"
 #include "platform/TClock.h"
@@ -51,6 +50,7 @@
 #include "platform/TOSVersion.h"
 #include "records/TLogTables.h"
 #include "schema/TDatabase.h"
+#include "wsjtx/TWsjtxListener.h"
 
 TfrmLogGUI_1* frmLogGUI_1 = nullptr;
 
