@@ -2,10 +2,10 @@
 // followed by the entry row) and the contacts reported by WSJT-X and its kin
 // (stored and shown above the entry row). Settings menu: "Radio and WSJT-X".
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStatusBar>
-#include <QTimer>
 
 #include "logwindow/Latin1.h"
 #include "logwindow/TQsoGrid.h"
@@ -16,12 +16,6 @@
 #include "platform/TDialogs.h"
 #include "rig/TRigSettings.h"
 #include "wsjtx/TWsjtxListener.h"
-
-namespace {
-
-constexpr int kRetryShowMs = 200;
-
-}  // namespace
 
 void TfrmLogGUI_1::BuildStationControls() {
     lblRig = new QLabel(QString::fromLatin1(TRigFollower::kOff), this);
@@ -45,6 +39,13 @@ void TfrmLogGUI_1::BuildStationControls() {
     WsjtxStore = std::make_unique<TWsjtxContactStore>();
     WsjtxStore->Added = [this](const TQSO& qso) { ShowReportedContact(qso); };
     WsjtxListener = std::make_unique<TWsjtxListener>(*WsjtxStore);
+    // Contacts wait while the grid is busy, a window is modal (the integrity
+    // check among them) or the log is loading or closing: rows must not move
+    // under a handler, nor the file change under the check.
+    WsjtxListener->Ready = [this] {
+        return BlockProc == 0 && Loading == 0 && !rebuilding_ && InGridClick == 0 &&
+               InGridKeyDown == 0 && SavingRow == 0 && QApplication::activeModalWidget() == nullptr;
+    };
 }
 
 void TfrmLogGUI_1::StartStationLinks() {
@@ -86,12 +87,6 @@ void TfrmLogGUI_1::RadioandWSJTX1Click() {
 void TfrmLogGUI_1::ShowReportedContact(const TQSO& qso) {
     if (BlockProc != 0 || GridRowCount < 2)
         return;
-    if (InGridClick != 0 || InGridKeyDown != 0 || SavingRow != 0) {
-        // A grid handler is under way (perhaps showing a message): rows must
-        // not move under it. The contact is stored; it is shown afterwards.
-        QTimer::singleShot(kRetryShowMs, this, [this, qso] { ShowReportedContact(qso); });
-        return;
-    }
     // The contact takes the entry row's place; the entry row, with whatever
     // the operator has typed into it, moves one row down.
     const int entry = GridRowCount - 1;

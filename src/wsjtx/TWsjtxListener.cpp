@@ -1,12 +1,24 @@
 #include "wsjtx/TWsjtxListener.h"
 
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include "wsjtx/TWsjtxDecoder.h"
 
+namespace {
+
+// How soon datagrams held for a busy log are looked at again.
+constexpr int kHoldMs = 250;
+
+}  // namespace
+
 TWsjtxListener::TWsjtxListener(IContactSink& sink, QObject* parent)
-    : QObject(parent), sink_(sink) {}
+    : QObject(parent), sink_(sink), hold_(new QTimer(this)) {
+    hold_->setSingleShot(true);
+    hold_->setInterval(kHoldMs);
+    connect(hold_, &QTimer::timeout, this, &TWsjtxListener::ReadPending);
+}
 
 TWsjtxListener::~TWsjtxListener() = default;
 
@@ -35,6 +47,11 @@ uint16_t TWsjtxListener::Port() const {
 }
 
 void TWsjtxListener::ReadPending() {
+    if (socket_ != nullptr && socket_->hasPendingDatagrams() && Ready && !Ready()) {
+        hold_->start();
+        emit Held();
+        return;
+    }
     while (socket_ != nullptr && socket_->hasPendingDatagrams())
         Handle(socket_->receiveDatagram().data());
 }

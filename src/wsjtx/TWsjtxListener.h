@@ -6,9 +6,11 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 
 #include "wsjtx/IContactSink.h"
 
+class QTimer;
 class QUdpSocket;
 
 class TWsjtxListener : public QObject {
@@ -38,14 +40,21 @@ public:
     // Handles one datagram as if it had arrived.
     void Handle(const QByteArray& datagram);
 
+    // Whether the log can take a contact now (unset: always). While it
+    // cannot, datagrams wait in the socket and are looked at again shortly.
+    std::function<bool()> Ready;
+
 signals:
     // After every datagram handled.
     void Handled();
+    // Datagrams arrived while the log was not ready; they wait.
+    void Held();
 
 private:
     void ReadPending();
 
     IContactSink& sink_;
     QUdpSocket* socket_ = nullptr;
+    QTimer* hold_ = nullptr;
     TCounts counts_;
 };

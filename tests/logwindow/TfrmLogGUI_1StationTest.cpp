@@ -101,7 +101,17 @@ TEST_F(StationTest, ContactsFromWsjtxAreStoredOnceAndShownAboveTheEntryRow) {
     Type("W1X");  // the operator is typing the next contact
     const int entry = EntryRow();
 
+    w->InGridClick = -1;        // a grid handler runs: the contact waits in the socket
     Send(port, QsoLogged({}));  // K1ABC, 05/17 12:00
+    bool held = false;
+    QEventLoop loop;
+    QObject::connect(w->WsjtxListener.get(), &TWsjtxListener::Held, &loop,
+                     [&] { held = true, loop.quit(); });
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(0, w->WsjtxListener->Counts().Datagrams);
+    w->InGridClick = 0;
     Send(port, LoggedAdif("<call:5>K1ABC<qso_date:8>20240517<time_on:6>120015<freq:6>14.074"
                           "<mode:3>FT8<eor>"));              // the same contact again
     Send(port, Datagram(0, {}));                             // a heartbeat
