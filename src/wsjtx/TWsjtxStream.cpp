@@ -6,8 +6,8 @@ namespace {
 
 constexpr uint32_t kNullBytes = 0xffffffff;
 constexpr uint32_t kDayMs = 86400000;
-constexpr uint8_t kSpecOffset = 2;          // an offset from UTC in seconds follows
-constexpr uint8_t kSpecZone = 3;            // a zone id follows
+constexpr uint8_t kOffsetFromUtc = 2;       // an offset from UTC in seconds follows
+constexpr uint8_t kTimeZone = 3;            // a zone id follows
 constexpr int64_t kMaxJulianDay = 5373484;  // 31 Dec 9999
 
 // The Gregorian date of a Julian day number; false outside years 1..9999.
@@ -80,12 +80,12 @@ bool TWsjtxStream::Utf8(std::string& value) {
 bool TWsjtxStream::DateTime(TDateTime& value) {
     uint64_t jd = 0;
     uint32_t ms = 0;
-    uint8_t spec = 0;
+    uint8_t timeKind = 0;
     uint32_t offset = 0;
     std::string zone;
-    if (!U64(jd) || !U32(ms) || !U8(spec))
+    if (!U64(jd) || !U32(ms) || !U8(timeKind))
         return false;
-    if ((spec == kSpecOffset && !U32(offset)) || (spec == kSpecZone && !Utf8(zone)))
+    if ((timeKind == kOffsetFromUtc && !U32(offset)) || (timeKind == kTimeZone && !Utf8(zone)))
         return false;
     value = {};
     const int64_t jdSigned = static_cast<int64_t>(jd);
@@ -94,7 +94,7 @@ bool TWsjtxStream::DateTime(TDateTime& value) {
     // A time given with an offset becomes UTC; local and zone times are taken
     // as UTC (the programs send UTC).
     int64_t sec = ms / 1000;
-    if (spec == kSpecOffset)
+    if (timeKind == kOffsetFromUtc)
         sec -= static_cast<int32_t>(offset);
     const int64_t days = sec >= 0 ? sec / 86400 : -((-sec + 86399) / 86400);
     const int64_t day = jdSigned + days;
