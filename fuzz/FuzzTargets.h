@@ -11,6 +11,7 @@
 //   holder_import   a holder-list import file into HAMCLS
 //   viewer_results  the call-sign viewer's results file
 //   country_chars   the country lookup of a call sign
+//   wsjtx_datagram  one datagram of the WSJT-X network protocol
 #pragma once
 
 #include <cstddef>
@@ -23,11 +24,10 @@ int FuzzSql(const uint8_t* data, size_t size);
 int FuzzHolderImport(const uint8_t* data, size_t size);
 int FuzzViewerResults(const uint8_t* data, size_t size);
 int FuzzCountryChars(const uint8_t* data, size_t size);
+int FuzzWsjtxDatagram(const uint8_t* data, size_t size);
 
 using TFuzzEntry = int (*)(const uint8_t*, size_t);
 inline const std::map<std::string, TFuzzEntry> kFuzzTargets = {
-    {"db_image", &FuzzDbImage},
-    {"sql", &FuzzSql},
-    {"holder_import", &FuzzHolderImport},
-    {"viewer_results", &FuzzViewerResults},
-    {"country_chars", &FuzzCountryChars}};
+    {"db_image", &FuzzDbImage},           {"sql", &FuzzSql},
+    {"holder_import", &FuzzHolderImport}, {"viewer_results", &FuzzViewerResults},
+    {"country_chars", &FuzzCountryChars}, {"wsjtx_datagram", &FuzzWsjtxDatagram}};

@@ -27,7 +27,7 @@ gcovr -r "$ROOT" build-cov --json -o build-cov/coverage.json \
     --exclude-unreachable-branches --exclude-throw-branches \
     --filter "$ROOT/src/" --filter "$ROOT/tools/"
 printf '%-10s %8s %8s\n' library lines branches
-for lib in platform kernel schema records logwindow admin app tools; do
+for lib in platform kernel schema records rig wsjtx logwindow admin app tools; do
     case $lib in tools) dir="tools/" ;; *) dir="src/$lib/" ;; esac
     gcovr -r "$ROOT" -a build-cov/coverage.json --filter "$ROOT/$dir" --print-summary \
         -o "build-cov/summary-$lib.txt" | awk -v lib="$lib" '

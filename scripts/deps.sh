@@ -3,6 +3,7 @@
 # when any of them is missing. Sourced by build.sh; safe to run again.
 set -e
 PKGS="cmake g++ make ninja-build pkg-config libgtest-dev libgmock-dev libsqlite3-dev \
+libhamlib-dev libhamlib-utils \
 qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation \
 xvfb xdotool x11-utils genisoimage clang-14 libclang-rt-14-dev poppler-utils"
 missing=""

@@ -6,7 +6,7 @@ set -e
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 SECS="${FUZZ_SMOKE_SECONDS:-20}"
 failed=""
-for t in db_image sql holder_import viewer_results country_chars; do
+for t in db_image sql holder_import viewer_results country_chars wsjtx_datagram; do
     echo "fuzz smoke: $t (${SECS}s)"
     if ! sh "$ROOT/scripts/fuzz.sh" "$t" "$SECS" >"${TMPDIR:-/tmp}/fuzz-smoke-$t.log" 2>&1; then
         tail -n 40 "${TMPDIR:-/tmp}/fuzz-smoke-$t.log"

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang (build-fuzz/, separate from the main
 # build) and runs one of them for a bounded time:
 #   scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]
-# TARGET: db_image sql holder_import viewer_results country_chars
+# TARGET: db_image sql holder_import viewer_results country_chars wsjtx_datagram
 # The corpus is tests/data/fuzz/TARGET/corpus (kept out of git) seeded from
 # tests/data/fuzz/TARGET/seeds; a crashing, hanging or leaking input is written to
 # tests/data/fuzz/TARGET/crashes/ and the script exits non-zero.

@@ -36,8 +36,12 @@ std::string TfrmALittleHelp::LocateHelpFile(const std::string& helpFile) {
         return QFileInfo::exists(name) ? helpFile : std::string();
     QStringList dirs;
     if (QCoreApplication::instance() != nullptr)
-        dirs << QCoreApplication::applicationDirPath();
+        dirs << QCoreApplication::applicationDirPath()
+             << QCoreApplication::applicationDirPath() + "/../share/tramb";
     dirs << ".";
+#ifdef TRAMB_INSTALL_DATADIR
+    dirs << QStringLiteral(TRAMB_INSTALL_DATADIR);
+#endif
     for (const QString& dir : dirs) {
         const QString path = dir + "/" + name;
         if (QFileInfo(path).isFile())

@@ -13,14 +13,15 @@ class QTextBrowser;
 class TfrmALittleHelp : public QDialog, public THelpViewer {
     Q_OBJECT
 
-  public:
+public:
     static constexpr const char* kContentsAnchor = "contents";
 
     explicit TfrmALittleHelp(QWidget* parent = nullptr);
     ~TfrmALittleHelp() override;
 
-    // Relative names are looked for next to the program, then in the
-    // current directory.
+    // Relative names are looked for next to the program, in the installed
+    // data folder beside it (../share/tramb), in the current directory, then
+    // in the data folder of the install prefix.
     void ShowContents(const std::string& helpFile, void* owner) override;
     // The path the file was found at; empty when nowhere.
     static std::string LocateHelpFile(const std::string& helpFile);

@@ -39,6 +39,8 @@
 #include "logwindow/Latin1.h"
 #include "logwindow/TForm3.h"
 #include "logwindow/TQsoGrid.h"
+#include "logwindow/TRigFollower.h"
+#include "logwindow/TWsjtxContactStore.h"
 #include "logwindow/TfrmDatabaseCheck.h"
 #include "platform/TBusyCursor.h"
 #include "platform/TClock.h"
@@ -50,6 +52,7 @@
 #include "platform/TOSVersion.h"
 #include "records/TLogTables.h"
 #include "schema/TDatabase.h"
+#include "wsjtx/TWsjtxListener.h"
 
 TfrmLogGUI_1* frmLogGUI_1 = nullptr;
 
@@ -118,6 +121,7 @@ TfrmLogGUI_1::TfrmLogGUI_1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TfrmLogGUI_1::~TfrmLogGUI_1() {
+    StopStationLinks();
     if (frmLogGUI_1 == this)
         frmLogGUI_1 = nullptr;
 }
@@ -128,6 +132,7 @@ void TfrmLogGUI_1::BuildWindow() {
     setWindowTitle(QStringLiteral("QSO Log Version 1.0 Beta (test)"));
     setFont(SansFont(11));
     BuildMenus();
+    BuildStationControls();
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -167,6 +172,7 @@ void TfrmLogGUI_1::BuildMenus() {
     ExportADIF1 = Tools1->addAction(QStringLiteral("Export &ADIF…"));
     ImportADIF1 = Tools1->addAction(QStringLiteral("&Import ADIF…"));
     CheckDatabase1 = Tools1->addAction(QStringLiteral("&Check Database"));
+    RadioandWSJTX1 = Tools1->addAction(QStringLiteral("&Radio and WSJT-X\u2026"));
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     AbouttheTrambleQSOlogprogram1 =
         Help1->addAction(QStringLiteral("&About the QSO logging program"));
@@ -329,6 +335,7 @@ void TfrmLogGUI_1::ConnectControls() {
     connect(ExportADIF1, &QAction::triggered, this, [this] { ExportADIF1Click(); });
     connect(ImportADIF1, &QAction::triggered, this, [this] { ImportADIF1Click(); });
     connect(CheckDatabase1, &QAction::triggered, this, [this] { CheckDatabase1Click(); });
+    connect(RadioandWSJTX1, &QAction::triggered, this, [this] { RadioandWSJTX1Click(); });
     connect(AbouttheTrambleQSOlogprogram1, &QAction::triggered, this,
             [this] { AbouttheTrambleQSOlogprogram1Click(); });
     connect(AFewHints1, &QAction::triggered, this, [this] { AFewHints1Click(); });

@@ -34,6 +34,10 @@ class QSplitter;
 class QToolBar;
 class QToolButton;
 class TQsoGrid;
+class TRigFollower;
+class TRigSettings;
+class TWsjtxContactStore;
+class TWsjtxListener;
 
 class TfrmLogGUI_1 : public QMainWindow {
     Q_OBJECT
@@ -133,6 +137,8 @@ public:
     QAction* ExportADIF1 = nullptr;
     QAction* ImportADIF1 = nullptr;
     QAction* CheckDatabase1 = nullptr;
+    QAction* RadioandWSJTX1 = nullptr;
+    QLabel* lblRig = nullptr;  // "Rig: 14.074 MHz USB"
     QAction* AbouttheTrambleQSOlogprogram1 = nullptr;
     QAction* AFewHints1 = nullptr;
 
@@ -307,6 +313,21 @@ public:
     // SearchCall / SearchRow of the Find menu.
     TFindCommands FindCommands;
 
+    // Radio and WSJT-X (TfrmLogGUI_1Station.cpp)
+    // -----------------------------------------------------------------
+    std::unique_ptr<TRigFollower> RigFollower;
+    std::unique_ptr<TWsjtxContactStore> WsjtxStore;
+    std::unique_ptr<TWsjtxListener> WsjtxListener;
+    // Reads the stored settings and starts following the radio and
+    // listening for contacts as they say.
+    void StartStationLinks();
+    void StopStationLinks();
+    void ApplyStationSettings(const TRigSettings& settings);
+    void RadioandWSJTX1Click();
+    // A contact stored from WSJT-X: shown above the entry row with its
+    // earlier contacts.
+    void ShowReportedContact(const TQSO& qso);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -319,6 +340,7 @@ private:
     void BuildDefaultsPanel();
     void BuildGridPanel();
     void BuildTextPanel();
+    void BuildStationControls();
     void ConnectControls();
     void LowMemoryStop();
     void ArriveOnEntryRow();

@@ -179,6 +179,8 @@ void TfrmLogGUI_1::FormShow() {
         if (!failed)
             ArriveOnEntryRow();
         Loading = 0;
+        if (!failed)
+            StartStationLinks();
     } catch (...) {
         Dialogs().ShowMessage(kNoDatabaseFile);
         HaltProcess();
@@ -283,6 +285,7 @@ void TfrmLogGUI_1::FormClose() {
     try {
         TMessageFloodGuard once;
         BlockProc = -1;
+        StopStationLinks();
         TDefaults current;
         GetCurrentDefaults(current);
         if (SaveDefaults(current) != 0)

@@ -34,5 +34,5 @@ TEST_P(FuzzReplay, EveryKeptInputRunsClean) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,
                          ::testing::Values("db_image", "sql", "holder_import", "viewer_results",
-                                           "country_chars"),
+                                           "country_chars", "wsjtx_datagram"),
                          [](const auto& info) { return info.param; });

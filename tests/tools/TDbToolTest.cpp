@@ -142,3 +142,13 @@ TEST_F(TDbToolTest, RefusedInputAndFilesChangeNothing) {
     Expect(1, "init");
     EXPECT_EQ(15u, fs::file_size(db_));  // not extended
 }
+
+TEST_F(TDbToolTest, SettingReadsAndWritesOneStoredSettingByNameInAnyCase) {
+    Expect(0, "init");
+    Expect(1, "setting|RIG_MODEL", "no setting RIG_MODEL");
+    Expect(0, "setting|RIG_MODEL|2");
+    Expect(0, "setting|rig_model|3073");
+    Expect(0, "setting|Rig_Model", "3073\n");
+    for (const char* args : {"setting", "setting|A|B|C", "setting| "})
+        Expect(2, args, "setting takes a NAME");
+}

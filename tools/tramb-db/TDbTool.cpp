@@ -141,6 +141,9 @@ const char* TDbTool::Usage() {
            "  room                        how many more contacts fit in the log\n"
            "  salvage NEWFILE             copy every readable contact, text and setting of a\n"
            "                              damaged log into the new log NEWFILE\n"
+           "  setting NAME [VALUE]        print the stored setting NAME, or store VALUE under\n"
+           "                              it (RIG_ENABLED, RIG_MODEL, RIG_PORT, RIG_SPEED,\n"
+           "                              WSJTX_UDP_PORT, ...)\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 bad usage.\n";
 }
@@ -224,6 +227,7 @@ int TDbTool::Run(int argc, char** argv) {
         {"compact", &TDbTool::Compact},
         {"room", &TDbTool::Room},
         {"salvage", &TDbTool::Salvage},
+        {"setting", &TDbTool::Setting},
     };
     const auto it = kCommands.find(command);
     if (it == kCommands.end())

@@ -64,6 +64,8 @@ private:
     int Room(const std::vector<std::string>& args);
     // A damaged log's readable rows into a new log (TDbToolSalvage.cpp).
     int Salvage(const std::vector<std::string>& args);
+    // One stored setting read or written (TDbToolSettings.cpp).
+    int Setting(const std::vector<std::string>& args);
 
     std::string path_;
     bool started_ = false;
