@@ -43,6 +43,12 @@ void LogWindowTest::SetUp() {
 
 void LogWindowTest::TearDown() {
     window_.reset();
+    // A window that stopped queued the application's exit: drop it, and run
+    // one loop so that an exit already taken does not end the next test's
+    // event loops at once.
+    QCoreApplication::removePostedEvents(qApp);
+    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QCoreApplication::exec();
     Shut();
     SetAppMutex(nullptr);
     SetOSVersion(nullptr);
