@@ -304,11 +304,14 @@ bool TDbTool::Shutdown() {
     started_ = false;
     if (!Database)
         return true;
-    if (Database->ShutdownDatabase(path_) != 0) {
+    const bool closed = Database->ShutdownDatabase(path_) == 0;
+    // The database object goes with the file: the maintenance commands start
+    // a database of their own afterwards, which would orphan this one.
+    delete Database;
+    Database = nullptr;
+    if (!closed)
         Fail("closing the database " + path_ + " failed");
-        return false;
-    }
-    return true;
+    return closed;
 }
 
 bool TDbTool::RefuseDamaged() {
