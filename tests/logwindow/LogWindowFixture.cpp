@@ -43,6 +43,9 @@ void LogWindowTest::SetUp() {
 
 void LogWindowTest::TearDown() {
     window_.reset();
+    // A quit the window queued (a start that stopped) ends with its test,
+    // not the next test's event loop.
+    QCoreApplication::removePostedEvents(qApp);
     Shut();
     SetAppMutex(nullptr);
     SetOSVersion(nullptr);
