@@ -8,7 +8,7 @@
 
 #include "FuzzGuard.h"
 #include "FuzzTargets.h"
-#include "logwindow/TCountryTable.h"
+#include "records/TCountryTable.h"
 #ifdef TRAMB_FUZZ_WITH_RULES
 #include "logwindow/TfrmLogGUI_1.h"
 

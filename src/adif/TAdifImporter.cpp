@@ -137,12 +137,8 @@ TAdifImporter::TOutcome TAdifImporter::ImportRecord(const TAdifRecord& record,
                               " is already in the log");
         return TOutcome::kDuplicate;
     }
-    if (q.Country.empty() && CountryOf) {
-        std::string country;
-        const int width = widths.empty() ? 0 : widths[TQSOs::kColCountry];
-        if (CountryOf(TRecordText::UpperAZ(q.Call), country))
-            q.Country = width > 0 ? country.substr(0, static_cast<size_t>(width)) : country;
-    }
+    if (CountryOf)
+        TAdifMapping::FillCountry(q, widths, CountryOf);
     for (const std::string& note : notes) changed_.push_back(Label(record) + ": " + note);
     const TOutcome outcome = Store(q, text, record.Number);
     if (outcome == TOutcome::kImported)

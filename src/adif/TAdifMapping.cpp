@@ -272,6 +272,16 @@ bool TAdifMapping::FromRecord(const TAdifRecord& record, const std::vector<int>&
     return true;
 }
 
+void TAdifMapping::FillCountry(
+    TQSO& q, const std::vector<int>& widths,
+    const std::function<bool(const std::string&, std::string&)>& lookup) {
+    std::string country;
+    if (!q.Country.empty() || !lookup(Upper(q.Call), country))
+        return;
+    const int width = widths.empty() ? 0 : widths[TQSOs::kColCountry];
+    q.Country = width > 0 ? country.substr(0, static_cast<size_t>(width)) : country;
+}
+
 std::string TAdifMapping::DuplicateKey(const TQSO& q) {
     return Upper(TRecordText::Trim(q.Call)) + '|' + q.QSODate + '|' + q.StartTime.substr(0, 5) +
            '|' + TAdifBands::BandOf(q.Frequency);

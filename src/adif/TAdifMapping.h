@@ -1,6 +1,7 @@
 // A contact of the log and its text as ADIF fields, and back.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,11 @@ public:
     // empty when the record has none.
     static bool FromRecord(const TAdifRecord& record, const std::vector<int>& widths, TQSO& qso,
                            std::string& text, std::string& reason, std::vector<std::string>& notes);
+
+    // An empty country from the call (upper case) through lookup, cut to its
+    // column; a country the record named stays.
+    static void FillCountry(TQSO& qso, const std::vector<int>& widths,
+                            const std::function<bool(const std::string&, std::string&)>& lookup);
 
     // What makes two contacts the same for the import: the call (trimmed,
     // upper case), the date, the start time and the band of the frequency.

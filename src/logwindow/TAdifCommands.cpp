@@ -6,7 +6,7 @@
 
 #include "adif/TAdifExporter.h"
 #include "adif/TAdifImporter.h"
-#include "logwindow/TCountryTable.h"
+#include "records/TCountryTable.h"
 #include "logwindow/TfrmLogGUI_1.h"
 #include "platform/TBusyCursor.h"
 #include "platform/TDialogs.h"

@@ -1,8 +1,9 @@
-// Stores the contacts WSJT-X and its kin report as the grid stores a new
-// contact: a number from the sequence, its date-index row, its comment as
-// the contact's text. A contact the log already holds (same call, date,
-// start time and band) is not stored again: the programs may report one
-// contact twice, as "QSO Logged" and as "Logged ADIF".
+// Stores the contacts WSJT-X and its kin report by the ADIF import's rules
+// (their fields are an ADIF record) and as the grid stores a new contact: a
+// number from the sequence, its date-index row, its comment as the
+// contact's text. A contact the log already holds (the import's duplicate
+// key) is not stored again: the programs may report one contact twice, as
+// "QSO Logged" and as "Logged ADIF".
 #pragma once
 
 #include <functional>
@@ -18,10 +19,8 @@ public:
 
     TOutcome Store(const TWsjtxContact& contact) override;
 
-    // The contact and its text in the log's form (Latin-1, the log's cell
-    // lengths); false when it has no call or no valid date and time.
+private:
+    // The contact and its text in the log's form; false when the report
+    // holds no record the import would take.
     static bool ToQso(const TWsjtxContact& contact, TQSO& qso, std::string& text);
-    // Call, date, start time and band (whole megahertz below 30 MHz and the
-    // band's first digits above) of a contact.
-    static std::string DuplicateKey(const TQSO& qso);
 };

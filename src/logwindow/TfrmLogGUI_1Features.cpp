@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "logwindow/TCallDataLookup.h"
-#include "logwindow/TCountryTable.h"
+#include "records/TCountryTable.h"
 #include "logwindow/TExportCommand.h"
 #include "logwindow/TFindCommands.h"
 #include "logwindow/TGridCells.h"

@@ -1,5 +1,5 @@
-// One contact as a logging program reported it, as ADIF fields (upper-case
-// names, UTF-8 values), whichever message carried it.
+// One contact as a logging program reported it: "QSO Logged" as ADIF fields
+// (upper-case names, UTF-8 values), "Logged ADIF" as the ADIF text it sent.
 #pragma once
 
 #include <string>
@@ -9,11 +9,5 @@
 struct TWsjtxContact {
     std::string Source;  // the sending program's id
     std::vector<std::pair<std::string, std::string>> Fields;
-
-    std::string Value(const std::string& name) const {
-        for (const auto& field : Fields)
-            if (field.first == name)
-                return field.second;
-        return std::string();
-    }
+    std::string Adif;
 };

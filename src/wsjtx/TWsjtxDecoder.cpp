@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "wsjtx/TWsjtxAdifText.h"
 #include "wsjtx/TWsjtxStream.h"
 
 namespace {
@@ -14,12 +13,15 @@ void Add(TWsjtxContact& contact, const char* name, const std::string& value) {
         contact.Fields.emplace_back(name, value);
 }
 
-// ADIF's FREQ: megahertz with six decimals.
+// ADIF's FREQ in megahertz, to the hertz; at least three decimals, as the
+// log writes a frequency ("14.074").
 std::string MHz(uint64_t hz) {
     char text[40];
     std::snprintf(text, sizeof text, "%llu.%06llu", static_cast<unsigned long long>(hz / 1000000),
                   static_cast<unsigned long long>(hz % 1000000));
-    return text;
+    std::string mhz = text;
+    while (mhz.size() - mhz.find('.') > 4 && mhz.back() == '0') mhz.pop_back();
+    return mhz;
 }
 
 }  // namespace
@@ -77,9 +79,8 @@ TWsjtxDecoder::TResult TWsjtxDecoder::QsoLogged(TWsjtxStream& in, TWsjtxContact&
 }
 
 TWsjtxDecoder::TResult TWsjtxDecoder::LoggedAdif(TWsjtxStream& in, TWsjtxContact& contact) {
-    std::string adif;
-    if (!in.Utf8(contact.Source) || !in.Utf8(adif))
+    // The text is read where the log's ADIF rules are.
+    if (!in.Utf8(contact.Source) || !in.Utf8(contact.Adif))
         return TResult::kMalformed;
-    contact.Fields = TWsjtxAdifText::FirstRecord(adif);
-    return contact.Fields.empty() ? TResult::kMalformed : TResult::kContact;
+    return TResult::kContact;
 }

@@ -6,7 +6,7 @@
 #include "TDbTool.h"
 #include "adif/TAdifExporter.h"
 #include "adif/TAdifImporter.h"
-#include "logwindow/TCountryTable.h"
+#include "records/TCountryTable.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 class TCountryTable {
-  public:
+public:
     static constexpr const char* kEntryRowCall = "TYPECALL";
 
     // The 310 entries ("prefix country"), in table order.

@@ -1,4 +1,4 @@
-#include "logwindow/TCountryTable.h"
+#include "records/TCountryTable.h"
 
 #include <algorithm>
 
