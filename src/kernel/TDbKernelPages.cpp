@@ -285,6 +285,7 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     // anywhere the pass did not note as the table's (a gap, another table's
     // page) is not sound.
     struct TSlot {
+        uint32_t Start = 0;
         uint32_t Tail = 0;
         uint32_t Position = 0;
         int32_t Bucket = -1;  // -1 until a chain meets it
@@ -294,8 +295,14 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     // table's: a chain that leads further leads to no row of the table.
     std::vector<size_t> firstSlot(kDataPageCount, 0);
     std::vector<uint32_t> slotCount(kDataPageCount, 0);
-    std::vector<uint32_t> slotStart;  // of each noted slot
     std::vector<TSlot> slots;
+    // Room for every slot of the table's pages: never moved while filled,
+    // and what no row uses is never touched.
+    size_t most = 0;
+    for (uint32_t p = 0; p < kDataPageCount; ++p)
+        if (S::U32(S::PageStart(p)) == tableID)
+            most += S::SlotsInPage(p, rs);
+    slots.reserve(most);
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
         firstSlot[p] = slots.size();
         if (S::U32(S::PageStart(p)) != tableID)
@@ -304,10 +311,10 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
             if (S::U32(at + kRowTableIDOffset) != tableID)
                 break;
             TSlot slot;
+            slot.Start = at;
             slot.State = S::U32(at + kRowRowIDOffset) != 0 ? 2 : 1;
             slot.Tail = S::U32(at + kRowFieldsOffset + rs);
             slots.push_back(slot);
-            slotStart.push_back(at);
         }
         slotCount[p] = static_cast<uint32_t>(slots.size() - firstSlot[p]);
     }
@@ -333,7 +340,7 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     }
     for (size_t i = 0; i < slots.size(); ++i)
         if (slots[i].State == 2 && slots[i].Bucket >= 0)
-            visit(slots[i].Bucket, slots[i].Position, slotStart[i]);
+            visit(slots[i].Bucket, slots[i].Position, slots[i].Start);
     return true;
 }
 
