@@ -279,46 +279,59 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         return false;
     const uint32_t rs = layout.RowSize;
     const uint32_t stride = rs + kRowOverhead;
-    const uint32_t perPage = kDataPageSize / stride + 1;
     // One pass over the table's pages in file order notes each slot's link
     // and liveness; the chains are followed in that copy, not through the
     // file, and the rows handed out in file order. A chain that leads
     // anywhere the pass did not note as the table's (a gap, another table's
     // page) is not sound.
     struct TSlot {
+        uint32_t Start = 0;
         uint32_t Tail = 0;
         uint32_t Position = 0;
         int32_t Bucket = -1;  // -1 until a chain meets it
-        uint8_t State = 0;    // 0 not the table's, 1 deleted, 2 live
+        uint8_t State = 0;    // 1 deleted, 2 live
     };
-    std::vector<int32_t> ordinal(kDataPageCount, -1);
-    std::vector<uint32_t> starts;
+    // Each page's slots are noted up to its first slot that is not the
+    // table's: a chain that leads further leads to no row of the table.
+    std::vector<size_t> firstSlot(kDataPageCount, 0);
+    std::vector<uint32_t> slotCount(kDataPageCount, 0);
     std::vector<TSlot> slots;
+    // Room for every slot of the table's pages: never moved while filled,
+    // and what no row uses is never touched.
+    size_t most = 0;
+    for (uint32_t p = 0; p < kDataPageCount; ++p)
+        if (S::U32(S::PageStart(p)) == tableID)
+            most += S::SlotsInPage(p, rs);
+    slots.reserve(most);
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
+        firstSlot[p] = slots.size();
         if (S::U32(S::PageStart(p)) != tableID)
             continue;
-        ordinal[p] = static_cast<int32_t>(starts.size());
-        starts.push_back(S::PageStart(p));
-        slots.resize(starts.size() * perPage);
-        TSlot* slot = &slots[(starts.size() - 1) * perPage];
-        for (uint32_t at = S::PageStart(p); S::SlotFits(p, at, rs); at += stride, ++slot) {
+        for (uint32_t at = S::PageStart(p); S::SlotFits(p, at, rs); at += stride) {
             if (S::U32(at + kRowTableIDOffset) != tableID)
                 break;
-            slot->State = S::U32(at + kRowRowIDOffset) != 0 ? 2 : 1;
-            slot->Tail = S::U32(at + kRowFieldsOffset + rs);
+            TSlot slot;
+            slot.Start = at;
+            slot.State = S::U32(at + kRowRowIDOffset) != 0 ? 2 : 1;
+            slot.Tail = S::U32(at + kRowFieldsOffset + rs);
+            slots.push_back(slot);
         }
+        slotCount[p] = static_cast<uint32_t>(slots.size() - firstSlot[p]);
     }
     for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) {
         uint32_t position = 0;
         for (uint32_t cur = S::U32(BucketWordOffset(tableID, b)); cur != 0; ++position) {
-            if (!S::IsRowSlot(cur, rs))
+            // Only a slot start the page pass noted (each one fits its page).
+            if (cur < kDataRegionBase || cur >= kDbFileSize)
                 return false;
             const uint32_t rel = cur - kDataRegionBase;
-            const int32_t page = ordinal[rel / kDataPageSize];
-            if (page < 0)
+            const uint32_t page = rel / kDataPageSize;
+            const uint32_t inPage = rel % kDataPageSize;
+            const uint32_t index = inPage / stride;
+            if (index * stride != inPage || index >= slotCount[page])
                 return false;
-            TSlot& slot = slots[static_cast<size_t>(page) * perPage + rel % kDataPageSize / stride];
-            if (slot.State == 0 || slot.Bucket >= 0)
+            TSlot& slot = slots[firstSlot[page] + index];
+            if (slot.Bucket >= 0)
                 return false;
             slot.Bucket = b;
             slot.Position = position;
@@ -327,8 +340,7 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     }
     for (size_t i = 0; i < slots.size(); ++i)
         if (slots[i].State == 2 && slots[i].Bucket >= 0)
-            visit(slots[i].Bucket, slots[i].Position,
-                  starts[i / perPage] + static_cast<uint32_t>(i % perPage) * stride);
+            visit(slots[i].Bucket, slots[i].Position, slots[i].Start);
     return true;
 }
 

@@ -93,6 +93,7 @@ void TWriteBatch::Store(TBarrier barrier, uint32_t offset, uint32_t value) {
         return;
     }
     pending_[offset] = value;
+    MarkPending(offset);
     words_[barrier].emplace_back(offset, value);
 }
 
@@ -103,6 +104,7 @@ void TWriteBatch::Commit() {
     // The view first gets each barrier's words once the barrier before it
     // is on the disk.
     FlushSpan(lo, hi);
+    for (const auto& word : pending_) spans_[(word.first >> kSpanShift) / 64] = 0;
     pending_.clear();
     for (int barrier = 0; barrier < kBarrierCount; ++barrier) {
         auto& words = words_[barrier];

@@ -46,7 +46,7 @@ public:
     static void Store(TBarrier barrier, uint32_t offset, uint32_t value);
     // The value a held-back word will take, if one is pending.
     static bool Pending(uint32_t offset, uint32_t& value) {
-        if (pending_.empty())
+        if (pending_.empty() || !MayBePending(offset))
             return false;
         const auto it = pending_.find(offset);
         if (it == pending_.end())
@@ -72,6 +72,18 @@ public:
     static constexpr const char* kNotWritten = "The log file could not be written to the disk: ";
 
 private:
+    // A coarse map of the spans that hold pending words, so that the reads
+    // of a walk through rows untouched by the batch skip the word lookup.
+    static constexpr uint32_t kSpanShift = 10;
+    static constexpr uint32_t kSpanWords = (UINT32_MAX >> kSpanShift) / 64 + 1;
+    static bool MayBePending(uint32_t offset) {
+        const uint32_t span = offset >> kSpanShift;
+        return (spans_[span / 64] >> (span % 64) & 1) != 0;
+    }
+    static void MarkPending(uint32_t offset) {
+        const uint32_t span = offset >> kSpanShift;
+        spans_[span / 64] |= uint64_t{1} << (span % 64);
+    }
     static void FlushSpan(uint32_t lo, uint32_t hi);
     // Writes words[from, to) into the view and flushes their span.
     static void ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& words, size_t from,
@@ -82,5 +94,6 @@ private:
     static inline uint32_t touchedLo_ = 0;
     static inline uint32_t touchedHi_ = 0;
     static inline std::unordered_map<uint32_t, uint32_t> pending_;
+    static inline uint64_t spans_[kSpanWords] = {};
     static inline std::vector<std::pair<uint32_t, uint32_t>> words_[kBarrierCount];
 };

@@ -6,6 +6,7 @@
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TProfiler.h"
+#include "kernel/TRowView.h"
 #include "records/TRecordText.h"
 #include "schema/TDBResultSet.h"
 #include "schema/TDBRow.h"
@@ -88,7 +89,7 @@ int32_t TQSOMemos::SaveText(int32_t number, const std::string& text) {
         return 999;
 
     const std::string key = std::to_string(number);
-    const std::set<std::string> before = RowIdsOf(PieceRows(key));
+    const std::set<uint32_t> before = PieceSlots(key);
     std::vector<std::unique_ptr<TQSOMemo>> stored;
     size_t start = 0;
     // An empty text still stores one (empty) piece.
@@ -108,8 +109,8 @@ int32_t TQSOMemos::SaveText(int32_t number, const std::string& text) {
     // The post's status cannot tell a stored row from a refused one: count
     // the new rows, and take back a text that did not go in whole.
     size_t added = 0;
-    for (const TDBFieldsPtr& row : PieceRows(key))
-        if (before.count(RowIdOf(*row)) == 0)
+    for (uint32_t slot : PieceSlots(key))
+        if (before.count(slot) == 0)
             ++added;
     if (added != pieces || stored.size() != pieces) {
         DeleteRowsExcept(key, before);
@@ -135,6 +136,14 @@ int32_t TQSOMemos::ReplaceText(int32_t number, const std::string& text) {
     return 0;
 }
 
+std::set<uint32_t> TQSOMemos::PieceSlots(const std::string& key) {
+    // Read in place: only the slots are needed, not the rows' fields.
+    std::set<uint32_t> slots;
+    TDBResultSet rs;
+    rs.VisitKey(kTable, key, [&slots](const TRowView& row) { slots.insert(row.SlotOffset()); });
+    return slots;
+}
+
 std::vector<TDBFieldsPtr> TQSOMemos::PieceRows(const std::string& key) {
     TDBResultSet rs;
     if (rs.Open(kTable, key, key) != TDBResultSet::kOK)
@@ -142,12 +151,12 @@ std::vector<TDBFieldsPtr> TQSOMemos::PieceRows(const std::string& key) {
     return rs.Rows;
 }
 
-void TQSOMemos::DeleteRowsExcept(const std::string& key, const std::set<std::string>& keep) {
+void TQSOMemos::DeleteRowsExcept(const std::string& key, const std::set<uint32_t>& keep) {
     TDBResultSet rs;
     if (rs.Open(kTable, key, key) != TDBResultSet::kOK)
         return;
     for (; rs.Eof == 0; rs.Next())
-        if (keep.count(RowIdOf(*rs.CurrentFields)) == 0)
+        if (keep.count(rs.CurrentFields->SlotRead()) == 0)
             rs.DeleteCurrent();
 }
 

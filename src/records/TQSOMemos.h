@@ -50,8 +50,10 @@ public:
 private:
     // The rows of the contact's pieces, as read by its number.
     static std::vector<TDBFieldsPtr> PieceRows(const std::string& key);
-    // Deletes the contact's pieces but those with the given row identifiers.
-    static void DeleteRowsExcept(const std::string& key, const std::set<std::string>& keep);
+    // The slots of the contact's live pieces.
+    static std::set<uint32_t> PieceSlots(const std::string& key);
+    // Deletes the contact's pieces but those in the given slots.
+    static void DeleteRowsExcept(const std::string& key, const std::set<uint32_t>& keep);
 
     std::unique_ptr<TQSOMemo> current_;
 };

@@ -223,16 +223,14 @@ bool TQSOs::DrawNumber(TDBResultSet& rs, const char* table, int32_t& number) {
 }
 
 bool TQSOs::IsStored(const TQSO& qso) {
-    TDBResultSet log;
-    if (log.Open(kLogTable, qso.Call, qso.Call) != TDBResultSet::kOK)
-        return false;
+    // Read in place: the call's other contacts are not built.
     const std::string number = std::to_string(qso.QSOID);
-    for (const TDBFieldsPtr& row : log.Rows) {
-        if (ValueAt(*row, kColNumber) == number && ValueAt(*row, kColDate) == qso.QSODate) {
-            return true;
-        }
-    }
-    return false;
+    bool stored = false;
+    TDBResultSet log;
+    log.VisitKey(kLogTable, qso.Call, [&](const TRowView& row) {
+        stored = stored || (row.Text(kColNumber) == number && row.Text(kColDate) == qso.QSODate);
+    });
+    return stored;
 }
 
 std::unique_ptr<TQSO> TQSOs::QSOFromFields(const TDBFields& fields) {

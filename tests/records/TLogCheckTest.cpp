@@ -4,6 +4,7 @@
 
 #include "RecordsFixture.h"
 #include "kernel/TDbKernelHelperFunctions.h"
+#include "kernel/TRowLayout.h"
 #include "records/TLogCheck.h"
 #include "records/TQSOMemos.h"
 
@@ -135,4 +136,48 @@ TEST_F(TLogCheckTest, ASoundLogPassesAndEachDamageIsNamed) {
     ASSERT_EQ(0, db_.StartDatabase(path));
     EXPECT_EQ("", Findings(Check(status)));
     EXPECT_EQ(0, status);
+}
+
+// The one pass over a table's pages and chains that the check, the day index
+// and the import rely on: a chain's link to anything but a slot holding a row
+// of the table makes the table unsound.
+TEST_F(TLogCheckTest, TheSoundChainPassRefusesALinkToNoRowOfTheTable) {
+    TQSOs qsos;
+    for (const char* call : {"W1AW", "K1ABC", "DL1XYZ"})
+        ASSERT_NE(nullptr, Add(qsos, "03/01/2004", call));
+    const uint32_t log = DbKernel->GetTableIDFromName("QSOLOG");
+    TRowLayout layout;
+    int32_t keyIndex = 0;
+    bool multi = false;
+    ASSERT_TRUE(DbKernel->DescribeTable(log, layout, keyIndex, multi));
+    const uint32_t stride = layout.RowSize + kRowOverhead, row0 = FirstPage(log);
+    const uint32_t tail = row0 + kRowFieldsOffset + layout.RowSize;  // W1AW's, the chain's end
+    ASSERT_EQ(row0, U32(Bucket(log, DbKernel->GetKeyHash("W1AW"))));
+    ASSERT_EQ(0u, U32(tail));
+    auto rows = [&] {
+        int n = 0;
+        return DbKernel->VisitSoundChains(log, layout, [&](int32_t, uint32_t, uint32_t) { ++n; })
+                   ? n
+                   : -1;
+    };
+    // W1AW's link, whether K1ABC's bucket word is cleared (its row then
+    // hangs in no chain), the rows the pass visits (-1: unsound).
+    const uint32_t k1abc = Bucket(log, DbKernel->GetKeyHash("K1ABC"));
+    const struct {
+        uint32_t Link;
+        bool Orphan;
+        int Rows;
+    } cases[] = {
+        {0, false, 3},                   // sound
+        {row0 + 3 * stride, false, -1},  // the free slot after the last row
+        {row0 + stride, false, -1},      // a row another chain holds
+        {row0 + stride, true, 3},        // a row no other chain holds
+        {row0 + stride + 8, true, -1},   // inside that row
+    };
+    for (const auto& c : cases) {
+        const uint32_t bucketWord = c.Orphan ? 0 : row0 + stride;
+        std::memcpy(TDbKernel::Base() + k1abc, &bucketWord, 4);
+        std::memcpy(TDbKernel::Base() + tail, &c.Link, 4);
+        EXPECT_EQ(c.Rows, rows()) << c.Link << " " << c.Orphan;
+    }
 }
