@@ -6,10 +6,13 @@
 #include "HardeningFiles.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TProfiler.h"
 #include "records/TDbSystemSettings.h"
 #include "records/THolderImport.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
+#include "schema/TDBRows.h"
+#include "schema/TDBTables.h"
 
 using namespace DbFormat;
 
@@ -95,8 +98,8 @@ void TFuzzWorkspace::MeasureLogTemplate() {
     }
 }
 
-bool TFuzzWorkspace::Open(std::vector<TTestDbFile::TPatch> patches) {
-    TTestDbFile::Install({.Private = true, .Off = true, .Patches = std::move(patches)});
+bool TFuzzWorkspace::Open(std::vector<TFuzzDbFile::TPatch> patches) {
+    TFuzzDbFile::Install(log_, std::move(patches));
     db_ = std::make_unique<TDatabase>();
     if (db_->StartDatabase(log_) == 0 && TDbKernel::Base() != nullptr)
         return true;
@@ -104,9 +107,17 @@ bool TFuzzWorkspace::Open(std::vector<TTestDbFile::TPatch> patches) {
     return false;
 }
 
+// Everything an input allocated is freed before it ends, process-wide
+// caches included: an input whose allocations outlive it is taken by the
+// fuzzer's leak detection as a possible leak and run again.
 void TFuzzWorkspace::Close() {
     if (db_ && TDbKernel::Base() != nullptr)
         db_->ShutdownDatabase(log_);
     db_.reset();
+    TDBTables::ForgetDefinitions();
+    TDBRows::Reset();
+    if (Profiler != nullptr)
+        Profiler->Clear();
+    TFuzzDbFile::Install(log_, {});
     SetDbFileFactory({});
 }

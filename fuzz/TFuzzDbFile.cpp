@@ -1,0 +1,96 @@
+#include "TFuzzDbFile.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+struct TView {
+    std::string Path;
+    int Fd = -1;
+    uint8_t* Base = nullptr;
+    uint32_t Size = 0;
+    std::vector<TFuzzDbFile::TPatch> Patches;
+    std::vector<uint64_t> Entries;  // pagemap scratch, kept to spare an allocation per open
+};
+
+TView& View() {
+    static TView view;
+    return view;
+}
+
+bool MapView(TView& v) {
+    struct stat st {};
+    v.Fd = ::open(v.Path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (v.Fd < 0 || ::fstat(v.Fd, &st) != 0)
+        return false;
+    void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ | PROT_WRITE, MAP_PRIVATE,
+                     v.Fd, 0);
+    if (p == MAP_FAILED)
+        return false;
+    v.Base = static_cast<uint8_t*>(p);
+    v.Size = static_cast<uint32_t>(st.st_size);
+    return true;
+}
+
+// Drops every page of the view copied on write: a private file mapping then
+// reads the file's bytes again. Pagemap entry bits: 63 present, 61 file page.
+void RestoreView(TView& v) {
+    const auto page = static_cast<uint32_t>(::sysconf(_SC_PAGESIZE));
+    v.Entries.resize((v.Size + page - 1) / page);
+    const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+    const auto bytes = static_cast<ssize_t>(v.Entries.size() * 8);
+    const bool known =
+        ::pread(pagemap, v.Entries.data(), static_cast<size_t>(bytes),
+                static_cast<off_t>(reinterpret_cast<uintptr_t>(v.Base) / page * 8)) == bytes;
+    ::close(pagemap);
+    for (size_t i = 0; i < v.Entries.size();) {
+        const auto copied = [&](size_t n) {
+            return !known || ((v.Entries[n] >> 63 & 1) && !(v.Entries[n] >> 61 & 1));
+        };
+        size_t end = i;
+        while (end < v.Entries.size() && copied(end)) ++end;
+        if (end > i)
+            ::madvise(v.Base + i * page, (end - i) * page, MADV_DONTNEED);
+        i = end + 1;
+    }
+}
+}  // namespace
+
+void TFuzzDbFile::Install(const std::string& path, std::vector<TPatch> patches) {
+    TView& v = View();
+    if (v.Path != path && v.Base != nullptr) {
+        ::munmap(v.Base, v.Size);
+        ::close(v.Fd);
+        v = TView{};
+    }
+    v.Path = path;
+    v.Patches = std::move(patches);
+    SetDbFileFactory([] { return std::make_unique<TFuzzDbFile>(); });
+}
+
+bool TFuzzDbFile::Open(const std::string& path) {
+    TView& v = View();
+    if (fd_ >= 0 || path != v.Path || (v.Base == nullptr && !MapView(v)))
+        return false;
+    fd_ = v.Fd;
+    return true;
+}
+
+uint8_t* TFuzzDbFile::Map(uint32_t size) {
+    TView& v = View();
+    if (fd_ < 0 || base_ != nullptr || size > v.Size)
+        return nullptr;
+    RestoreView(v);
+    for (const TPatch& patch : v.Patches)
+        if (patch.Offset < size)
+            std::memcpy(v.Base + patch.Offset, patch.Bytes.data(),
+                        std::min<size_t>(patch.Bytes.size(), size - patch.Offset));
+    base_ = v.Base;
+    size_ = size;
+    return base_;
+}
