@@ -18,8 +18,10 @@ struct TView {
     std::vector<uint64_t> Entries;  // pagemap scratch, kept to spare an allocation per open
 };
 
+// Never destroyed: the workspace, a static of its own, still closes its
+// database during the static destruction at exit.
 TView& View() {
-    static TView view;
+    static TView& view = *new TView;
     return view;
 }
 
@@ -37,9 +39,14 @@ bool MapView(TView& v) {
     return true;
 }
 
-// Drops every page of the view copied on write: a private file mapping then
-// reads the file's bytes again. Pagemap entry bits: 63 present, 61 file page.
-void RestoreView(TView& v) {
+}  // namespace
+
+// A private file mapping reads the file's bytes again where its copied
+// pages are dropped. Pagemap entry bits: 63 present, 61 file page.
+uint32_t TFuzzDbFile::Restore() {
+    TView& v = View();
+    if (v.Base == nullptr)
+        return UINT32_MAX;
     const auto page = static_cast<uint32_t>(::sysconf(_SC_PAGESIZE));
     v.Entries.resize((v.Size + page - 1) / page);
     const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
@@ -48,18 +55,21 @@ void RestoreView(TView& v) {
         ::pread(pagemap, v.Entries.data(), static_cast<size_t>(bytes),
                 static_cast<off_t>(reinterpret_cast<uintptr_t>(v.Base) / page * 8)) == bytes;
     ::close(pagemap);
-    for (size_t i = 0; i < v.Entries.size();) {
-        const auto copied = [&](size_t n) {
-            return !known || ((v.Entries[n] >> 63 & 1) && !(v.Entries[n] >> 61 & 1));
-        };
+    const auto copied = [&](size_t n) {
+        return !known || ((v.Entries[n] >> 63 & 1) && !(v.Entries[n] >> 61 & 1));
+    };
+    uint32_t first = UINT32_MAX;
+    for (size_t i = 0; i < v.Entries.size(); ++i) {
         size_t end = i;
         while (end < v.Entries.size() && copied(end)) ++end;
-        if (end > i)
-            ::madvise(v.Base + i * page, (end - i) * page, MADV_DONTNEED);
-        i = end + 1;
+        if (end == i)
+            continue;
+        ::madvise(v.Base + i * page, (end - i) * page, MADV_DONTNEED);
+        first = std::min(first, static_cast<uint32_t>(i * page));
+        i = end;
     }
+    return first;
 }
-}  // namespace
 
 void TFuzzDbFile::Install(const std::string& path, std::vector<TPatch> patches) {
     TView& v = View();
@@ -85,7 +95,6 @@ uint8_t* TFuzzDbFile::Map(uint32_t size) {
     TView& v = View();
     if (fd_ < 0 || base_ != nullptr || size > v.Size)
         return nullptr;
-    RestoreView(v);
     for (const TPatch& patch : v.Patches)
         if (patch.Offset < size)
             std::memcpy(v.Base + patch.Offset, patch.Bytes.data(),

@@ -41,7 +41,7 @@ public:
     // Starts the process's database over the log template (a private view,
     // power off) with the patches laid over it. False when the kernel refuses it.
     bool Open(std::vector<TFuzzDbFile::TPatch> patches = {});
-    // Shuts the database down and frees it.
+    // Closes the database and gives the template its bytes again.
     void Close();
 
 private:
@@ -55,4 +55,5 @@ private:
     std::vector<uint32_t> buckets_;
     std::vector<TRowSlot> rows_;
     std::unique_ptr<TDatabase> db_;
+    bool schemaRead_ = false;  // db_ holds the schema of the template's slot region
 };
