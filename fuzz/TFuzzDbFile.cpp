@@ -15,7 +15,7 @@ struct TView {
     uint8_t* Base = nullptr;
     uint32_t Size = 0;
     std::vector<TFuzzDbFile::TPatch> Patches;
-    std::vector<uint64_t> Entries;  // pagemap scratch, kept to spare an allocation per open
+    std::vector<uint64_t> Entries;  // pagemap scratch, kept to spare an allocation per input
 };
 
 // Never destroyed: the workspace, a static of its own, still closes its
@@ -24,29 +24,12 @@ TView& View() {
     static TView& view = *new TView;
     return view;
 }
-
-bool MapView(TView& v) {
-    struct stat st {};
-    v.Fd = ::open(v.Path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (v.Fd < 0 || ::fstat(v.Fd, &st) != 0)
-        return false;
-    void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ | PROT_WRITE, MAP_PRIVATE,
-                     v.Fd, 0);
-    if (p == MAP_FAILED)
-        return false;
-    v.Base = static_cast<uint8_t*>(p);
-    v.Size = static_cast<uint32_t>(st.st_size);
-    return true;
-}
-
 }  // namespace
 
 // A private file mapping reads the file's bytes again where its copied
 // pages are dropped. Pagemap entry bits: 63 present, 61 file page.
 uint32_t TFuzzDbFile::Restore() {
     TView& v = View();
-    if (v.Base == nullptr)
-        return UINT32_MAX;
     const auto page = static_cast<uint32_t>(::sysconf(_SC_PAGESIZE));
     v.Entries.resize((v.Size + page - 1) / page);
     const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
@@ -59,36 +42,34 @@ uint32_t TFuzzDbFile::Restore() {
         return !known || ((v.Entries[n] >> 63 & 1) && !(v.Entries[n] >> 61 & 1));
     };
     uint32_t first = UINT32_MAX;
-    for (size_t i = 0; i < v.Entries.size(); ++i) {
-        size_t end = i;
-        while (end < v.Entries.size() && copied(end)) ++end;
-        if (end == i)
-            continue;
-        ::madvise(v.Base + i * page, (end - i) * page, MADV_DONTNEED);
-        first = std::min(first, static_cast<uint32_t>(i * page));
-        i = end;
+    for (size_t i = 0, end = 0; i < v.Entries.size(); i = end + 1) {
+        for (end = i; end < v.Entries.size() && copied(end);) ++end;
+        if (end > i && ::madvise(v.Base + i * page, (end - i) * page, MADV_DONTNEED) == 0)
+            first = std::min(first, static_cast<uint32_t>(i * page));
     }
     return first;
 }
 
 void TFuzzDbFile::Install(const std::string& path, std::vector<TPatch> patches) {
-    TView& v = View();
-    if (v.Path != path && v.Base != nullptr) {
-        ::munmap(v.Base, v.Size);
-        ::close(v.Fd);
-        v = TView{};
-    }
-    v.Path = path;
-    v.Patches = std::move(patches);
+    View().Path = path;
+    View().Patches = std::move(patches);
     SetDbFileFactory([] { return std::make_unique<TFuzzDbFile>(); });
 }
 
 bool TFuzzDbFile::Open(const std::string& path) {
     TView& v = View();
-    if (fd_ >= 0 || path != v.Path || (v.Base == nullptr && !MapView(v)))
-        return false;
-    fd_ = v.Fd;
-    return true;
+    struct stat st {};
+    if (v.Base == nullptr && path == v.Path) {  // the first open maps the view
+        v.Fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        void* p = v.Fd < 0 || ::fstat(v.Fd, &st) != 0
+                      ? MAP_FAILED
+                      : ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ | PROT_WRITE,
+                               MAP_PRIVATE, v.Fd, 0);
+        v.Base = p == MAP_FAILED ? nullptr : static_cast<uint8_t*>(p);
+        v.Size = v.Base ? static_cast<uint32_t>(st.st_size) : 0;
+    }
+    fd_ = v.Base != nullptr && path == v.Path && fd_ < 0 ? v.Fd : -1;
+    return fd_ >= 0;
 }
 
 uint8_t* TFuzzDbFile::Map(uint32_t size) {
@@ -99,7 +80,5 @@ uint8_t* TFuzzDbFile::Map(uint32_t size) {
         if (patch.Offset < size)
             std::memcpy(v.Base + patch.Offset, patch.Bytes.data(),
                         std::min<size_t>(patch.Bytes.size(), size - patch.Offset));
-    base_ = v.Base;
-    size_ = size;
-    return base_;
+    return base_ = v.Base, size_ = size, base_;
 }

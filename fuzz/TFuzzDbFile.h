@@ -20,7 +20,8 @@ public:
         std::vector<uint8_t> Bytes;
     };
     // Every file object made from now on opens the view of the template at
-    // path (mapped on first use) with the patches laid over it.
+    // path (mapped on first use; one template per process) with the patches
+    // laid over it.
     static void Install(const std::string& path, std::vector<TPatch> patches);
     // Gives the view the template's bytes again; answers the offset of the
     // first page that had been written (UINT32_MAX when none).
