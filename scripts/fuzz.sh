@@ -43,6 +43,7 @@ status=0
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:malloc_context_size=8:allocator_may_return_null=1:max_malloc_fill_size=0}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
     "$BUILD/fuzz_$TARGET" -max_total_time="$SECONDS_TO_RUN" -timeout=120 -rss_limit_mb=3072 \
-    -max_len=4096 -len_control=0 -print_final_stats=1 -artifact_prefix="$FINDINGS/" "$@" \
+    -report_slow_units=60 -max_len=4096 -len_control=0 -print_final_stats=1 \
+    -artifact_prefix="$FINDINGS/" "$@" \
     "$DATA/corpus" "$DATA/seeds" || status=$?
 exit $status
