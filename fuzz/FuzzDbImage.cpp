@@ -65,13 +65,13 @@ private:
     const uint8_t* end_;
 };
 
-std::vector<TTestDbFile::TPatch> ReadPatches(const uint8_t* data, size_t size) {
+std::vector<TFuzzDbFile::TPatch> ReadPatches(const uint8_t* data, size_t size) {
     const auto& rows = TFuzzWorkspace::Get().Rows();
     const auto& buckets = TFuzzWorkspace::Get().BucketWords();
-    std::vector<TTestDbFile::TPatch> patches;
+    std::vector<TFuzzDbFile::TPatch> patches;
     TReader in(data, size);
     while (in.More() && patches.size() < 64) {
-        TTestDbFile::TPatch p;
+        TFuzzDbFile::TPatch p;
         const uint32_t kind = in.U8() % 6;
         if ((kind == 2 && buckets.empty()) || ((kind == 3 || kind == 4) && rows.empty()))
             break;
@@ -122,7 +122,6 @@ int FuzzDbImage(const uint8_t* data, size_t size) {
     int32_t count = 0;
     std::vector<std::string> lines;
     const std::function<void()> steps[] = {
-        [&] { DbKernel->CheckDatabase(report, 0); },
         [&] { TLogExport::ExportToFile(ws.Dir() + "/export.txt", count); },
         // Reads by key: contacts of the template's days, by call sign, texts, settings.
         [&] { qsos.LoadDay("01/02/2002", "01/04/2002"); },

@@ -4,8 +4,8 @@
 // (fuzz/CMakeLists.txt, clang, FuzzMain.cpp) and the replay test (tests/fuzz,
 // g++) call the same functions.
 //
-//   db_image        patches over a log database, then open, check, export,
-//                   reads by key, writes, deletes, check again, close
+//   db_image        patches over a log database, then open, export,
+//                   reads by key, writes, deletes, check, close
 //   sql             up to four SQL statements (split at NUL bytes) on a log
 //                   database, then the check and a row written to every table
 //   holder_import   a holder-list import file into HAMCLS

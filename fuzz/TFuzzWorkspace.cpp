@@ -6,10 +6,12 @@
 #include "HardeningFiles.h"
 #include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
+#include "kernel/TProfiler.h"
 #include "records/TDbSystemSettings.h"
 #include "records/THolderImport.h"
 #include "records/TQSOMemos.h"
 #include "records/TQSOs.h"
+#include "schema/TDBRows.h"
 
 using namespace DbFormat;
 
@@ -27,6 +29,7 @@ TFuzzWorkspace::TFuzzWorkspace() : dir_(HardeningFiles::MakeTempDir("fuzz")) {
 
 TFuzzWorkspace::~TFuzzWorkspace() {
     Close();
+    SetDbFileFactory({});
     std::filesystem::remove_all(dir_);
 }
 
@@ -95,18 +98,39 @@ void TFuzzWorkspace::MeasureLogTemplate() {
     }
 }
 
-bool TFuzzWorkspace::Open(std::vector<TTestDbFile::TPatch> patches) {
-    TTestDbFile::Install({.Private = true, .Off = true, .Patches = std::move(patches)});
-    db_ = std::make_unique<TDatabase>();
-    if (db_->StartDatabase(log_) == 0 && TDbKernel::Base() != nullptr)
-        return true;
+// The schema (table and column definitions) is read by a full start only
+// when the slot region may differ from the last one read: the first time,
+// after an input that patched or wrote it, after a failed start. Otherwise
+// the kernel alone reopens the file; its field lists, which carry values
+// between operations, are still dropped so that no input sees another's.
+bool TFuzzWorkspace::Open(std::vector<TFuzzDbFile::TPatch> patches) {
+    for (const TFuzzDbFile::TPatch& p : patches)
+        schemaRead_ = schemaRead_ && p.Offset >= kTableSlotRegionSize;
+    TFuzzDbFile::Install(log_, std::move(patches));
+    if (schemaRead_ && DbKernel != nullptr) {
+        for (uint32_t t = 0; t <= kLastSlot; ++t) DbKernel->ForgetTable(t);
+        if (DbKernel->StartExistingDB(log_) == 0)
+            return true;
+    } else {
+        db_ = std::make_unique<TDatabase>();
+        schemaRead_ = db_->StartDatabase(log_) == 0 && TDbKernel::Base() != nullptr;
+        if (schemaRead_)
+            return true;
+    }
     Close();
     return false;
 }
 
+// What an input allocated in the row layer's and the profiler's
+// process-wide lists is freed before it ends: an input whose allocations
+// outlive it is taken by the fuzzer's leak detection as a possible leak
+// and run again.
 void TFuzzWorkspace::Close() {
-    if (db_ && TDbKernel::Base() != nullptr)
-        db_->ShutdownDatabase(log_);
-    db_.reset();
-    SetDbFileFactory({});
+    if (DbKernel != nullptr && TDbKernel::Base() != nullptr)
+        DbKernel->CloseDB();
+    schemaRead_ = schemaRead_ && TFuzzDbFile::Restore() >= kTableSlotRegionSize;
+    TDBRows::Reset();
+    if (Profiler != nullptr)
+        Profiler->Clear();
+    TFuzzDbFile::Install(log_, {});
 }

@@ -2,7 +2,7 @@
 // $TMPDIR (else /dev/shm) holding the log template, built once per process
 // (the log's six tables in slots 5..10 with a few contacts, texts, settings,
 // sequence rows and call-sign holders), its geometry, and the opening of a
-// database over it through TTestDbFile, so each run sees the template
+// database over it through TFuzzDbFile, so each run sees the template
 // plus its own patches.
 #pragma once
 
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "TFuzzDbFile.h"
 #include "TQuietDialogs.h"
-#include "TTestDbFile.h"
 #include "schema/TDatabase.h"
 
 class TFuzzWorkspace {
@@ -40,8 +40,8 @@ public:
 
     // Starts the process's database over the log template (a private view,
     // power off) with the patches laid over it. False when the kernel refuses it.
-    bool Open(std::vector<TTestDbFile::TPatch> patches = {});
-    // Shuts the database down and frees it.
+    bool Open(std::vector<TFuzzDbFile::TPatch> patches = {});
+    // Closes the database and gives the template its bytes again.
     void Close();
 
 private:
@@ -55,4 +55,5 @@ private:
     std::vector<uint32_t> buckets_;
     std::vector<TRowSlot> rows_;
     std::unique_ptr<TDatabase> db_;
+    bool schemaRead_ = false;  // db_ holds the schema of the template's slot region
 };

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs every fuzz target for a short bounded time (FUZZ_SMOKE_SECONDS, default
 # 20) so that the targets keep building and running; exits non-zero when any
-# target crashes, hangs or leaks (the input is kept in tests/data/fuzz/*/crashes).
+# target crashes, hangs or leaks (the input is kept in fuzz/findings/TARGET/).
 set -e
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 SECS="${FUZZ_SMOKE_SECONDS:-20}"

@@ -5,7 +5,8 @@
 # TARGET: db_image sql holder_import viewer_results country_chars wsjtx_datagram
 # The corpus is tests/data/fuzz/TARGET/corpus (kept out of git) seeded from
 # tests/data/fuzz/TARGET/seeds; a crashing, hanging or leaking input is written to
-# tests/data/fuzz/TARGET/crashes/ and the script exits non-zero.
+# fuzz/findings/TARGET/ (not replayed by the tests until the fault is mended and
+# the input moved to tests/data/fuzz/TARGET/crashes) and the script exits non-zero.
 set -e
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 TARGET="$1"
@@ -23,24 +24,26 @@ fi
 # One build at a time: two runs started together wait for each other here.
 flock "$BUILD/.build-lock" cmake --build "$BUILD" -j"${TRAMB_FUZZ_JOBS:-2}" --target "fuzz_$TARGET" >/dev/null
 
-mkdir -p "$DATA/corpus" "$DATA/crashes"
+FINDINGS="$ROOT/fuzz/findings/$TARGET"
+mkdir -p "$DATA/corpus" "$FINDINGS"
 # The targets' scratch databases (45 MB each) go to a directory of this run,
 # removed at the end whatever happens to the target.
 SCRATCH="$(mktemp -d "${TMPDIR:-/dev/shm}/tramb-fuzzrun-XXXXXX")"
 trap 'rm -rf "$SCRATCH"' EXIT INT TERM
 export TMPDIR="$SCRATCH"
 
-# The database targets keep process-wide caches between runs, which makes
-# libFuzzer's per-run leak scan both slow and noisy: they run without it (the
-# replay under the sanitizer build of scripts/test.sh still checks for leaks).
-LEAKS=1
-case "$TARGET" in db_image|sql) LEAKS=0 ;; esac
-# Each input gets a generous -timeout, so that only a real hang reaches it on
-# a slow or loaded machine (a slow input is only reported, never a failure).
+# Leak detection stays on: each input frees what it allocated, so the
+# fuzzer's second run of an input that seems to leak stays rare. Short
+# allocation stacks keep the sanitizer's bookkeeping cheap; replay a finding
+# with ASAN_OPTIONS=malloc_context_size=30 for the whole stack. Inputs grow
+# to -max_len at once (-len_control=0): an image input carries up to 64
+# patches. Each input gets a generous -timeout, so that only a real hang
+# reaches it on a slow or loaded machine.
 status=0
-ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=$LEAKS:allocator_may_return_null=1:max_malloc_fill_size=0}" \
+ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:malloc_context_size=8:allocator_may_return_null=1:max_malloc_fill_size=0}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
     "$BUILD/fuzz_$TARGET" -max_total_time="$SECONDS_TO_RUN" -timeout=120 -rss_limit_mb=3072 \
-    -max_len=4096 -print_final_stats=1 -artifact_prefix="$DATA/crashes/" "$@" \
+    -report_slow_units=60 -max_len=4096 -len_control=0 -print_final_stats=1 \
+    -artifact_prefix="$FINDINGS/" "$@" \
     "$DATA/corpus" "$DATA/seeds" || status=$?
 exit $status
