@@ -27,7 +27,7 @@ public:
     TDBResultSet();
     ~TDBResultSet();
 
-    int32_t Eof = 0;  // the design's EOF flag: 0 while a current row exists, -1 past the last
+    int32_t Eof = 0;  // 0 while a current row exists, -1 past the last
     std::vector<TDBFieldsPtr> Rows;
     std::string TableName;
     TDBTable* Table = nullptr;
