@@ -32,19 +32,6 @@ uint32_t BucketWordOffset(uint32_t tableID, int32_t bucket) {
            static_cast<uint32_t>(bucket) * kBucketWordSize;
 }
 
-// Digits only; false for anything else (or a number past 32 bits).
-bool ParseOffset(const std::string& text, uint32_t& value) {
-    uint64_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-        if (v > 0xFFFFFFFFull)
-            return false;
-    }
-    value = static_cast<uint32_t>(v);
-    return true;
-}
 }  // namespace
 
 void TDbKernel::ReadRowInto(uint32_t slotOffset, const TRowLayout& layout, TDBFields& fields,
@@ -82,25 +69,12 @@ std::string TDbKernel::KeyText(int32_t selector, const TDBFields& fields, bool o
 // ---- Deletion and truncation ----
 
 int32_t TDbKernel::MarkDataRowDeleted(TDBFields& fields) {
-    RowToDelete(fields);  // every refusal comes before anything changes
-    const TDBFieldParent* carrier = nullptr;
-    for (int i = 0; i < fields.Count() && carrier == nullptr; ++i)
-        if (static_cast<uint32_t>(fields.GetField(i)->DataType) == kTypeFree)
-            carrier = fields.GetField(i);
-    if (carrier == nullptr)
-        return 0;
-    uint32_t r = 0;
-    if (!ParseOffset(carrier->Value, r))
-        throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
+    // Every refusal (no row slot of this table, a RowID naming another slot,
+    // a row already deleted) comes before anything changes.
+    const uint32_t r = RowToDelete(fields);
     if (r == 0)
-        throw ExcRowAlreadyMarkedForDeletion(KernelMessages::kRowIDZero);
+        return 0;  // a list without a RowID field
     const auto tableID = static_cast<uint32_t>(fields.GetField(0)->TableID);
-    const auto rs = static_cast<uint32_t>(DbKernelHelper->GetRowSize(fields));
-    // Only a row slot of this table may be marked: a stale or forged RowID
-    // must not zero a word somewhere else in the file.
-    if (!S::IsOpen() || !IsRowTable(tableID) || !S::IsRowSlot(r, rs) ||
-        S::U32(r + kRowTableIDOffset) != tableID)
-        throw ExcKernelError(KernelMessages::kNotARowOfTable + carrier->Value);
     // In a write batch the row is zeroed after the rows stored before it
     // are live.
     if (TKernelRowHooks* hooks = KernelRowHooks())
