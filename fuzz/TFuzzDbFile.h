@@ -1,10 +1,11 @@
 // The database file of the fuzz targets: one private (copy-on-write) view of
 // the log template, mapped once per process and handed to every open, so
 // the kernel's writes never reach the template. Each open lays the input's
-// patches over the view; Restore drops the pages written since (the view
-// then shows the template's bytes again). The page table tells the written
-// pages (/proc/self/pagemap: present, no longer backed by the file), so an
-// input costs the pages it touched, not the whole file.
+// patches over the view; Restore drops its pages (the view then shows the
+// template's bytes again). The page table tells the pages written since
+// (/proc/self/pagemap: present, no longer backed by the file), so the scans
+// for a page's used end read those pages and take the rest from what is
+// known of the template: an input costs the pages it touched, not the file.
 #pragma once
 
 #include <cstdint>
@@ -23,15 +24,16 @@ public:
     // path (mapped on first use; one template per process) with the patches
     // laid over it.
     static void Install(const std::string& path, std::vector<TPatch> patches);
-    // Gives the view the template's bytes again; answers the offset of the
-    // first page that had been written (UINT32_MAX when none).
-    static uint32_t Restore();
+    // Gives the view the template's bytes again; answers whether a page of
+    // the view's first watchedEnd bytes had been written.
+    static bool Restore(uint32_t watchedEnd);
 
     ~TFuzzDbFile() override { base_ = nullptr, fd_ = -1; }  // the view outlives the object
     bool Open(const std::string& path) override;
     uint8_t* Map(uint32_t size) override;
     // The power is off: nothing reaches the template.
     bool Flush(const uint8_t* addr, uint32_t count) override { return IsAccessible(addr, count); }
+    uint32_t UsedEnd(uint32_t start, uint32_t end) const override;
     void Unmap() override { base_ = nullptr, size_ = 0; }
     bool Close() override { return fd_ = -1, true; }
 };

@@ -128,7 +128,7 @@ bool TFuzzWorkspace::Open(std::vector<TFuzzDbFile::TPatch> patches) {
 void TFuzzWorkspace::Close() {
     if (DbKernel != nullptr && TDbKernel::Base() != nullptr)
         DbKernel->CloseDB();
-    schemaRead_ = schemaRead_ && TFuzzDbFile::Restore() >= kTableSlotRegionSize;
+    schemaRead_ = !TFuzzDbFile::Restore(kTableSlotRegionSize) && schemaRead_;
     TDBRows::Reset();
     if (Profiler != nullptr)
         Profiler->Clear();

@@ -346,12 +346,12 @@ uint32_t InUseOf(uint32_t slot) {
 }
 }  // namespace
 
-int32_t TDbKernel::GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out) {
+int32_t TDbKernel::GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out, bool withColumns) {
     if (!S::IsOpen() || slot > kLastSlot)
         return 0;
     out.Table = std::make_unique<TTableRecord>();
     std::memcpy(out.Table.get(), S::Base + SlotOffset(slot), kTableRecordSize);
-    for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
+    for (uint32_t c = 0; withColumns && c < kColumnsPerTable; ++c) {
         out.Columns[c] = std::make_unique<TColumnRecord>();
         std::memcpy(out.Columns[c].get(), S::Base + ColumnOffset(slot, c), kColumnRecordSize);
     }
@@ -385,10 +385,11 @@ int32_t TDbKernel::WriteDBArchitectureRecord(uint32_t slot, int32_t action, int3
     return 0;
 }
 
-int32_t TDbKernel::ReadTableRecord(int32_t mode, uint32_t slot, TSlotRecords& out) {
+int32_t TDbKernel::ReadTableRecord(int32_t mode, uint32_t slot, TSlotRecords& out,
+                                   bool withColumns) {
     try {
         if (mode == 0)
-            return GetDBArchitectureRecord(slot, out);
+            return GetDBArchitectureRecord(slot, out, withColumns);
         if (mode == 1 || mode == 2)
             return 0;
         return 999;

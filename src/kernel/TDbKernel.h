@@ -53,11 +53,13 @@ public:
     int32_t InitSysLocks();
 
     // ---- Table and column records ----
-    int32_t GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out);
+    // withColumns false: the table record only (the columns stay null).
+    int32_t GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out, bool withColumns = true);
     // action 1: table record; 0: columns (all when selector 999, else that one); 2: nothing.
     int32_t WriteDBArchitectureRecord(uint32_t slot, int32_t action, int32_t columnSelector,
                                       const TSlotRecordsView& records);
-    int32_t ReadTableRecord(int32_t mode, uint32_t slot, TSlotRecords& out);
+    int32_t ReadTableRecord(int32_t mode, uint32_t slot, TSlotRecords& out,
+                            bool withColumns = true);
     int32_t WriteTableRecord(int32_t mode, uint32_t slot, int32_t flag, int32_t columnSelector,
                              const TSlotRecordsView& records);
     int32_t IsAvailableTableID(uint32_t tableID);           // -1 / 0
@@ -185,12 +187,20 @@ public:
     // offset, character fields zero-filled after their text) nor a deleted
     // one (TableID the table's, RowID 0). On a sound file it reads the rows
     // RawScanTable reads, in the same order.
+    // Scans of several tables with nothing written between them share what
+    // they learn of the pages (each page's used end and owner) through pages.
+    struct TSalvagePages {
+        bool Known = false;
+        uint32_t UsedEnd[DbFormat::kDataPageCount] = {};
+        uint32_t Owner[DbFormat::kDataPageCount] = {};
+    };
     TSalvageCounts SalvageScanTable(
-        uint32_t tableID, const std::function<void(const TDBFields& row, uint32_t tail)>& visit);
+        uint32_t tableID, const std::function<void(const TDBFields& row, uint32_t tail)>& visit,
+        TSalvagePages* pages = nullptr);
     // RawScanTable's tail texts (tails[n], n from 1) for the rows of
     // SalvageScanTable; answers the live rows.
     int32_t SalvageTails(int32_t selector, uint32_t tableID, int32_t& deleted, int32_t& damaged,
-                         std::vector<std::string>& tails);
+                         std::vector<std::string>& tails, TSalvagePages* pages = nullptr);
 
     // ---- Text ----
     void Pad(const std::string& text, int32_t width, std::string& result);
@@ -200,6 +210,8 @@ public:
     static uint32_t MapSize();
 
 private:
+    // Each data page's used end and owner, for SalvageScanTable.
+    void LearnPages(TSalvagePages& pages);
     // FindFirstEmptyDataSpace for rows of rowSize in page pageNo: the slot
     // answered does not fit in the page (SlotFits) when the page is full.
     static uint32_t FirstFreeSlot(uint32_t pageNo, uint32_t rowSize);

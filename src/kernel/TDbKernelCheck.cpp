@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "kernel/CustomExceptions.h"
+#include "kernel/TBrentLoopTest.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TDbKernelState.h"
@@ -183,7 +184,8 @@ int32_t TDbKernel::CheckDatabase(std::string& report, uint32_t tableID) {
             const TRowLayout layout =
                 TRowLayout::Of(*fields, static_cast<uint32_t>(DbKernelHelper->GetRowSize(*fields)));
             TDBFields scratch(*fields);
-            for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b)
+            for (int32_t b = S::NextUsedBucket(t, 0); b < static_cast<int32_t>(kBucketCount);
+                 b = S::NextUsedBucket(t, b + 1))
                 hashCount += BucketContents(t, layout, scratch, b, nullptr);
         }
         const uint32_t ms = Clock().TickCount() - startTick;
@@ -274,11 +276,20 @@ int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TD
     const uint32_t rs = layout.RowSize;
     const uint32_t limit = S::MaxChainLength(rs);
     int32_t live = 0;
+    // A chain that runs in a circle ends where Brent's test meets a row
+    // again (within a few rounds), each row listed once, as damaged as a
+    // chain past the bound: walking on would list the circle to the bound.
+    TBrentLoopTest loop(cur);
+    std::vector<uint32_t> visited;
     for (uint32_t steps = 0;; ++steps) {
-        if (steps >= limit) {
+        if (steps >= limit || (steps > 0 && loop.Meets(cur))) {
+            if (lines != nullptr && steps < limit)
+                lines->resize(TBrentLoopTest::FirstRepeat(visited));
             Dialogs().ShowMessage(KernelMessages::kChainTooLong);
             break;
         }
+        if (lines != nullptr)
+            visited.push_back(cur);
         if (!S::IsRowSlot(cur, rs)) {
             Dialogs().ShowMessage(KernelMessages::kTailOutOfRange);
             break;

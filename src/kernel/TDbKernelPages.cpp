@@ -6,9 +6,9 @@
 // of a usable row slot of the table's stride inside the data region, and no
 // chain is followed further than the data region has slots.
 #include <string>
-#include <unordered_set>
 
 #include "kernel/CustomExceptions.h"
+#include "kernel/TBrentLoopTest.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TDbKernelState.h"
@@ -28,16 +28,6 @@ uint32_t BucketWordOffset(uint32_t tableID, int32_t bucket) {
 
 // Cuts the list before its first repeated offset: in a walk that has come
 // round a circle, everything from there on was visited before.
-void KeepFirstVisits(std::vector<uint32_t>& offsets) {
-    std::unordered_set<uint32_t> seen;
-    for (size_t i = 0; i < offsets.size(); ++i) {
-        if (!seen.insert(offsets[i]).second) {
-            offsets.resize(i);
-            return;
-        }
-    }
-}
-
 const TRowLayout::Item* KeyItem(const TRowLayout& layout, int32_t keyIndex) {
     for (const TRowLayout::Item& item : layout.Items)
         if (item.Index == keyIndex)
@@ -65,11 +55,7 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
     const uint32_t rs = layout.RowSize;
     const uint32_t limit = S::MaxChainLength(rs);
     uint32_t cur = firstOffset;
-    // Brent's cycle test: cur is compared with a row remembered at steps
-    // 1, 2, 4, 8, …; it meets it within a few rounds of the circle.
-    uint32_t mark = firstOffset;
-    uint32_t power = 1;
-    uint32_t sinceMark = 0;
+    TBrentLoopTest loop(firstOffset);
     for (uint32_t steps = 0;; ++steps) {
         if (steps >= limit) {
             Dialogs().ShowMessage(KernelMessages::kChainTooLong);
@@ -121,18 +107,17 @@ uint8_t* TDbKernel::WalkChain(uint32_t firstOffset, uint32_t tableID, const TRow
             return nullptr;
         }
         cur = tail;
-        if (allMatches == nullptr)
+        // A walk for the first match or the chain's end (modes 1 and 2) ends
+        // in a circle as it would at the bound, only sooner: it met every
+        // row of the circle before coming round.
+        if (allMatches == nullptr && mode == 0)
             continue;
-        if (cur == mark) {
-            KeepFirstVisits(*allMatches);
+        if (loop.Meets(cur)) {
+            if (allMatches != nullptr)
+                allMatches->resize(TBrentLoopTest::FirstRepeat(*allMatches));
             Dialogs().ShowMessage(KernelMessages::kChainTooLong);
             how = TWalkEnd::Damaged;
             return nullptr;
-        }
-        if (++sinceMark == power) {
-            mark = cur;
-            power *= 2;
-            sinceMark = 0;
         }
     }
 }
@@ -506,7 +491,9 @@ uint32_t TDbKernel::FirstFreeSlot(uint32_t pageNo, uint32_t rowSize) {
     // there, or a used slot after it, is a row whose TableID was lost, and
     // writing there would overwrite it. (A row that is being written carries
     // its RowID last, so an interrupted write leaves none.)
-    for (uint32_t at = slot; S::SlotFits(pageNo, at, rowSize); at += stride)
+    // Past the page's last non-zero byte every slot is free whole.
+    const uint32_t usedEnd = S::UsedEnd(slot, S::PageEnd(pageNo));
+    for (uint32_t at = slot; at < usedEnd && S::SlotFits(pageNo, at, rowSize); at += stride)
         if (used(at) || S::U32(at + kRowRowIDOffset) != 0)
             throw ExcCorruptDataPages(KernelMessages::kFreeSlotHoldsRow + std::to_string(slot));
     hint = S::TFreeSlotHint{slot, stride};

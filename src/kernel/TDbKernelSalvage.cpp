@@ -1,5 +1,6 @@
 // The salvage scan: a table's rows read page by page past damage, for the
 // export and for copying a damaged log into a new file.
+#include <algorithm>
 #include <cstring>
 
 #include "kernel/TDbKernel.h"
@@ -17,29 +18,15 @@ struct TCandidate {
     TRowLayout Layout;
 };
 
-// One past the last non-zero byte of [start, end); start when all are zero.
-// Slots after it are the page's free tail.
-uint32_t UsedEnd(uint32_t start, uint32_t end) {
-    const uint8_t* base = S::Base;
-    // Eight bytes at a time over the zero tail (pages start and end on
-    // multiples of eight), then byte by byte.
-    for (uint64_t word = 0; end - start >= sizeof word; end -= sizeof word) {
-        std::memcpy(&word, base + end - sizeof word, sizeof word);
-        if (word != 0)
-            break;
-    }
-    while (end > start && base[end - 1] == 0) --end;
-    return end;
-}
-
 // Slots of the table's stride in [start, usedEnd) that carry a live row
 // header of the table: its ID and the slot's own offset, a pair that no
 // other table's bytes show by chance.
 uint32_t LiveHeaders(uint32_t page, uint32_t usedEnd, const TCandidate& c) {
     const uint32_t stride = c.Layout.RowSize + kRowOverhead;
     uint32_t count = 0;
-    for (uint32_t slot = S::PageStart(page);
-         slot < usedEnd && S::SlotFits(page, slot, c.Layout.RowSize); slot += stride)
+    for (uint32_t slot = S::NextSlotInUse(S::PageStart(page), usedEnd, stride);
+         slot < usedEnd && S::SlotFits(page, slot, c.Layout.RowSize);
+         slot = S::NextSlotInUse(slot + stride, usedEnd, stride))
         if (S::U32(slot + kRowTableIDOffset) == c.TableID && S::U32(slot + kRowRowIDOffset) == slot)
             ++count;
     return count;
@@ -83,7 +70,8 @@ bool FieldsDecode(uint32_t slot, const TRowLayout& layout) {
 }  // namespace
 
 TDbKernel::TSalvageCounts TDbKernel::SalvageScanTable(
-    uint32_t tableID, const std::function<void(const TDBFields& row, uint32_t tail)>& visit) {
+    uint32_t tableID, const std::function<void(const TDBFields& row, uint32_t tail)>& visit,
+    TSalvagePages* pages) {
     SettleWrites();
     TSalvageCounts counts;
     TRowLayout layout;
@@ -91,23 +79,32 @@ TDbKernel::TSalvageCounts TDbKernel::SalvageScanTable(
     if (!S::IsOpen() || tableID < kFirstUserTableID || tableID > kLastAllocatableTableID ||
         !LayoutOfTable(tableID, layout, &fields))
         return counts;
-    std::vector<TCandidate> candidates;
-    for (uint32_t t = kFirstUserTableID; t <= kLastAllocatableTableID; ++t) {
-        TCandidate c{t, {}};
-        if (IsAvailableTableID(t) == 0 && LayoutOfTable(t, c.Layout))
-            candidates.push_back(std::move(c));
-    }
+    TSalvagePages own;
+    if (pages == nullptr)
+        pages = &own;
+    if (!pages->Known)
+        LearnPages(*pages);
     TDBFields scratch(*fields);
     const uint32_t rs = layout.RowSize;
     const uint32_t stride = rs + kRowOverhead;
     for (uint32_t page = 0; page < kDataPageCount; ++page) {
-        const uint32_t usedEnd = UsedEnd(S::PageStart(page), S::PageEnd(page));
-        if (usedEnd == S::PageStart(page) || PageOwner(page, usedEnd, candidates) != tableID)
+        const uint32_t usedEnd = pages->UsedEnd[page];
+        if (usedEnd == S::PageStart(page) || pages->Owner[page] != tableID)
             continue;
         // Every slot up to the last used one is the table's: a slot that is
         // neither its row nor its deleted row (a zeroed one too) is damage.
-        for (uint32_t slot = S::PageStart(page); slot < usedEnd && S::SlotFits(page, slot, rs);
-             slot += stride) {
+        const uint32_t start = S::PageStart(page);
+        const uint32_t slots =
+            std::min(S::SlotsInPage(page, rs), (usedEnd - start - 1) / stride + 1);
+        for (uint32_t i = 0; i < slots; ++i) {
+            const uint32_t slot = start + i * stride;
+            // A run of slots zero from TableID to RowID: damage, counted at once.
+            if (const uint32_t next = S::NextSlotInUse(slot, usedEnd, stride); next != slot) {
+                const uint32_t skipped = std::min((next - start) / stride, slots) - i;
+                counts.Damaged += skipped;
+                i += skipped - 1;
+                continue;
+            }
             const uint32_t id = S::U32(slot + kRowTableIDOffset);
             const uint32_t rowID = S::U32(slot + kRowRowIDOffset);
             if (id == tableID && rowID == 0) {
@@ -124,13 +121,32 @@ TDbKernel::TSalvageCounts TDbKernel::SalvageScanTable(
     return counts;
 }
 
+void TDbKernel::LearnPages(TSalvagePages& pages) {
+    std::vector<TCandidate> candidates;
+    for (uint32_t t = kFirstUserTableID; t <= kLastAllocatableTableID; ++t) {
+        TCandidate c{t, {}};
+        if (IsAvailableTableID(t) == 0 && LayoutOfTable(t, c.Layout))
+            candidates.push_back(std::move(c));
+    }
+    for (uint32_t page = 0; page < kDataPageCount; ++page) {
+        pages.UsedEnd[page] = S::UsedEnd(S::PageStart(page), S::PageEnd(page));
+        pages.Owner[page] = pages.UsedEnd[page] == S::PageStart(page)
+                                ? kNoOwner
+                                : PageOwner(page, pages.UsedEnd[page], candidates);
+    }
+    pages.Known = true;
+}
+
 int32_t TDbKernel::SalvageTails(int32_t selector, uint32_t tableID, int32_t& deleted,
-                                int32_t& damaged, std::vector<std::string>& tails) {
+                                int32_t& damaged, std::vector<std::string>& tails,
+                                TSalvagePages* pages) {
     tails.assign(1, std::string());
-    const TSalvageCounts counts =
-        SalvageScanTable(tableID, [&](const TDBFields& row, uint32_t tail) {
+    const TSalvageCounts counts = SalvageScanTable(
+        tableID,
+        [&](const TDBFields& row, uint32_t tail) {
             tails.push_back(KeyText(selector, row, false) + "Tail:" + std::to_string(tail));
-        });
+        },
+        pages);
     deleted = counts.Deleted;
     damaged = counts.Damaged;
     return counts.Live;

@@ -4,6 +4,7 @@
 // from a damaged file can reach outside the view.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -36,6 +37,41 @@ public:
     static void SetU32(uint32_t offset, uint32_t value) {
         if (InView(offset, 4))
             std::memcpy(Base + offset, &value, 4);
+    }
+    // One past the last non-zero byte of [start, end) as reads see it; start
+    // when all are zero. While words are held back the whole range counts.
+    static uint32_t UsedEnd(uint32_t start, uint32_t end) {
+        if (Base == nullptr)
+            return start;
+        return TWriteBatch::HasPending() ? end : File->UsedEnd(start, end);
+    }
+    // The first non-zero byte of [start, end) as reads see it; end when all
+    // are zero. Compared a block at a time, big blocks over long zero runs
+    // (the empty part of a page), small ones near the bytes in use.
+    static uint32_t FirstUsed(uint32_t start, uint32_t end) {
+        end = Base == nullptr ? start : std::min(end, MapSize);
+        if (start >= end || TWriteBatch::HasPending())
+            return std::min(start, end);
+        for (int i = 0; i < 4 && end - start >= kSmallZeroBlock &&
+                        std::memcmp(Base + start, ZeroBlock(), kSmallZeroBlock) == 0;
+             ++i)
+            start += kSmallZeroBlock;
+        start = SkipZeroBlocks(start, end, kLargeZeroBlock);
+        start = SkipZeroBlocks(start, end, kSmallZeroBlock);
+        while (start < end && Base[start] == 0) ++start;
+        return start;
+    }
+    // Bucket chains of a table: the word of bucket b, and the first bucket at
+    // or after b whose word is not 0 (kBucketCount when none is).
+    static uint32_t BucketWord(uint32_t tableID, int32_t bucket) {
+        return DbFormat::kBucketRegionBase + (tableID + 1) * DbFormat::kBucketBlockSize +
+               static_cast<uint32_t>(bucket) * DbFormat::kBucketWordSize;
+    }
+    static int32_t NextUsedBucket(uint32_t tableID, int32_t bucket) {
+        const uint32_t block = BucketWord(tableID, 0);
+        const uint32_t at =
+            FirstUsed(BucketWord(tableID, bucket), block + DbFormat::kBucketBlockSize);
+        return static_cast<int32_t>((at - block) / DbFormat::kBucketWordSize);
     }
     static uint32_t OffsetOf(const uint8_t* p) { return static_cast<uint32_t>(p - Base); }
 
@@ -73,6 +109,17 @@ public:
             return false;
         return SlotFits(page, offset, rowSize);
     }
+    // The first slot of the stride from `from` on whose header (TableID,
+    // RowID) may hold a non-zero byte; the slots before it are zero there.
+    // end when no byte of [from, end) is in use.
+    static uint32_t NextSlotInUse(uint32_t from, uint32_t end, uint32_t stride) {
+        const uint32_t used = FirstUsed(from, end);
+        if (used >= end)
+            return end;
+        const uint32_t header = DbFormat::kRowFieldsOffset;
+        return used - from < header ? from : from + ((used - from - header) / stride + 1) * stride;
+    }
+
     // Where the search for a free slot of a page goes on, set by a search
     // that saw the whole page: every slot before Slot taken, every one from
     // Slot on free (slots are filled in order and freed only by truncation,
@@ -84,6 +131,20 @@ public:
     static TFreeSlotHint FreeSlotHints[DbFormat::kDataPageCount];
     static void ForgetFreeSlots() {
         for (TFreeSlotHint& h : FreeSlotHints) h = TFreeSlotHint{};
+    }
+
+    static constexpr uint32_t kSmallZeroBlock = 64;
+    static constexpr uint32_t kLargeZeroBlock = 4096;
+    // Past the zero blocks of the given size from start on (start itself
+    // when the block there is not zero or does not fit).
+    static const uint8_t* ZeroBlock() {
+        static constexpr uint8_t kZeros[kLargeZeroBlock] = {};
+        return kZeros;
+    }
+    static uint32_t SkipZeroBlocks(uint32_t start, uint32_t end, uint32_t block) {
+        while (end - start >= block && std::memcmp(Base + start, ZeroBlock(), block) == 0)
+            start += block;
+        return start;
     }
 
     // No chain can hold more rows than the data region has slots.

@@ -1,5 +1,6 @@
 #include "kernel/TStructureCheck.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "kernel/TDbKernel.h"
@@ -52,10 +53,21 @@ int32_t TStructureCheck::Run(std::string& report) {
         return 0;
     CheckSlots();
     for (uint32_t t = kFirstUserTableID; t <= kLastAllocatableTableID; ++t) {
-        if (tables_[t].RowTable)
-            CheckRows(t);
-        else if (!tables_[t].InUse)
-            CheckUnusedBuckets(t);
+        if (tables_[t].RowTable || tables_[t].InUse) {
+            if (tables_[t].RowTable)
+                CheckRows(t);
+            continue;
+        }
+        // The bucket blocks of a run of unused IDs lie one after another:
+        // one look over the run, table by table only when it is not all zero.
+        uint32_t last = t;
+        while (last < kLastAllocatableTableID && !tables_[last + 1].RowTable &&
+               !tables_[last + 1].InUse)
+            ++last;
+        const uint32_t from = S::BucketWord(t, 0);
+        if (S::UsedEnd(from, S::BucketWord(last + 1, 0)) != from)
+            for (uint32_t u = t; u <= last; ++u) CheckUnusedBuckets(u);
+        t = last;
     }
     CheckPages();
     if (hidden_ > 0) {
@@ -207,8 +219,17 @@ void TStructureCheck::CheckRows(uint32_t t) {
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
         bool stranger = false;
         uint32_t at = S::PageStart(p);
-        for (size_t i = ordinal_[p] * perPage_; ordinal_[p] >= 0 && S::SlotFits(p, at, rs);
+        // Slots past the page's last non-zero byte are free: nothing to see.
+        const uint32_t usedEnd = ordinal_[p] >= 0 ? S::UsedEnd(at, S::PageEnd(p)) : at;
+        usedSlots_[p] = (usedEnd - at + stride - 1) / stride;
+        for (size_t i = ordinal_[p] * perPage_; at < usedEnd && S::SlotFits(p, at, rs);
              at += stride, ++i) {
+            // Slots zero from TableID to RowID are neither live nor strangers.
+            if (const uint32_t next = S::NextSlotInUse(at, usedEnd, stride); next != at) {
+                i += (next - at) / stride - 1;
+                at = next - stride;
+                continue;
+            }
             const uint32_t id = S::U32(at + kRowTableIDOffset);
             const uint32_t rowID = S::U32(at + kRowRowIDOffset);
             if (id == t && rowID != 0) {
@@ -225,9 +246,11 @@ void TStructureCheck::CheckRows(uint32_t t) {
         }
     }
     // One pass over the buckets: every chain to its end, each slot once.
-    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) WalkBucket(t, b);
+    for (int32_t b = S::NextUsedBucket(t, 0); b < static_cast<int32_t>(kBucketCount);
+         b = S::NextUsedBucket(t, b + 1))
+        WalkBucket(t, b);
     for (uint32_t p = 0; p < kDataPageCount; ++p)
-        for (uint32_t i = 0; ordinal_[p] >= 0 && i < perPage_; ++i)
+        for (uint32_t i = 0; ordinal_[p] >= 0 && i < std::min<size_t>(perPage_, usedSlots_[p]); ++i)
             if (state_[ordinal_[p] * perPage_ + i] == kLive)
                 Add(t, S::PageStart(p) + i * stride, "a live row that no bucket chain reaches");
 }
@@ -271,7 +294,7 @@ void TStructureCheck::WalkBucket(uint32_t t, int32_t bucket) {
 }
 
 void TStructureCheck::CheckUnusedBuckets(uint32_t t) {
-    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) {
+    for (int32_t b = S::NextUsedBucket(t, 0); b < static_cast<int32_t>(kBucketCount); ++b) {
         const uint32_t word = S::U32(BucketWord(t, b));
         if (word != 0) {
             Add(t, BucketWord(t, b),

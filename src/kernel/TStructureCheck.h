@@ -67,4 +67,5 @@ private:
     std::vector<int32_t> ordinal_;
     std::vector<uint8_t> state_;
     size_t perPage_ = 0;
+    uint32_t usedSlots_[DbFormat::kDataPageCount] = {};  // slots before each page's zero tail
 };

@@ -54,6 +54,7 @@ public:
         value = it->second;
         return true;
     }
+    static bool HasPending() { return !pending_.empty(); }
     // Writes out everything pending, barrier by barrier. Operations that
     // read or write the file other than by rows call it first.
     static void Commit();

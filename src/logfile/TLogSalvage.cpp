@@ -106,12 +106,14 @@ void TLogSalvage::ReadSource() {
                                                      {TQSOMemos::kTable, &texts_},
                                                      {TDbSystemSettings::kTable, &settings_},
                                                      {TQSOs::kSequencesTable, &sequences_}};
+    TDbKernel::TSalvagePages pages;  // the source is only read
     for (const auto& [name, rows] : tables) {
         const uint32_t id = DbKernel->GetTableIDFromName(name);
         if (id == DbFormat::kNoTableID)
             continue;
-        const TDbKernel::TSalvageCounts counts =
-            DbKernel->SalvageScanTable(id, [rows = rows](const TDBFields& fields, uint32_t) {
+        const TDbKernel::TSalvageCounts counts = DbKernel->SalvageScanTable(
+            id,
+            [rows = rows](const TDBFields& fields, uint32_t) {
                 TRow row;
                 for (int i = 0; i < fields.Count(); ++i) {
                     if (static_cast<uint32_t>(fields.GetField(i)->DataType) == DbFormat::kTypeFree)
@@ -119,7 +121,8 @@ void TLogSalvage::ReadSource() {
                     row.push_back(fields.GetField(i)->Value);
                 }
                 rows->push_back(std::move(row));
-            });
+            },
+            &pages);
         Damaged += static_cast<uint64_t>(counts.Damaged);
     }
     sourceLogID_ = DbKernel->GetTableIDFromName(TQSOs::kLogTable);

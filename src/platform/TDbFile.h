@@ -35,6 +35,10 @@ public:
     virtual bool Close();
     // Whether count bytes at addr lie inside the mapped view.
     virtual bool IsAccessible(const void* addr, uint32_t count) const;
+    // One past the last non-zero byte of the view's [start, end); start when
+    // every byte there is zero (end is clipped to the view). The kernel's
+    // walks over mostly empty pages ask it before looking slot by slot.
+    virtual uint32_t UsedEnd(uint32_t start, uint32_t end) const;
 
     // Flushes that reached the disk in this process, over every file object.
     // The benchmark counts flushes per operation with it.

@@ -19,7 +19,7 @@ constexpr int32_t kAllColumns = 65;
 // Writes the heading and every live row of the table; false on a write
 // failure. Answers through `present` whether the table is in use.
 bool ExportTable(TTextFile& out, const char* tableName, const char* heading, bool& present,
-                 int32_t& count, int32_t& damaged) {
+                 int32_t& count, int32_t& damaged, TDbKernel::TSalvagePages& pages) {
     present = false;
     const uint32_t id = DbKernel->GetTableIDFromName(tableName);
     if (id == DbFormat::kNoTableID || !DbKernel->CreateEmptyFieldsObject(id, 0))
@@ -28,7 +28,7 @@ bool ExportTable(TTextFile& out, const char* tableName, const char* heading, boo
     std::vector<std::string> tails;
     int32_t deleted = 0;
     int32_t skipped = 0;
-    DbKernel->SalvageTails(kAllColumns, id, deleted, skipped, tails);
+    DbKernel->SalvageTails(kAllColumns, id, deleted, skipped, tails, &pages);
     damaged += skipped;
     if (!out.WriteLine(heading))
         return false;
@@ -55,11 +55,13 @@ int32_t TLogExport::ExportToFile(const std::string& fileName, int32_t& count, in
 
     // A missing table ends the export there: what was written stays.
     bool present = false;
-    if (!ExportTable(out, TQSOs::kLogTable, "QSO_LOG:", present, count, damaged)) {
+    TDbKernel::TSalvagePages pages;  // nothing is written while the tables are read
+    if (!ExportTable(out, TQSOs::kLogTable, "QSO_LOG:", present, count, damaged, pages)) {
         out.Close();
         return kFailed;
     }
-    if (present && !ExportTable(out, TQSOMemos::kTable, "QSO_TEXT:", present, count, damaged)) {
+    if (present &&
+        !ExportTable(out, TQSOMemos::kTable, "QSO_TEXT:", present, count, damaged, pages)) {
         out.Close();
         return kFailed;
     }

@@ -8,6 +8,10 @@
 
 #include "FuzzTargets.h"
 #include "HardeningFiles.h"
+#include "TFuzzWorkspace.h"
+#include "kernel/DbFormat.h"
+#include "kernel/TDbKernelState.h"
+#include "records/TQSOs.h"
 
 namespace fs = std::filesystem;
 
@@ -36,3 +40,36 @@ INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,
                          ::testing::Values("db_image", "sql", "holder_import", "viewer_results",
                                            "country_chars", "wsjtx_datagram"),
                          [](const auto& info) { return info.param; });
+
+// The fuzz targets' file answers a page's used end from the template and the
+// pages written since; it must answer as a look at every byte of the view.
+TEST(FuzzDbFileTest, UsedEndAgreesWithTheViewAfterPatchesAndWrites) {
+    using namespace DbFormat;
+    const uint32_t page6 = kDataRegionBase + 6 * kDataPageSize;
+    std::vector<TFuzzDbFile::TPatch> patches = {
+        {page6 + 123457, {7, 0, 0, 9}},        // far into an empty page
+        {kDataRegionBase + 40, {0, 0, 0, 0}},  // zeros over the template's rows
+        {kDbFileSize - 2, {1, 1}},             // the file's last bytes
+        {kBucketRegionBase + 50 * kBucketBlockSize + 8, {3}}};
+    TFuzzWorkspace& ws = TFuzzWorkspace::Get();
+    for (int round = 0; round < 2; ++round) {  // the second after a restore
+        ASSERT_TRUE(ws.Open(patches));
+        EXPECT_NE(TQSOs().AddQSO("02/02/2002", "W1AW", "10:00", "10:01", "7.000", 5, "CW", 599, 599,
+                                 0, 0, 0, "5", "", "", "", "", 0, "", "", "", ""),
+                  nullptr);
+        const TDbFile& file = *TDbKernelState::File;
+        for (uint32_t p = 0; p < kDataPageCount; ++p) {
+            const uint32_t start = kDataRegionBase + p * kDataPageSize;
+            for (const auto& [from, to] :
+                 {std::pair{start, start + kDataPageSize}, std::pair{start + 4093, start + 123461},
+                  std::pair{start + 41, start + 4097}}) {
+                SCOPED_TRACE(std::to_string(round) + ": " + std::to_string(from));
+                EXPECT_EQ(file.UsedEnd(from, to), file.TDbFile::UsedEnd(from, to));
+            }
+        }
+        EXPECT_EQ(file.UsedEnd(kBucketRegionBase, kDataRegionBase),
+                  file.TDbFile::UsedEnd(kBucketRegionBase, kDataRegionBase));
+        ws.Close();
+        patches.resize(1);
+    }
+}
