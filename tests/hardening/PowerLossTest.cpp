@@ -116,18 +116,10 @@ protected:
         std::filesystem::remove_all(dir_);
     }
 
-    // Runs the scenario on a copy of the base (put back by the pages the last
-    // run wrote); budget -1 keeps the power on. Answers the number of flushes.
+    // Runs the scenario on a copy of the base (whole: the open after a cut
+    // writes too); budget -1 keeps the power on. Answers the number of flushes.
     uint64_t Run(const std::function<void()>& scenario, int64_t budget, uint32_t seed) {
-        std::filesystem::copy_file(base_, work_, std::filesystem::copy_options::skip_existing);
-        std::fstream from(base_, std::ios::in | std::ios::binary);
-        std::fstream to(work_, std::ios::in | std::ios::out | std::ios::binary);
-        std::string page(::sysconf(_SC_PAGESIZE), 0);
-        for (uint32_t at : TTestDbFile::Setup().Written) {
-            from.seekg(at).read(page.data(), page.size());
-            to.seekp(at).write(page.data(), from.gcount());
-        }
-        to.close();
+        std::filesystem::copy_file(base_, work_, std::filesystem::copy_options::overwrite_existing);
         TTestDbFile::Install({.Private = true,
                               .Budget = budget,
                               .TornCut = GetParam(),
