@@ -12,6 +12,7 @@
 #include "HardeningFiles.h"
 #include "TLogSnapshot.h"
 #include "TTestDbFile.h"
+#include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TWriteBatch.h"
 #include "platform/TScriptedDialogs.h"
@@ -54,6 +55,23 @@ void ChangeInOneBatch() {
     TQSO old = First();
     Store("01/04/2002", old.Call.c_str(), "7.005", std::string(300, 'y') + " two pieces");
     TQSOs().DeleteQSO(old);
+}
+
+void StoreInOneBatch() {
+    const TWriteBatch batch;
+    Store("01/05/2002", "K1NEW", "21.250", "the new text");
+}
+
+uint32_t Word(const std::string& path, uint32_t at) {
+    uint32_t v = 0;
+    std::ifstream(path, std::ios::binary).seekg(at).read(reinterpret_cast<char*>(&v), 4);
+    return v;
+}
+
+void Put(const std::string& path, uint32_t at, uint32_t v) {
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(at)
+        .write(reinterpret_cast<const char*>(&v), 4);
 }
 
 const std::pair<const char*, std::function<void()>> kScenarios[] = {
@@ -167,9 +185,10 @@ TEST_P(PowerLoss, EveryFlushOfEveryOperationLeavesASoundFile) {
     }
 }
 
-// A save in one write batch reaches the disk in at most five flushes and
-// writes the same file as the same save without the batch.
-TEST_P(PowerLoss, ABatchedSaveTakesAtMostFiveFlushesAndWritesTheSameFile) {
+// A save in one write batch reaches the disk in two flushes (its new bytes
+// with the intent record, then the words) and writes the same file as the
+// same save without the batch.
+TEST_P(PowerLoss, ABatchedSaveTakesTwoFlushesAndWritesTheSameFile) {
     TScriptedDialogs dialogs;
     const uint64_t openAndClose = Run([] {}, -1, 1);
     const auto unbatched = [] {
@@ -179,8 +198,64 @@ TEST_P(PowerLoss, ABatchedSaveTakesAtMostFiveFlushesAndWritesTheSameFile) {
     };
     EXPECT_GT(Run(unbatched, -1, 1) - openAndClose, 5u);
     const std::string expected = ReadFile(work_);
-    EXPECT_LE(Run(ChangeInOneBatch, -1, 1) - openAndClose, 5u);
+    EXPECT_EQ(Run(ChangeInOneBatch, -1, 1) - openAndClose, 2u);
     EXPECT_TRUE(ReadFile(work_) == expected) << "the batch wrote another file";
+}
+
+// The intent record after a cut right behind its flush: the open writes its
+// words, unless it is torn or names a word no row has. A word it names that
+// changed outside a batch is never written back; the close clears it.
+TEST_P(PowerLoss, TheIntentRecordIsWrittenAgainOnlyWhenSoundAndNeverStale) {
+    using namespace DbFormat;
+    if (GetParam())
+        GTEST_SKIP() << "a damaged record after a torn cut of its words is no real state";
+    const uint32_t pairs = kIntentAreaBase + kIntentHeaderSize;
+    const auto expect = [&](size_t contacts, bool stored) {
+        const TLogSnapshot s = TLogSnapshot::Take(work_);
+        EXPECT_TRUE(s.Sound && s.Complaints.empty()) << s.Describe();
+        EXPECT_EQ(contacts, s.Contacts.size()) << s.Describe();
+        EXPECT_EQ(contacts, s.InDateIndex.size());
+        EXPECT_EQ(stored, s.Texts.size() == 2) << s.Describe();
+        EXPECT_GE(ReadFile(work_).find_first_not_of('\0', kIntentAreaBase), kIntentAreaEnd);
+    };
+    const struct {
+        const char* What;
+        std::function<void()> Damage;
+        bool Stored;
+    } cases[] = {
+        {"whole", [] {}, true},
+        {"torn", [&] { Put(work_, pairs + 4, Word(work_, pairs + 4) ^ 1); }, false},
+        {"naming a word no row has",
+         [&] {
+             Put(work_, pairs, kIntentAreaBase);  // and checksummed anew
+             const uint32_t size = kIntentHeaderSize +
+                                   Word(work_, kIntentAreaBase + 4) * kIntentWordSize +
+                                   Word(work_, kIntentAreaBase + 8) * kIntentRangeSize;
+             const std::string file = ReadFile(work_);
+             const auto* area = reinterpret_cast<const uint8_t*>(file.data()) + kIntentAreaBase;
+             Put(work_, kIntentAreaBase + size, TWriteIntent::Fnv(area, size, kFnvBasis));
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        Run(StoreInOneBatch, 1, 1);  // the record's flush lands, the words' flush is cut
+        ASSERT_EQ(kIntentMagic, Word(work_, kIntentAreaBase));
+        c.Damage();
+        expect(c.Stored ? 3 : 2, c.Stored);
+    }
+    Run(StoreInOneBatch, -1, 1);
+    EXPECT_GE(ReadFile(work_).find_first_not_of('\0', kIntentAreaBase), kIntentAreaEnd);
+    Run(
+        [] {
+            StoreInOneBatch();
+            TQSOs qsos;  // its deletion is no batch
+            qsos.LoadDay("01/05/2002", "01/05/2002");
+            for (const auto& q : qsos.QSOs) qsos.DeleteQSO(*q);
+            TTestDbFile::Setup().Off = true;  // the power fails before the close
+        },
+        -1, 1);
+    expect(2, false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, PowerLoss, ::testing::Values(false, true),
