@@ -120,7 +120,7 @@ void TWriteBatch::Commit() {
         ends.push_back(words.size());
         held.clear();
     }
-    if (!words.empty() && flushError_ == 0 && CommitWithIntent(words, lo, hi))
+    if (!words.empty() && flushError_ == 0 && CommitWithIntent(words, hi))
         return;
     ranges_.clear();
     // The words would change the ones the record on the disk names.
@@ -134,14 +134,14 @@ void TWriteBatch::Commit() {
     }
 }
 
-bool TWriteBatch::CommitWithIntent(const TWriteIntent::TWords& words, uint32_t lo, uint32_t hi) {
+bool TWriteBatch::CommitWithIntent(const TWriteIntent::TWords& words, uint32_t hi) {
     const bool written = TWriteIntent::Write(words, ranges_);
     ranges_.clear();
     if (!written)
         return false;
-    // One flush over the new bytes and the record: dirty pages only.
-    const uint32_t begin = DbFormat::kIntentAreaBase;
-    FlushSpan(hi == 0 ? begin : std::min(lo, begin), std::max(hi, TWriteIntent::End()));
+    // One flush over the record and the new bytes (which lie after it in
+    // the data region); only their dirty pages are written.
+    FlushSpan(DbFormat::kIntentAreaBase, std::max(hi, TWriteIntent::End()));
     if (flushError_ != 0) {
         // Not stored: no later open may make the rows live either.
         TWriteIntent::Clear();

@@ -101,7 +101,7 @@ private:
     static void FlushSpan(uint32_t lo, uint32_t hi);
     // Writes the held-back words through the intent record; false when it
     // does not fit.
-    static bool CommitWithIntent(const TWriteIntent::TWords& words, uint32_t lo, uint32_t hi);
+    static bool CommitWithIntent(const TWriteIntent::TWords& words, uint32_t hi);
     // Writes words[from, to) into the view and flushes their span.
     static void ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& words, size_t from,
                            size_t to);
