@@ -9,8 +9,7 @@
 //   offset 0            table slots: slot s (0..100) at s * kTableSlotSize
 //                         +0    table record     (kTableRecordSize bytes)
 //                         +268  column record c  (kColumnRecordSize bytes, c = 0..64)
-//   kBucketRegionBase   bucket block of table ID t at kBucketRegionBase + (t + 1) *
-//   kBucketBlockSize
+//   kBucketRegionBase   bucket block of table ID t at kBucketRegionBase + (t + 1) * kBucketBlockSize
 //                         (slot 100 lies inside the unused block of "table -1"; the rest of
 //                         that block, from kIntentAreaBase, holds the write-intent record)
 //   kDataRegionBase     data page p at kDataRegionBase + p * kDataPageSize
@@ -69,9 +68,8 @@ constexpr uint32_t kNameSignificantChars = 30;  // names compare over 30 charact
 constexpr uint32_t kTableRecordSize = 268;
 constexpr uint32_t kColumnRecordSize = 280;
 constexpr uint32_t kColumnsPerTable = 65;
-constexpr uint32_t kTableSlotSize =
-    kTableRecordSize + kColumnsPerTable * kColumnRecordSize;                 // 18,468
-constexpr uint32_t kTableSlotCount = 101;                                    // slots 0..100
+constexpr uint32_t kTableSlotSize = kTableRecordSize + kColumnsPerTable * kColumnRecordSize;  // 18,468
+constexpr uint32_t kTableSlotCount = 101;  // slots 0..100
 constexpr uint32_t kTableSlotRegionSize = kTableSlotCount * kTableSlotSize;  // 1,865,268
 constexpr uint32_t kLastSlot = 100;
 
@@ -103,11 +101,10 @@ constexpr uint32_t kNoTableID = 999;  // "no such table" / "no ID free"
 
 // The region start constants are built as the kernel always built them:
 // 100 slots (not 101) before the buckets, 100 bucket blocks before the pages.
-constexpr uint32_t kBucketRegionBase =
-    100 * kTableRecordSize + 100 * kColumnsPerTable * kColumnRecordSize;  // 1,846,800
+constexpr uint32_t kBucketRegionBase = 100 * kTableRecordSize + 100 * kColumnsPerTable * kColumnRecordSize;  // 1,846,800
 constexpr uint32_t kBucketCount = 10000;
 constexpr uint32_t kBucketWordSize = 4;
-constexpr uint32_t kBucketBlockSize = kBucketCount * kBucketWordSize;             // 40,000
+constexpr uint32_t kBucketBlockSize = kBucketCount * kBucketWordSize;  // 40,000
 constexpr uint32_t kDataRegionBase = kBucketRegionBase + 100 * kBucketBlockSize;  // 5,846,800
 constexpr uint32_t kDataPageSize = 5000000;
 constexpr uint32_t kDataRegionSize = kDbFileSize - kDataRegionBase;  // 39,153,200
@@ -127,7 +124,7 @@ constexpr uint32_t kFnvPrime = 16777619u;
 
 // Hashing: the sum over the first kHashChars characters of position * code.
 constexpr uint32_t kHashChars = 6;
-constexpr uint32_t kMaxHash = 21 * 255;         // 5,355
+constexpr uint32_t kMaxHash = 21 * 255;  // 5,355
 constexpr uint32_t kBucketHitCounters = 10001;  // indexes 0..10000
 
 // Row slot.

@@ -68,8 +68,8 @@ public:
         if (TWriteIntent::Valid() && (depth_ == 0 || TWriteIntent::Names(offset)))
             TWriteIntent::Invalidate();
     }
-    // Writes out everything pending. Operations that
-    // read or write the file other than by rows call it first.
+    // Writes out everything pending. Operations that read or write the file
+    // other than by rows call it first.
     static void Commit();
     // A long batch (a log built in one go) commits now and then so that the
     // held-back words stay few.

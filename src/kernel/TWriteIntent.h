@@ -10,12 +10,12 @@
 // anything. The next batch overwrites it only with its own record (whose
 // words come after it is on the disk); a write outside a batch (a word
 // stored without a guard, a truncation, a table record) or of a named word
-// clears it first (Invalidate), and the close clears it before its flush. The new
-// bytes of the next batch never touch a named word: new rows go to free slots
-// (TableID 0, while every named word is a bucket word or lies in a slot that
-// has its TableID) and rows changed in place change field bytes only. A byte
-// range changed later makes the record fail its check, which is harmless: its
-// words were on the disk before that change.
+// clears it first (Invalidate), and the close clears it before its flush.
+// The new bytes of the next batch never touch a named word: new rows go to
+// free slots (TableID 0, while every named word is a bucket word or lies in
+// a slot that has its TableID) and rows changed in place change field bytes
+// only. A byte range changed later makes the record fail its check, which is
+// harmless: its words were on the disk before that change.
 #pragma once
 
 #include <cstdint>

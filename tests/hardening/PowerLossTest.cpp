@@ -5,7 +5,6 @@
 // or as it is after the operation (no half-written row), and every chain
 // must lead only to rows (no complaint while checking and reading).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <functional>
 
