@@ -10,7 +10,8 @@
 //                         +0    table record     (kTableRecordSize bytes)
 //                         +268  column record c  (kColumnRecordSize bytes, c = 0..64)
 //   kBucketRegionBase   bucket block of table ID t at kBucketRegionBase + (t + 1) * kBucketBlockSize
-//                         (slot 100 lies inside the unused block of "table -1")
+//                         (slot 100 lies inside the unused block of "table -1"; the rest of
+//                         that block, from kIntentAreaBase, holds the write-intent record)
 //   kDataRegionBase     data page p at kDataRegionBase + p * kDataPageSize
 //                         pages 0..6 whole, page 7 only partly inside the file
 //
@@ -40,6 +41,18 @@
 //                                integer 4 bytes signed, character Length bytes
 //                                zero-padded, no terminator when full)
 //   +8 + RowSize  u32 Tail      (offset of the next row of the bucket chain, 0 = end)
+//
+// Write-intent record, at kIntentAreaBase (all zero when there is none):
+//   +0   u32 kIntentMagic
+//   +4   u32 N, the words to write
+//   +8   u32 R, the byte ranges they rely on
+//   +12  N x (u32 offset, u32 value) in the order they are written: bucket
+//        words and row RowID and Tail words only
+//   then R x (u32 offset, u32 length, u32 FNV-1a of those bytes of the file as
+//        they are once the N words are written), inside the data region
+//   then u32 FNV-1a of everything before it
+// A record that passes both kinds of checksum is written again at the next
+// open, then cleared.
 #pragma once
 
 #include <cstdint>
@@ -97,6 +110,18 @@ constexpr uint32_t kDataPageSize = 5000000;
 constexpr uint32_t kDataRegionSize = kDbFileSize - kDataRegionBase;  // 39,153,200
 constexpr uint32_t kDataPageCount = 8;  // pages 0..7 touch the file; page 7 only partly
 
+// Write-intent record.
+constexpr uint32_t kIntentAreaBase = kBucketRegionBase + kTableSlotSize;   // 1,865,268
+constexpr uint32_t kIntentAreaEnd = kBucketRegionBase + kBucketBlockSize;  // 1,886,800
+constexpr uint32_t kIntentAreaSize = kIntentAreaEnd - kIntentAreaBase;     // 21,532
+constexpr uint32_t kIntentMagic = 0x544E5749;                              // "IWNT"
+constexpr uint32_t kIntentHeaderSize = 12;
+constexpr uint32_t kIntentWordSize = 8;
+constexpr uint32_t kIntentRangeSize = 12;
+constexpr uint32_t kIntentChecksumSize = 4;
+constexpr uint32_t kFnvBasis = 2166136261u;
+constexpr uint32_t kFnvPrime = 16777619u;
+
 // Hashing: the sum over the first kHashChars characters of position * code.
 constexpr uint32_t kHashChars = 6;
 constexpr uint32_t kMaxHash = 21 * 255;  // 5,355
@@ -136,5 +161,6 @@ static_assert(kTableSlotRegionSize == 1865268);
 static_assert(kBucketRegionBase == 1846800);
 static_assert(kDataRegionBase == 5846800);
 static_assert(kDataRegionSize == 39153200);
+static_assert(kIntentAreaBase == kTableSlotRegionSize && kIntentAreaSize == 21532);
 
 }  // namespace DbFormat

@@ -121,6 +121,8 @@ int32_t TDbKernel::StartExistingDB(const std::string& fileName) {
     }
     S::MetaCursor = S::Base;
     TWriteBatch::ClearFlushError();
+    // Before anything reads the file: the words of a batch cut short.
+    TWriteIntent::Replay();
     return 0;
 }
 
@@ -140,7 +142,9 @@ int32_t TDbKernel::CloseDB() {
         return 0;
     }
     // A flush that fails may have left the view's changes off the disk: the
-    // close must not report that as a success.
+    // close must not report that as a success. Its flush takes the cleared
+    // intent record too.
+    TWriteIntent::Clear();
     const bool flushed = S::Base == nullptr || TWriteBatch::FlushView(S::Base, S::MapSize);
     S::File->Unmap();
     S::Base = nullptr;
@@ -361,6 +365,7 @@ int32_t TDbKernel::GetDBArchitectureRecord(uint32_t slot, TSlotRecords& out, boo
 int32_t TDbKernel::WriteDBArchitectureRecord(uint32_t slot, int32_t action, int32_t columnSelector,
                                              const TSlotRecordsView& records) {
     SettleWrites();
+    TWriteIntent::Invalidate();
     if (!S::IsOpen() || slot > kLastSlot)
         return 0;
     // Each record is flushed as it is written: the schema layer writes a new

@@ -35,6 +35,7 @@ public:
         return v;
     }
     static void SetU32(uint32_t offset, uint32_t value) {
+        TWriteBatch::BeforeWrite(offset);
         if (InView(offset, 4))
             std::memcpy(Base + offset, &value, 4);
     }

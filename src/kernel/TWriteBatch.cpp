@@ -82,6 +82,11 @@ void TWriteBatch::Touched(uint32_t offset, uint32_t count) {
         touchedLo_ = std::min(touchedLo_, offset);
         touchedHi_ = std::max(touchedHi_, offset + count);
     }
+    TWriteIntent::TRange* last = ranges_.empty() ? nullptr : &ranges_.back();
+    if (last != nullptr && offset >= last->Offset && offset <= last->Offset + last->Length)
+        last->Length = std::max(last->Length, offset + count - last->Offset);
+    else
+        ranges_.push_back({offset, count});
 }
 
 void TWriteBatch::Store(TBarrier barrier, uint32_t offset, uint32_t value) {
@@ -101,18 +106,49 @@ void TWriteBatch::Commit() {
     const uint32_t lo = touchedLo_;
     const uint32_t hi = touchedHi_;
     touchedLo_ = touchedHi_ = 0;
-    // The view first gets each barrier's words once the barrier before it
-    // is on the disk.
-    FlushSpan(lo, hi);
     for (const auto& word : pending_) spans_[(word.first >> kSpanShift) / 64] = 0;
     pending_.clear();
+    // The held-back words in the order the barriers take them; ends[] marks
+    // where each barrier's flush ends.
+    TWriteIntent::TWords words;
+    std::vector<size_t> ends;
     for (int barrier = 0; barrier < kBarrierCount; ++barrier) {
-        auto& words = words_[barrier];
-        const size_t split = barrier == kDeletions ? OwnersFirst(words) : words.size();
-        ApplyWords(words, 0, split);
-        ApplyWords(words, split, words.size());
-        words.clear();
+        auto& held = words_[barrier];
+        const size_t split = barrier == kDeletions ? OwnersFirst(held) : held.size();
+        ends.push_back(words.size() + split);
+        words.insert(words.end(), held.begin(), held.end());
+        ends.push_back(words.size());
+        held.clear();
     }
+    if (!words.empty() && flushError_ == 0 && CommitWithIntent(words, hi))
+        return;
+    ranges_.clear();
+    // The words would change the ones the record on the disk names.
+    if (!words.empty())
+        TWriteIntent::Invalidate();
+    FlushSpan(lo, hi);
+    size_t from = 0;
+    for (const size_t end : ends) {
+        ApplyWords(words, from, end);
+        from = end;
+    }
+}
+
+bool TWriteBatch::CommitWithIntent(const TWriteIntent::TWords& words, uint32_t hi) {
+    const bool written = TWriteIntent::Write(words, ranges_);
+    ranges_.clear();
+    if (!written)
+        return false;
+    // One flush over the record and the new bytes (which lie after it in
+    // the data region); only their dirty pages are written.
+    FlushSpan(DbFormat::kIntentAreaBase, std::max(hi, TWriteIntent::End()));
+    if (flushError_ != 0) {
+        // Not stored: no later open may make the rows live either.
+        TWriteIntent::Clear();
+        return true;
+    }
+    ApplyWords(words, 0, words.size());
+    return true;
 }
 
 void TWriteBatch::ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& words, size_t from,
@@ -123,7 +159,8 @@ void TWriteBatch::ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& w
     uint32_t hi = 0;
     for (size_t i = from; i < to; ++i) {
         const auto [offset, value] = words[i];
-        S::SetU32(offset, value);
+        if (S::InView(offset, sizeof value))
+            std::memcpy(S::Base + offset, &value, sizeof value);
         lo = std::min(lo, offset);
         hi = std::max(hi, offset + 4);
     }

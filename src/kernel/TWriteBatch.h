@@ -1,25 +1,30 @@
 // Groups the row writes of one piece of work (a contact with its date-index
-// row and its text) into a few flushes, in an order that keeps the file
-// sound when the power fails at any moment:
+// row and its text) into two flushes, in an order that keeps the file sound
+// when the power fails at any moment:
 //
-//   barrier 1  new row slots (fields, zero Tail, TableID with RowID 0: a
+//   new bytes  new row slots (fields, zero Tail, TableID with RowID 0: a
 //              deleted row, counted by no walk) and rows changed in place
 //              (the sequence words), written into the view at once;
-//   barrier 2  the links that make the new rows reachable (bucket words and
-//              Tail words);
-//   barrier 3  the RowIDs that make them live;
-//   barrier 4  the RowIDs zeroed by deletions, after the rows replacing
-//              them are live: those of the table deleted from first (the
-//              contact), then the rows that hang on it (index, text).
+//   held back  the links that make the new rows reachable (bucket words and
+//              Tail words), then the RowIDs that make them live, then the
+//              RowIDs zeroed by deletions: those of the table deleted from
+//              first (the contact), then of the rows that hang on it.
 //
-// The words of barriers 2 to 4 are held back from the view until the
-// barriers before them are on the disk, so no page the system may write
-// back early ever carries them too soon; reads inside the batch see them
-// through the kernel's word accessor. One flush per barrier that has work
-// (two for deletions).
+// At the commit the held-back words go into the write-intent record
+// (TWriteIntent), which is flushed in one flush with the new bytes; then the
+// words go into the view and are flushed. A cut before the record is whole
+// on the disk leaves only deleted rows; one after it is mended at the next
+// open from the record. A commit whose record does not fit the area writes
+// the held-back words in barriers instead, each flushed before the next: the
+// new bytes, the links, the RowIDs, the deletions (two flushes).
+//
+// The held-back words stay out of the view until the record (or the barrier
+// before them) is on the disk, so no page the system may write back early
+// ever carries them too soon; reads inside the batch see them through the
+// kernel's word accessor.
 //
 // A batch is opened by constructing a guard; guards nest and the outermost
-// one commits. Without a guard every operation flushes its own barriers.
+// one commits. Without a guard every operation flushes its own writes.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +33,8 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "kernel/TWriteIntent.h"
 
 class TWriteBatch {
 public:
@@ -55,8 +62,15 @@ public:
         return true;
     }
     static bool HasPending() { return !pending_.empty(); }
-    // Writes out everything pending, barrier by barrier. Operations that
-    // read or write the file other than by rows call it first.
+    // Called before every write into the view but the batch's own: a valid
+    // intent record is cleared first when the write is outside a batch or
+    // changes a word the record names.
+    static void BeforeWrite(uint32_t offset) {
+        if (TWriteIntent::Valid() && (depth_ == 0 || TWriteIntent::Names(offset)))
+            TWriteIntent::Invalidate();
+    }
+    // Writes out everything pending. Operations that read or write the file
+    // other than by rows call it first.
     static void Commit();
     // A long batch (a log built in one go) commits now and then so that the
     // held-back words stay few.
@@ -86,6 +100,9 @@ private:
         spans_[span / 64] |= uint64_t{1} << (span % 64);
     }
     static void FlushSpan(uint32_t lo, uint32_t hi);
+    // Writes the held-back words through the intent record; false when it
+    // does not fit.
+    static bool CommitWithIntent(const TWriteIntent::TWords& words, uint32_t hi);
     // Writes words[from, to) into the view and flushes their span.
     static void ApplyWords(const std::vector<std::pair<uint32_t, uint32_t>>& words, size_t from,
                            size_t to);
@@ -94,6 +111,7 @@ private:
     static inline int flushError_ = 0;
     static inline uint32_t touchedLo_ = 0;
     static inline uint32_t touchedHi_ = 0;
+    static inline std::vector<TWriteIntent::TRange> ranges_;  // the new bytes
     static inline std::unordered_map<uint32_t, uint32_t> pending_;
     static inline uint64_t spans_[kSpanWords] = {};
     static inline std::vector<std::pair<uint32_t, uint32_t>> words_[kBarrierCount];

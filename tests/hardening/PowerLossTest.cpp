@@ -5,13 +5,13 @@
 // or as it is after the operation (no half-written row), and every chain
 // must lead only to rows (no complaint while checking and reading).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <functional>
 
 #include "HardeningFiles.h"
 #include "TLogSnapshot.h"
 #include "TTestDbFile.h"
+#include "kernel/DbFormat.h"
 #include "kernel/TDbKernel.h"
 #include "kernel/TWriteBatch.h"
 #include "platform/TScriptedDialogs.h"
@@ -54,6 +54,23 @@ void ChangeInOneBatch() {
     TQSO old = First();
     Store("01/04/2002", old.Call.c_str(), "7.005", std::string(300, 'y') + " two pieces");
     TQSOs().DeleteQSO(old);
+}
+
+void StoreInOneBatch() {
+    const TWriteBatch batch;
+    Store("01/05/2002", "K1NEW", "21.250", "the new text");
+}
+
+uint32_t Word(const std::string& path, uint32_t at) {
+    uint32_t v = 0;
+    std::ifstream(path, std::ios::binary).seekg(at).read(reinterpret_cast<char*>(&v), 4);
+    return v;
+}
+
+void Put(const std::string& path, uint32_t at, uint32_t v) {
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(at)
+        .write(reinterpret_cast<const char*>(&v), 4);
 }
 
 const std::pair<const char*, std::function<void()>> kScenarios[] = {
@@ -116,18 +133,10 @@ protected:
         std::filesystem::remove_all(dir_);
     }
 
-    // Runs the scenario on a copy of the base (put back by the pages the last
-    // run wrote); budget -1 keeps the power on. Answers the number of flushes.
+    // Runs the scenario on a copy of the base (whole: the open after a cut
+    // writes too); budget -1 keeps the power on. Answers the number of flushes.
     uint64_t Run(const std::function<void()>& scenario, int64_t budget, uint32_t seed) {
-        std::filesystem::copy_file(base_, work_, std::filesystem::copy_options::skip_existing);
-        std::fstream from(base_, std::ios::in | std::ios::binary);
-        std::fstream to(work_, std::ios::in | std::ios::out | std::ios::binary);
-        std::string page(::sysconf(_SC_PAGESIZE), 0);
-        for (uint32_t at : TTestDbFile::Setup().Written) {
-            from.seekg(at).read(page.data(), page.size());
-            to.seekp(at).write(page.data(), from.gcount());
-        }
-        to.close();
+        std::filesystem::copy_file(base_, work_, std::filesystem::copy_options::overwrite_existing);
         TTestDbFile::Install({.Private = true,
                               .Budget = budget,
                               .TornCut = GetParam(),
@@ -175,9 +184,10 @@ TEST_P(PowerLoss, EveryFlushOfEveryOperationLeavesASoundFile) {
     }
 }
 
-// A save in one write batch reaches the disk in at most five flushes and
-// writes the same file as the same save without the batch.
-TEST_P(PowerLoss, ABatchedSaveTakesAtMostFiveFlushesAndWritesTheSameFile) {
+// A save in one write batch reaches the disk in two flushes (its new bytes
+// with the intent record, then the words) and writes the same file as the
+// same save without the batch.
+TEST_P(PowerLoss, ABatchedSaveTakesTwoFlushesAndWritesTheSameFile) {
     TScriptedDialogs dialogs;
     const uint64_t openAndClose = Run([] {}, -1, 1);
     const auto unbatched = [] {
@@ -187,8 +197,64 @@ TEST_P(PowerLoss, ABatchedSaveTakesAtMostFiveFlushesAndWritesTheSameFile) {
     };
     EXPECT_GT(Run(unbatched, -1, 1) - openAndClose, 5u);
     const std::string expected = ReadFile(work_);
-    EXPECT_LE(Run(ChangeInOneBatch, -1, 1) - openAndClose, 5u);
+    EXPECT_EQ(Run(ChangeInOneBatch, -1, 1) - openAndClose, 2u);
     EXPECT_TRUE(ReadFile(work_) == expected) << "the batch wrote another file";
+}
+
+// The intent record after a cut right behind its flush: the open writes its
+// words, unless it is torn or names a word no row has. A word it names that
+// changed outside a batch is never written back; the close clears it.
+TEST_P(PowerLoss, TheIntentRecordIsWrittenAgainOnlyWhenSoundAndNeverStale) {
+    using namespace DbFormat;
+    if (GetParam())
+        GTEST_SKIP() << "a damaged record after a torn cut of its words is no real state";
+    const uint32_t pairs = kIntentAreaBase + kIntentHeaderSize;
+    const auto expect = [&](size_t contacts, bool stored) {
+        const TLogSnapshot s = TLogSnapshot::Take(work_);
+        EXPECT_TRUE(s.Sound && s.Complaints.empty()) << s.Describe();
+        EXPECT_EQ(contacts, s.Contacts.size()) << s.Describe();
+        EXPECT_EQ(contacts, s.InDateIndex.size());
+        EXPECT_EQ(stored, s.Texts.size() == 2) << s.Describe();
+        EXPECT_GE(ReadFile(work_).find_first_not_of('\0', kIntentAreaBase), kIntentAreaEnd);
+    };
+    const struct {
+        const char* What;
+        std::function<void()> Damage;
+        bool Stored;
+    } cases[] = {
+        {"whole", [] {}, true},
+        {"torn", [&] { Put(work_, pairs + 4, Word(work_, pairs + 4) ^ 1); }, false},
+        {"naming a word no row has",
+         [&] {
+             Put(work_, pairs, kIntentAreaBase);  // and checksummed anew
+             const uint32_t size = kIntentHeaderSize +
+                                   Word(work_, kIntentAreaBase + 4) * kIntentWordSize +
+                                   Word(work_, kIntentAreaBase + 8) * kIntentRangeSize;
+             const std::string file = ReadFile(work_);
+             const auto* area = reinterpret_cast<const uint8_t*>(file.data()) + kIntentAreaBase;
+             Put(work_, kIntentAreaBase + size, TWriteIntent::Fnv(area, size, kFnvBasis));
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        Run(StoreInOneBatch, 1, 1);  // the record's flush lands, the words' flush is cut
+        ASSERT_EQ(kIntentMagic, Word(work_, kIntentAreaBase));
+        c.Damage();
+        expect(c.Stored ? 3 : 2, c.Stored);
+    }
+    Run(StoreInOneBatch, -1, 1);
+    EXPECT_GE(ReadFile(work_).find_first_not_of('\0', kIntentAreaBase), kIntentAreaEnd);
+    Run(
+        [] {
+            StoreInOneBatch();
+            TQSOs qsos;  // its deletion is no batch
+            qsos.LoadDay("01/05/2002", "01/05/2002");
+            for (const auto& q : qsos.QSOs) qsos.DeleteQSO(*q);
+            TTestDbFile::Setup().Off = true;  // the power fails before the close
+        },
+        -1, 1);
+    expect(2, false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, PowerLoss, ::testing::Values(false, true),

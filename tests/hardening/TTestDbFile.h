@@ -46,7 +46,6 @@ public:
         std::mt19937 Random{};
         uint64_t Flushes = 0;  // every Flush() call, failed, cut or not
         uint64_t FailedFlushes = 0;
-        std::vector<uint32_t> Written{};  // offsets of the pages written to the file
     };
     static TSetup& Setup() {
         static TSetup setup;
@@ -120,7 +119,6 @@ private:
             const size_t n = std::min(page, size_ - off);
             if (::pwrite(fd_, base_ + off, n, off) != static_cast<ssize_t>(n))
                 return false;
-            Setup().Written.push_back(off);
         }
         return true;
     }
