@@ -283,19 +283,16 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     // and liveness; the chains are followed in that copy, not through the
     // file, and the rows handed out in file order. A chain that leads
     // anywhere the pass did not note as the table's (a gap, another table's
-    // page) is not sound.
-    struct TSlot {
-        uint32_t Start = 0;
-        uint32_t Tail = 0;
-        uint32_t Position = 0;
-        int32_t Bucket = -1;  // -1 until a chain meets it
-        uint8_t State = 0;    // 1 deleted, 2 live
-    };
+    // page) is not sound. One word a slot: its Tail until a chain meets it,
+    // then its place in that chain, the bucket above it.
+    constexpr uint64_t kLive = uint64_t{1} << 63;
+    constexpr uint64_t kMet = uint64_t{1} << 62;
+    constexpr uint64_t kBucketMask = (uint64_t{1} << 30) - 1;
     // Each page's slots are noted up to its first slot that is not the
     // table's: a chain that leads further leads to no row of the table.
     std::vector<size_t> firstSlot(kDataPageCount, 0);
     std::vector<uint32_t> slotCount(kDataPageCount, 0);
-    std::vector<TSlot> slots;
+    std::vector<uint64_t> slots;
     // Room for every slot of the table's pages: never moved while filled,
     // and what no row uses is never touched.
     size_t most = 0;
@@ -310,17 +307,15 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         for (uint32_t at = S::PageStart(p); S::SlotFits(p, at, rs); at += stride) {
             if (S::U32(at + kRowTableIDOffset) != tableID)
                 break;
-            TSlot slot;
-            slot.Start = at;
-            slot.State = S::U32(at + kRowRowIDOffset) != 0 ? 2 : 1;
-            slot.Tail = S::U32(at + kRowFieldsOffset + rs);
-            slots.push_back(slot);
+            slots.push_back((S::U32(at + kRowRowIDOffset) != 0 ? kLive : 0) |
+                            S::U32(at + kRowFieldsOffset + rs));
         }
         slotCount[p] = static_cast<uint32_t>(slots.size() - firstSlot[p]);
     }
-    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) {
+    for (uint32_t b = 0; b < kBucketCount; ++b) {
         uint32_t position = 0;
-        for (uint32_t cur = S::U32(BucketWordOffset(tableID, b)); cur != 0; ++position) {
+        for (uint32_t cur = S::U32(BucketWordOffset(tableID, static_cast<int32_t>(b))); cur != 0;
+             ++position) {
             // Only a slot start the page pass noted (each one fits its page).
             if (cur < kDataRegionBase || cur >= kDbFileSize)
                 return false;
@@ -330,17 +325,21 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
             const uint32_t index = inPage / stride;
             if (index * stride != inPage || index >= slotCount[page])
                 return false;
-            TSlot& slot = slots[firstSlot[page] + index];
-            if (slot.Bucket >= 0)
+            uint64_t& slot = slots[firstSlot[page] + index];
+            if ((slot & kMet) != 0)
                 return false;
-            slot.Bucket = b;
-            slot.Position = position;
-            cur = slot.Tail;
+            cur = static_cast<uint32_t>(slot);
+            slot = (slot & kLive) | kMet | uint64_t{b} << 32 | position;
         }
     }
-    for (size_t i = 0; i < slots.size(); ++i)
-        if (slots[i].State == 2 && slots[i].Bucket >= 0)
-            visit(slots[i].Bucket, slots[i].Position, slots[i].Start);
+    for (uint32_t p = 0; p < kDataPageCount; ++p) {
+        for (uint32_t i = 0; i < slotCount[p]; ++i) {
+            const uint64_t slot = slots[firstSlot[p] + i];
+            if ((slot & (kLive | kMet)) == (kLive | kMet))
+                visit(static_cast<int32_t>(slot >> 32 & kBucketMask), static_cast<uint32_t>(slot),
+                      S::PageStart(p) + i * stride);
+        }
+    }
     return true;
 }
 

@@ -49,13 +49,19 @@ private:
         TRowLayout Layout;
         int32_t KeyIndex = 0;
         int DateIndex = -1;  // the contact's date field; -1: the key is the date
-        // Live rows by day, each list in bucket and chain order.
-        std::unordered_map<std::string, std::vector<uint32_t>> Days;
+        // Rows by day: the day's text gives its number, the number its rows,
+        // each the bucket it was met in (above) and its slot (below), in
+        // chain order within a bucket. A row outside its key's bucket is
+        // kept and passed over when the day is read.
+        std::unordered_map<std::string, uint32_t> DayNumbers;
+        std::vector<std::vector<uint64_t>> Days;
     };
     enum class TState { Unbuilt, Built, Unusable };
 
     bool Build();
     bool BuildTable(const char* name, TTable& table, int dateIndex);
+    // Puts each day's rows in bucket and chain order.
+    static void SortByChains(TTable& table);
     // The row's key trimmed and upper-cased, and whether a bucket is the one
     // a walk for that key takes.
     std::string KeyOf(const TTable& table, uint32_t slotOffset) const;
@@ -63,6 +69,9 @@ private:
     // The day a row is filed under: the key of a date-index row, the date
     // text of a contact.
     std::string DayOf(const TTable& table, uint32_t slotOffset) const;
+    // The day's number, a new one with no rows when it has none yet.
+    static uint32_t DayNumber(TTable& table, const std::string& day);
+    static const std::vector<uint64_t>* FindDay(const TTable& table, const std::string& day);
     TTable* TableOf(uint32_t tableID);
     // Whether the slot still holds a live row of the table.
     static bool IsLiveRow(const TTable& table, uint32_t slotOffset);
