@@ -60,9 +60,9 @@ bool TQSODayIndex::VisitDay(const std::string& date,
     // station's contacts of the day in chain order.
     std::unordered_map<std::string, size_t> stations;
     const std::string day = UpperText(TrimText(date));
-    if (const std::vector<uint64_t>* indexRows = FindDay(index_, day)) {
+    if (const uint32_t found = FindDay(index_, day)) {
         const int32_t bucket = DbKernelHelper->GetStringHash(day);
-        for (uint64_t row : *indexRows) {
+        for (uint64_t row : index_.Days[found - 1]) {
             const auto off = static_cast<uint32_t>(row);
             if (static_cast<int32_t>(row >> 32) != bucket)
                 continue;
@@ -77,9 +77,9 @@ bool TQSODayIndex::VisitDay(const std::string& date,
         }
     }
     std::vector<std::vector<uint32_t>> byStation(stations.size());
-    const std::vector<uint64_t>* logRows = FindDay(log_, date);
-    if (logRows != nullptr && !stations.empty()) {
-        for (uint64_t row : *logRows) {
+    const uint32_t found = FindDay(log_, date);
+    if (found != 0 && !stations.empty()) {
+        for (uint64_t row : log_.Days[found - 1]) {
             const auto off = static_cast<uint32_t>(row);
             const std::string key = KeyOf(log_, off);
             auto station = stations.find(key);
@@ -118,7 +118,9 @@ bool TQSODayIndex::Build() {
 }
 
 bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
-    table.DayNumbers.clear();
+    table.DayTexts.clear();
+    table.DayEnds.clear();
+    table.DaySlots.clear();
     table.Days.clear();
     table.ID = DbKernel->GetTableIDFromName(name);
     bool multiKey = false;
@@ -178,17 +180,37 @@ void TQSODayIndex::SortByChains(TTable& table) {
                   [&](uint64_t x, uint64_t y) { return placeOf(x) < placeOf(y); });
 }
 
-uint32_t TQSODayIndex::DayNumber(TTable& table, const std::string& day) {
-    const auto [at, added] =
-        table.DayNumbers.try_emplace(day, static_cast<uint32_t>(table.Days.size()));
-    if (added)
+uint32_t TQSODayIndex::DayNumber(TTable& table, std::string_view day) {
+    if (2 * (table.Days.size() + 1) > table.DaySlots.size()) {
+        table.DaySlots.assign(std::max<size_t>(64, 4 * table.DaySlots.size()), 0);
+        for (uint32_t d = 0; d < table.Days.size(); ++d)
+            table.DaySlots[DaySlot(table, DayText(table, d))] = d + 1;
+    }
+    uint32_t& number = table.DaySlots[DaySlot(table, day)];
+    if (number == 0) {
+        table.DayTexts.append(day);
+        table.DayEnds.push_back(static_cast<uint32_t>(table.DayTexts.size()));
         table.Days.emplace_back();
-    return at->second;
+        number = static_cast<uint32_t>(table.Days.size());
+    }
+    return number - 1;
 }
 
-const std::vector<uint64_t>* TQSODayIndex::FindDay(const TTable& table, const std::string& day) {
-    auto at = table.DayNumbers.find(day);
-    return at == table.DayNumbers.end() ? nullptr : &table.Days[at->second];
+uint32_t TQSODayIndex::FindDay(const TTable& table, std::string_view day) {
+    return table.DaySlots.empty() ? 0 : table.DaySlots[DaySlot(table, day)];
+}
+
+size_t TQSODayIndex::DaySlot(const TTable& table, std::string_view day) {
+    const size_t mask = table.DaySlots.size() - 1;
+    size_t at = std::hash<std::string_view>{}(day)&mask;
+    while (table.DaySlots[at] != 0 && DayText(table, table.DaySlots[at] - 1) != day)
+        at = (at + 1) & mask;
+    return at;
+}
+
+std::string_view TQSODayIndex::DayText(const TTable& table, uint32_t number) {
+    const uint32_t begin = number == 0 ? 0 : table.DayEnds[number - 1];
+    return std::string_view(table.DayTexts).substr(begin, table.DayEnds[number] - begin);
 }
 
 std::string TQSODayIndex::KeyOf(const TTable& table, uint32_t slotOffset) const {
@@ -260,10 +282,10 @@ void TQSODayIndex::RowDeleted(uint32_t tableID, uint32_t slotOffset) {
         return;
     const std::string dayText = DayOf(*table, slotOffset);
     Touch(dayText);
-    auto day = table->DayNumbers.find(dayText);
-    if (day == table->DayNumbers.end())
+    const uint32_t found = FindDay(*table, dayText);
+    if (found == 0)
         return;
-    std::vector<uint64_t>& rows = table->Days[day->second];
+    std::vector<uint64_t>& rows = table->Days[found - 1];
     rows.erase(
         std::remove_if(rows.begin(), rows.end(),
                        [&](uint64_t row) { return static_cast<uint32_t>(row) == slotOffset; }),

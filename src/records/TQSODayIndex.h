@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -49,11 +50,15 @@ private:
         TRowLayout Layout;
         int32_t KeyIndex = 0;
         int DateIndex = -1;  // the contact's date field; -1: the key is the date
-        // Rows by day: the day's text gives its number, the number its rows,
-        // each the bucket it was met in (above) and its slot (below), in
-        // chain order within a bucket. A row outside its key's bucket is
-        // kept and passed over when the day is read.
-        std::unordered_map<std::string, uint32_t> DayNumbers;
+        // Rows by day: a day's number is its place in Days, its rows each
+        // the bucket it was met in (above) and its slot (below), in chain
+        // order within a bucket. A row outside its key's bucket is kept and
+        // passed over when the day is read. The days' texts lie one after
+        // another in DayTexts, each up to its DayEnds; an open hash of their
+        // numbers + 1 (0: free), at most half full, finds a text's number.
+        std::string DayTexts;
+        std::vector<uint32_t> DayEnds;
+        std::vector<uint32_t> DaySlots;
         std::vector<std::vector<uint64_t>> Days;
     };
     enum class TState { Unbuilt, Built, Unusable };
@@ -70,8 +75,12 @@ private:
     // text of a contact.
     std::string DayOf(const TTable& table, uint32_t slotOffset) const;
     // The day's number, a new one with no rows when it has none yet.
-    static uint32_t DayNumber(TTable& table, const std::string& day);
-    static const std::vector<uint64_t>* FindDay(const TTable& table, const std::string& day);
+    static uint32_t DayNumber(TTable& table, std::string_view day);
+    // The day's number + 1; 0 when it has none.
+    static uint32_t FindDay(const TTable& table, std::string_view day);
+    // The slot of DaySlots that holds the day's number, or is free for it.
+    static size_t DaySlot(const TTable& table, std::string_view day);
+    static std::string_view DayText(const TTable& table, uint32_t number);
     TTable* TableOf(uint32_t tableID);
     // Whether the slot still holds a live row of the table.
     static bool IsLiveRow(const TTable& table, uint32_t slotOffset);
