@@ -312,24 +312,41 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         }
         slotCount[p] = static_cast<uint32_t>(slots.size() - firstSlot[p]);
     }
-    for (uint32_t b = 0; b < kBucketCount; ++b) {
-        uint32_t position = 0;
-        for (uint32_t cur = S::U32(BucketWordOffset(tableID, static_cast<int32_t>(b))); cur != 0;
-             ++position) {
-            // Only a slot start the page pass noted (each one fits its page).
-            if (cur < kDataRegionBase || cur >= kDbFileSize)
-                return false;
-            const uint32_t rel = cur - kDataRegionBase;
-            const uint32_t page = rel / kDataPageSize;
-            const uint32_t inPage = rel % kDataPageSize;
-            const uint32_t index = inPage / stride;
-            if (index * stride != inPage || index >= slotCount[page])
-                return false;
-            uint64_t& slot = slots[firstSlot[page] + index];
-            if ((slot & kMet) != 0)
-                return false;
-            cur = static_cast<uint32_t>(slot);
-            slot = (slot & kLive) | kMet | uint64_t{b} << 32 | position;
+    // Notes the slot a chain's link leads to and moves on to its Tail;
+    // false when the link leads to no slot the page pass noted (each one
+    // fits its page) or to one a chain met before.
+    auto step = [&](uint32_t& cur, uint64_t bucket, uint32_t& position) {
+        if (cur < kDataRegionBase || cur >= kDbFileSize)
+            return false;
+        const uint32_t rel = cur - kDataRegionBase;
+        const uint32_t page = rel / kDataPageSize;
+        const uint32_t inPage = rel % kDataPageSize;
+        const uint32_t index = inPage / stride;
+        if (index * stride != inPage || index >= slotCount[page])
+            return false;
+        uint64_t& slot = slots[firstSlot[page] + index];
+        if ((slot & kMet) != 0)
+            return false;
+        cur = static_cast<uint32_t>(slot);
+        slot = (slot & kLive) | kMet | bucket << 32 | position++;
+        return true;
+    };
+    // A few chains are followed side by side, so that the reads of their
+    // slots overlap; what is noted does not depend on the order.
+    constexpr uint32_t kLanes = 8;
+    static_assert(kBucketCount % kLanes == 0);
+    for (uint32_t first = 0; first < kBucketCount; first += kLanes) {
+        uint32_t cur[kLanes];
+        uint32_t position[kLanes] = {};
+        for (uint32_t k = 0; k < kLanes; ++k)
+            cur[k] = S::U32(BucketWordOffset(tableID, static_cast<int32_t>(first + k)));
+        for (bool more = true; more;) {
+            more = false;
+            for (uint32_t k = 0; k < kLanes; ++k) {
+                if (cur[k] != 0 && !step(cur[k], first + k, position[k]))
+                    return false;
+                more = more || cur[k] != 0;
+            }
         }
     }
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
