@@ -353,7 +353,8 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         for (uint32_t i = 0; i < slotCount[p]; ++i) {
             // The visitor reads the row: the rows a few slots on are fetched
             // meanwhile.
-            __builtin_prefetch(S::Base + S::PageStart(p) + (i + 8) * stride + kRowFieldsOffset);
+            if (i + 8 < slotCount[p])
+                __builtin_prefetch(S::Base + S::PageStart(p) + (i + 8) * stride + kRowFieldsOffset);
             const uint64_t slot = slots[firstSlot[p] + i];
             if ((slot & (kLive | kMet)) == (kLive | kMet))
                 visit(static_cast<int32_t>(slot >> 32 & kBucketMask), static_cast<uint32_t>(slot),

@@ -202,7 +202,8 @@ uint32_t TQSODayIndex::FindDay(const TTable& table, std::string_view day) {
 
 size_t TQSODayIndex::DaySlot(const TTable& table, std::string_view day) {
     const size_t mask = table.DaySlots.size() - 1;
-    size_t at = std::hash<std::string_view>{}(day)&mask;
+    const size_t hash = std::hash<std::string_view>{}(day);
+    size_t at = hash & mask;
     while (table.DaySlots[at] != 0 && DayText(table, table.DaySlots[at] - 1) != day)
         at = (at + 1) & mask;
     return at;
