@@ -64,7 +64,8 @@ private:
     enum class TState { Unbuilt, Built, Unusable };
 
     bool Build();
-    bool BuildTable(const char* name, TTable& table, int dateIndex);
+    bool BuildTable(const char* name, TTable& table, int dateIndex,
+                    std::vector<uint32_t>& nextPlace);
     // Puts each day's rows in bucket and chain order.
     static void SortByChains(TTable& table);
     // The row's key trimmed and upper-cased, and whether a bucket is the one
