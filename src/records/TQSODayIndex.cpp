@@ -153,6 +153,7 @@ bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex,
     const TRowLayout::Item* dayItem =
         ItemOf(table.Layout, dateIndex < 0 ? table.KeyIndex : dateIndex);
     uint32_t lastRow = 0, lastDay = 0;
+    std::string scratch;
     std::vector<uint64_t> run;
     auto endRun = [&] {
         if (!run.empty())
@@ -163,7 +164,7 @@ bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex,
         table.ID, table.Layout, [&](int32_t bucket, uint32_t position, uint32_t off) {
             if (lastRow == 0 || !SameBytes(dayItem, lastRow, off)) {
                 endRun();
-                lastDay = DayNumber(table, DayOf(table, off));
+                lastDay = DayNumber(table, DayView(table, dayItem, off, scratch));
             }
             lastRow = off;
             const auto b = static_cast<uint32_t>(bucket);
@@ -250,6 +251,31 @@ std::string TQSODayIndex::DayOf(const TTable& table, uint32_t slotOffset) const 
     if (table.DateIndex < 0)
         return KeyOf(table, slotOffset);
     return TRowView(table.Layout, slotOffset).Text(table.DateIndex);
+}
+
+std::string_view TQSODayIndex::DayView(const TTable& table, const TRowLayout::Item* item,
+                                       uint32_t slotOffset, std::string& scratch) const {
+    // The field's bytes up to its first zero, when they are the day's text
+    // as they stand (a key needing no trimming or upper-casing).
+    const uint32_t at = slotOffset + DbFormat::kRowFieldsOffset + (item ? item->Offset : 0);
+    const auto type = item ? static_cast<uint32_t>(item->DataType) : 0u;
+    if ((type == DbFormat::kTypeCharacter || type == DbFormat::kTypeText) &&
+        S::InView(at, item->Width)) {
+        const char* p = reinterpret_cast<const char*>(S::Base + at);
+        const void* zero = std::memchr(p, 0, item->Width);
+        size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - p) : item->Width;
+        n = std::min<size_t>(n, DbFormat::kNameAreaSize);
+        const std::string_view text(p, n);
+        auto plain = [](char c) {
+            return static_cast<unsigned char>(c) > 32 && (c < 'a' || c > 'z');
+        };
+        if (table.DateIndex >= 0 ||
+            (n > 0 && plain(text.front()) && plain(text.back()) &&
+             std::all_of(text.begin(), text.end(), [](char c) { return c < 'a' || c > 'z'; })))
+            return text;
+    }
+    scratch = DayOf(table, slotOffset);
+    return scratch;
 }
 
 TQSODayIndex::TTable* TQSODayIndex::TableOf(uint32_t tableID) {

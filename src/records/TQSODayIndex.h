@@ -75,6 +75,9 @@ private:
     // The day a row is filed under: the key of a date-index row, the date
     // text of a contact.
     std::string DayOf(const TTable& table, uint32_t slotOffset) const;
+    // The same, read in place where it can be; else held in scratch.
+    std::string_view DayView(const TTable& table, const TRowLayout::Item* item, uint32_t slotOffset,
+                             std::string& scratch) const;
     // The day's number, a new one with no rows when it has none yet.
     static uint32_t DayNumber(TTable& table, std::string_view day);
     // The day's number + 1; 0 when it has none.

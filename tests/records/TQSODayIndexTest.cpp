@@ -85,11 +85,16 @@ TEST_F(DayIndexTest, AnswersAsTheChainsDoThroughWritesDeletionsAndTruncation) {
 }
 
 // Links rewritten behind the kernel's back: W1AW's chain leads back in the
-// file and ends in K1XYZ's contact, K1XYZ's chain is empty.
+// file and ends in K1XYZ's contact, K1XYZ's chain is empty; and a day whose
+// first date-index key has a blank.
 TEST_F(DayIndexTest, AnswersAsTheChainsDoWhenAChainLeadsBackOrHoldsAnotherCallsRow) {
     const std::string date = "06/01/2020";
     TQSOs qsos;
     for (const char* call : {"W1AW", "W1AW", "K1XYZ"}) ASSERT_NE(nullptr, Add(qsos, date, call));
+    // A date-index key stored with a blank still places its station first.
+    const std::pair<const char*, const char*> padded[] = {
+        {" 6/1/2020", "N0PAD"}, {"6/1/2020", "N0PAE"}, {"6/1/2020", "N0PAD"}};
+    for (const auto& [day, call] : padded) ASSERT_NE(nullptr, Add(qsos, day, call));
     const uint32_t log = DbKernel->GetTableIDFromName(TQSOs::kLogTable);
     TRowLayout layout;
     int32_t keyIndex = 0;
@@ -116,7 +121,10 @@ TEST_F(DayIndexTest, AnswersAsTheChainsDoWhenAChainLeadsBackOrHoldsAnotherCallsR
     const std::vector<std::string> walked = Walked(date);
     ASSERT_EQ(2u, walked.size());
     EXPECT_GT(std::stoi(walked[0]), std::stoi(walked[1]));
-    ExpectSameDays({date}, true);
+    const std::vector<std::string> first = Walked("6/1/2020");
+    ASSERT_EQ(2u, first.size());
+    EXPECT_GT(std::stoi(first[0]), std::stoi(first[1]));
+    ExpectSameDays({date, "6/1/2020"}, true);
 }
 
 }  // namespace
