@@ -268,19 +268,16 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     // and liveness; the chains are followed in that copy, not through the
     // file, and the rows handed out in file order. A chain that leads
     // anywhere the pass did not note as the table's (a gap, another table's
-    // page) is not sound.
-    struct TSlot {
-        uint32_t Start = 0;
-        uint32_t Tail = 0;
-        uint32_t Position = 0;
-        int32_t Bucket = -1;  // -1 until a chain meets it
-        uint8_t State = 0;    // 1 deleted, 2 live
-    };
+    // page) is not sound. One word a slot: its Tail until a chain meets it,
+    // then its place in that chain, the bucket above it.
+    constexpr uint64_t kLive = uint64_t{1} << 63;
+    constexpr uint64_t kMet = uint64_t{1} << 62;
+    constexpr uint64_t kBucketMask = (uint64_t{1} << 30) - 1;
     // Each page's slots are noted up to its first slot that is not the
     // table's: a chain that leads further leads to no row of the table.
     std::vector<size_t> firstSlot(kDataPageCount, 0);
     std::vector<uint32_t> slotCount(kDataPageCount, 0);
-    std::vector<TSlot> slots;
+    std::vector<uint64_t> slots;
     // Room for every slot of the table's pages: never moved while filled,
     // and what no row uses is never touched.
     size_t most = 0;
@@ -295,37 +292,60 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         for (uint32_t at = S::PageStart(p); S::SlotFits(p, at, rs); at += stride) {
             if (S::U32(at + kRowTableIDOffset) != tableID)
                 break;
-            TSlot slot;
-            slot.Start = at;
-            slot.State = S::U32(at + kRowRowIDOffset) != 0 ? 2 : 1;
-            slot.Tail = S::U32(at + kRowFieldsOffset + rs);
-            slots.push_back(slot);
+            slots.push_back((S::U32(at + kRowRowIDOffset) != 0 ? kLive : 0) |
+                            S::U32(at + kRowFieldsOffset + rs));
         }
         slotCount[p] = static_cast<uint32_t>(slots.size() - firstSlot[p]);
     }
-    for (int32_t b = 0; b < static_cast<int32_t>(kBucketCount); ++b) {
-        uint32_t position = 0;
-        for (uint32_t cur = S::U32(BucketWordOffset(tableID, b)); cur != 0; ++position) {
-            // Only a slot start the page pass noted (each one fits its page).
-            if (cur < kDataRegionBase || cur >= kDbFileSize)
-                return false;
-            const uint32_t rel = cur - kDataRegionBase;
-            const uint32_t page = rel / kDataPageSize;
-            const uint32_t inPage = rel % kDataPageSize;
-            const uint32_t index = inPage / stride;
-            if (index * stride != inPage || index >= slotCount[page])
-                return false;
-            TSlot& slot = slots[firstSlot[page] + index];
-            if (slot.Bucket >= 0)
-                return false;
-            slot.Bucket = b;
-            slot.Position = position;
-            cur = slot.Tail;
+    // Notes the slot a chain's link leads to and moves on to its Tail;
+    // false when the link leads to no slot the page pass noted (each one
+    // fits its page) or to one a chain met before.
+    auto step = [&](uint32_t& cur, uint64_t bucket, uint32_t& position) {
+        if (cur < kDataRegionBase || cur >= kDbFileSize)
+            return false;
+        const uint32_t rel = cur - kDataRegionBase;
+        const uint32_t page = rel / kDataPageSize;
+        const uint32_t inPage = rel % kDataPageSize;
+        const uint32_t index = inPage / stride;
+        if (index * stride != inPage || index >= slotCount[page])
+            return false;
+        uint64_t& slot = slots[firstSlot[page] + index];
+        if ((slot & kMet) != 0)
+            return false;
+        cur = static_cast<uint32_t>(slot);
+        slot = (slot & kLive) | kMet | bucket << 32 | position++;
+        return true;
+    };
+    // A few chains are followed side by side, so that the reads of their
+    // slots overlap; what is noted does not depend on the order.
+    constexpr uint32_t kLanes = 8;
+    static_assert(kBucketCount % kLanes == 0);
+    for (uint32_t first = 0; first < kBucketCount; first += kLanes) {
+        uint32_t cur[kLanes];
+        uint32_t position[kLanes] = {};
+        for (uint32_t k = 0; k < kLanes; ++k)
+            cur[k] = S::U32(BucketWordOffset(tableID, static_cast<int32_t>(first + k)));
+        for (bool more = true; more;) {
+            more = false;
+            for (uint32_t k = 0; k < kLanes; ++k) {
+                if (cur[k] != 0 && !step(cur[k], first + k, position[k]))
+                    return false;
+                more = more || cur[k] != 0;
+            }
         }
     }
-    for (size_t i = 0; i < slots.size(); ++i)
-        if (slots[i].State == 2 && slots[i].Bucket >= 0)
-            visit(slots[i].Bucket, slots[i].Position, slots[i].Start);
+    for (uint32_t p = 0; p < kDataPageCount; ++p) {
+        for (uint32_t i = 0; i < slotCount[p]; ++i) {
+            // The visitor reads the row: the rows a few slots on are fetched
+            // meanwhile.
+            if (i + 8 < slotCount[p])
+                __builtin_prefetch(S::Base + S::PageStart(p) + (i + 8) * stride + kRowFieldsOffset);
+            const uint64_t slot = slots[firstSlot[p] + i];
+            if ((slot & (kLive | kMet)) == (kLive | kMet))
+                visit(static_cast<int32_t>(slot >> 32 & kBucketMask), static_cast<uint32_t>(slot),
+                      S::PageStart(p) + i * stride);
+        }
+    }
     return true;
 }
 

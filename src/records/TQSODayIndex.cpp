@@ -22,20 +22,28 @@ const TRowLayout::Item* ItemOf(const TRowLayout& layout, int index) {
     return nullptr;
 }
 
-// Whether the field's text, as TRowView::Text gives it, equals text.
-bool TextEquals(const TRowLayout& layout, const TRowLayout::Item* item, uint32_t slotOffset,
-                const std::string& text) {
-    const auto type = item != nullptr ? static_cast<uint32_t>(item->DataType) : 0u;
-    if (item == nullptr || (type != DbFormat::kTypeCharacter && type != DbFormat::kTypeText) ||
-        item->Width > DbFormat::kNameAreaSize)
-        return item != nullptr && TRowView(layout, slotOffset).Text(item->Index) == text;
-    const uint32_t at = slotOffset + DbFormat::kRowFieldsOffset + item->Offset;
-    if (item->Width == 0 || !S::InView(at, item->Width))
-        return text.empty();
-    const char* p = reinterpret_cast<const char*>(S::Base + at);
-    const void* zero = std::memchr(p, 0, item->Width);
-    const size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - p) : item->Width;
-    return n == text.size() && std::memcmp(p, text.data(), n) == 0;
+// Whether a character field holds the same bytes in both slots, and so the
+// same text.
+bool SameBytes(const TRowLayout::Item* item, uint32_t a, uint32_t b) {
+    if (item == nullptr)
+        return false;
+    const auto type = static_cast<uint32_t>(item->DataType);
+    const uint32_t at = DbFormat::kRowFieldsOffset + item->Offset;
+    const uint32_t n = item->Width;
+    if ((type != DbFormat::kTypeCharacter && type != DbFormat::kTypeText) ||
+        !S::InView(a + at, n) || !S::InView(b + at, n))
+        return false;
+    const uint8_t* x = S::Base + a + at;
+    const uint8_t* y = S::Base + b + at;
+    if (n < 8 || n > 16)
+        return std::memcmp(x, y, n) == 0;
+    // A date or a call: its first and last eight bytes, with no call.
+    uint64_t x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    std::memcpy(&x0, x, 8);
+    std::memcpy(&y0, y, 8);
+    std::memcpy(&x1, x + n - 8, 8);
+    std::memcpy(&y1, y + n - 8, 8);
+    return ((x0 ^ y0) | (x1 ^ y1)) == 0;
 }
 
 }  // namespace
@@ -63,9 +71,13 @@ bool TQSODayIndex::VisitDay(const std::string& date,
     // The day's stations by their first date-index row, then each
     // station's contacts of the day in chain order.
     std::unordered_map<std::string, size_t> stations;
-    auto indexRows = index_.Days.find(UpperText(TrimText(date)));
-    if (indexRows != index_.Days.end()) {
-        for (uint32_t off : indexRows->second) {
+    const std::string day = UpperText(TrimText(date));
+    if (const uint32_t found = FindDay(index_, day)) {
+        const int32_t bucket = DbKernelHelper->GetStringHash(day);
+        for (uint64_t row : index_.Days[found - 1]) {
+            const auto off = static_cast<uint32_t>(row);
+            if (static_cast<int32_t>(row >> 32) != bucket)
+                continue;
             if (!IsLiveRow(index_, off)) {
                 Reset();
                 return false;
@@ -77,11 +89,13 @@ bool TQSODayIndex::VisitDay(const std::string& date,
         }
     }
     std::vector<std::vector<uint32_t>> byStation(stations.size());
-    auto logRows = log_.Days.find(date);
-    if (logRows != log_.Days.end() && !stations.empty()) {
-        for (uint32_t off : logRows->second) {
-            auto station = stations.find(KeyOf(log_, off));
-            if (station != stations.end())
+    const uint32_t found = FindDay(log_, date);
+    if (found != 0 && !stations.empty()) {
+        for (uint64_t row : log_.Days[found - 1]) {
+            const auto off = static_cast<uint32_t>(row);
+            const std::string key = KeyOf(log_, off);
+            auto station = stations.find(key);
+            if (station != stations.end() && InKeyBucket(key, static_cast<int32_t>(row >> 32)))
                 byStation[station->second].push_back(off);
         }
     }
@@ -111,11 +125,17 @@ bool TQSODayIndex::Build() {
     for (const char* name : {TQSOs::kDateIndexTable, TQSOs::kLogTable})
         if (TDBResultSet().VisitKey(name, "", {}) != TDBResultSet::kOK)
             return false;
-    return BuildTable(TQSOs::kDateIndexTable, index_, -1) &&
-           BuildTable(TQSOs::kLogTable, log_, TQSOs::kColDate);
+    // Each bucket's next place in its chain, for both tables in turn.
+    std::vector<uint32_t> nextPlace;
+    return BuildTable(TQSOs::kDateIndexTable, index_, -1, nextPlace) &&
+           BuildTable(TQSOs::kLogTable, log_, TQSOs::kColDate, nextPlace);
 }
 
-bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
+bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex,
+                              std::vector<uint32_t>& nextPlace) {
+    table.DayTexts.clear();
+    table.DayEnds.clear();
+    table.DaySlots.clear();
     table.Days.clear();
     table.ID = DbKernel->GetTableIDFromName(name);
     bool multiKey = false;
@@ -123,55 +143,91 @@ bool TQSODayIndex::BuildTable(const char* name, TTable& table, int dateIndex) {
         !DbKernel->DescribeTable(table.ID, table.Layout, table.KeyIndex, multiKey) || !multiKey)
         return false;
     table.DateIndex = dateIndex;
-    // The rows come in file order: each day's are put into chain order
-    // (bucket, then place in the chain) once all are in.
-    using TRows = std::vector<std::pair<uint64_t, uint32_t>>;
-    std::unordered_map<std::string, TRows> days;
-    // Rows in file order mostly follow one another by day, and a bucket
-    // holds mostly one key: the last day's list and each bucket's last key
-    // found in it are kept at hand.
-    std::string lastDay;
-    TRows* lastRows = nullptr;
-    std::vector<std::string> bucketKeys(DbFormat::kBucketCount);
-    const TRowLayout::Item* keyItem = ItemOf(table.Layout, table.KeyIndex);
-    const TRowLayout::Item* dayItem = ItemOf(table.Layout, table.DateIndex);
+    // The rows come in file order, which is each chain's order unless a
+    // chain leads back in the file.
+    nextPlace.assign(DbFormat::kBucketCount, 0);
+    bool chainOrder = true;
+    // Rows in file order mostly follow one another by day: a row whose day
+    // field has the bytes of the last row's joins its run unread, and each
+    // run goes to its day at once.
+    const TRowLayout::Item* dayItem =
+        ItemOf(table.Layout, dateIndex < 0 ? table.KeyIndex : dateIndex);
+    uint32_t lastRow = 0, lastDay = 0;
+    std::string scratch;
+    std::vector<uint64_t> run;
+    auto endRun = [&] {
+        if (!run.empty())
+            table.Days[lastDay].insert(table.Days[lastDay].end(), run.begin(), run.end());
+        run.clear();
+    };
     const bool sound = DbKernel->VisitSoundChains(
         table.ID, table.Layout, [&](int32_t bucket, uint32_t position, uint32_t off) {
-            std::string* known = bucket >= 0 && static_cast<size_t>(bucket) < bucketKeys.size()
-                                     ? &bucketKeys[static_cast<size_t>(bucket)]
-                                     : nullptr;
-            // Compared in place, without building the row's texts.
-            const bool knownKey = known != nullptr && !known->empty() && keyItem != nullptr &&
-                                  TRowLayout::KeyEquals(off, *keyItem, *known);
-            std::string key = knownKey ? *known : KeyOf(table, off);
-            // A row outside its key's bucket is met by no walk for its key.
-            if (!knownKey) {
-                if (!InKeyBucket(key, bucket))
-                    return;
-                if (known != nullptr)
-                    *known = key;
+            if (lastRow == 0 || !SameBytes(dayItem, lastRow, off)) {
+                endRun();
+                lastDay = DayNumber(table, DayView(table, dayItem, off, scratch));
             }
-            const bool sameDay =
-                lastRows != nullptr &&
-                (table.DateIndex < 0 ? key == lastDay
-                                     : TextEquals(table.Layout, dayItem, off, lastDay));
-            if (!sameDay) {
-                if (table.DateIndex >= 0)
-                    key = TRowView(table.Layout, off).Text(table.DateIndex);
-                lastRows = &days[key];
-                lastDay = std::move(key);
-            }
-            lastRows->emplace_back(static_cast<uint64_t>(bucket) << 32 | position, off);
+            lastRow = off;
+            const auto b = static_cast<uint32_t>(bucket);
+            chainOrder = chainOrder && b < nextPlace.size() && nextPlace[b] <= position;
+            if (b < nextPlace.size())
+                nextPlace[b] = position + 1;
+            run.push_back(uint64_t{b} << 32 | off);
         });
-    if (!sound)
-        return false;
-    for (auto& [day, rows] : days) {
-        std::sort(rows.begin(), rows.end());
-        std::vector<uint32_t>& offsets = table.Days[day];
-        offsets.reserve(rows.size());
-        for (const auto& row : rows) offsets.push_back(row.second);
+    endRun();
+    if (sound && !chainOrder)
+        SortByChains(table);
+    return sound;
+}
+
+void TQSODayIndex::SortByChains(TTable& table) {
+    // Each row's bucket and place, by slot: the rows come in file order.
+    std::vector<std::pair<uint32_t, uint64_t>> places;
+    DbKernel->VisitSoundChains(
+        table.ID, table.Layout, [&](int32_t bucket, uint32_t position, uint32_t off) {
+            places.emplace_back(off, uint64_t{static_cast<uint32_t>(bucket)} << 32 | position);
+        });
+    auto placeOf = [&](uint64_t row) {
+        auto at = std::lower_bound(places.begin(), places.end(),
+                                   std::make_pair(static_cast<uint32_t>(row), uint64_t{0}));
+        return at == places.end() ? 0 : at->second;
+    };
+    for (std::vector<uint64_t>& rows : table.Days)
+        std::sort(rows.begin(), rows.end(),
+                  [&](uint64_t x, uint64_t y) { return placeOf(x) < placeOf(y); });
+}
+
+uint32_t TQSODayIndex::DayNumber(TTable& table, std::string_view day) {
+    if (2 * (table.Days.size() + 1) > table.DaySlots.size()) {
+        table.DaySlots.assign(std::max<size_t>(64, 4 * table.DaySlots.size()), 0);
+        for (uint32_t d = 0; d < table.Days.size(); ++d)
+            table.DaySlots[DaySlot(table, DayText(table, d))] = d + 1;
     }
-    return true;
+    uint32_t& number = table.DaySlots[DaySlot(table, day)];
+    if (number == 0) {
+        table.DayTexts.append(day);
+        table.DayEnds.push_back(static_cast<uint32_t>(table.DayTexts.size()));
+        table.Days.emplace_back();
+        number = static_cast<uint32_t>(table.Days.size());
+    }
+    return number - 1;
+}
+
+uint32_t TQSODayIndex::FindDay(const TTable& table, std::string_view day) {
+    return table.DaySlots.empty() ? 0 : table.DaySlots[DaySlot(table, day)];
+}
+
+size_t TQSODayIndex::DaySlot(const TTable& table, std::string_view day) {
+    const size_t mask = table.DaySlots.size() - 1;
+    const size_t hash = std::hash<std::string_view>{}(day);
+    size_t at = hash & mask;
+    while (table.DaySlots[at] != 0 && DayText(table, table.DaySlots[at] - 1) != day)
+        at = (at + 1) & mask;
+    return at;
+}
+
+std::string_view TQSODayIndex::DayText(const TTable& table, uint32_t number) {
+    const uint32_t begin = number == 0 ? 0 : table.DayEnds[number - 1];
+    return std::string_view(table.DayTexts).substr(begin, table.DayEnds[number] - begin);
 }
 
 std::string TQSODayIndex::KeyOf(const TTable& table, uint32_t slotOffset) const {
@@ -195,6 +251,31 @@ std::string TQSODayIndex::DayOf(const TTable& table, uint32_t slotOffset) const 
     if (table.DateIndex < 0)
         return KeyOf(table, slotOffset);
     return TRowView(table.Layout, slotOffset).Text(table.DateIndex);
+}
+
+std::string_view TQSODayIndex::DayView(const TTable& table, const TRowLayout::Item* item,
+                                       uint32_t slotOffset, std::string& scratch) const {
+    // The field's bytes up to its first zero, when they are the day's text
+    // as they stand (a key needing no trimming or upper-casing).
+    const uint32_t at = slotOffset + DbFormat::kRowFieldsOffset + (item ? item->Offset : 0);
+    const auto type = item ? static_cast<uint32_t>(item->DataType) : 0u;
+    if ((type == DbFormat::kTypeCharacter || type == DbFormat::kTypeText) &&
+        S::InView(at, item->Width)) {
+        const char* p = reinterpret_cast<const char*>(S::Base + at);
+        const void* zero = std::memchr(p, 0, item->Width);
+        size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - p) : item->Width;
+        n = std::min<size_t>(n, DbFormat::kNameAreaSize);
+        const std::string_view text(p, n);
+        auto plain = [](char c) {
+            return static_cast<unsigned char>(c) > 32 && (c < 'a' || c > 'z');
+        };
+        if (table.DateIndex >= 0 ||
+            (n > 0 && plain(text.front()) && plain(text.back()) &&
+             std::all_of(text.begin(), text.end(), [](char c) { return c < 'a' || c > 'z'; })))
+            return text;
+    }
+    scratch = DayOf(table, slotOffset);
+    return scratch;
 }
 
 TQSODayIndex::TTable* TQSODayIndex::TableOf(uint32_t tableID) {
@@ -226,8 +307,9 @@ void TQSODayIndex::RowAdded(uint32_t tableID, uint32_t slotOffset, int32_t bucke
     if (TTable* table = TableOf(tableID)) {
         const std::string day = DayOf(*table, slotOffset);
         Touch(day);
-        if (InKeyBucket(KeyOf(*table, slotOffset), bucket))
-            table->Days[day].push_back(slotOffset);
+        // A new row is its chain's last.
+        table->Days[DayNumber(*table, day)].push_back(
+            uint64_t{static_cast<uint32_t>(bucket)} << 32 | slotOffset);
     }
 }
 
@@ -242,11 +324,14 @@ void TQSODayIndex::RowDeleted(uint32_t tableID, uint32_t slotOffset) {
         return;
     const std::string dayText = DayOf(*table, slotOffset);
     Touch(dayText);
-    auto day = table->Days.find(dayText);
-    if (day == table->Days.end())
+    const uint32_t found = FindDay(*table, dayText);
+    if (found == 0)
         return;
-    std::vector<uint32_t>& rows = day->second;
-    rows.erase(std::remove(rows.begin(), rows.end(), slotOffset), rows.end());
+    std::vector<uint64_t>& rows = table->Days[found - 1];
+    rows.erase(
+        std::remove_if(rows.begin(), rows.end(),
+                       [&](uint64_t row) { return static_cast<uint32_t>(row) == slotOffset; }),
+        rows.end());
 }
 
 void TQSODayIndex::Reset() {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -49,13 +50,24 @@ private:
         TRowLayout Layout;
         int32_t KeyIndex = 0;
         int DateIndex = -1;  // the contact's date field; -1: the key is the date
-        // Live rows by day, each list in bucket and chain order.
-        std::unordered_map<std::string, std::vector<uint32_t>> Days;
+        // Rows by day: a day's number is its place in Days, its rows each
+        // the bucket it was met in (above) and its slot (below), in chain
+        // order within a bucket. A row outside its key's bucket is kept and
+        // passed over when the day is read. The days' texts lie one after
+        // another in DayTexts, each up to its DayEnds; an open hash of their
+        // numbers + 1 (0: free), at most half full, finds a text's number.
+        std::string DayTexts;
+        std::vector<uint32_t> DayEnds;
+        std::vector<uint32_t> DaySlots;
+        std::vector<std::vector<uint64_t>> Days;
     };
     enum class TState { Unbuilt, Built, Unusable };
 
     bool Build();
-    bool BuildTable(const char* name, TTable& table, int dateIndex);
+    bool BuildTable(const char* name, TTable& table, int dateIndex,
+                    std::vector<uint32_t>& nextPlace);
+    // Puts each day's rows in bucket and chain order.
+    static void SortByChains(TTable& table);
     // The row's key trimmed and upper-cased, and whether a bucket is the one
     // a walk for that key takes.
     std::string KeyOf(const TTable& table, uint32_t slotOffset) const;
@@ -63,6 +75,16 @@ private:
     // The day a row is filed under: the key of a date-index row, the date
     // text of a contact.
     std::string DayOf(const TTable& table, uint32_t slotOffset) const;
+    // The same, read in place where it can be; else held in scratch.
+    std::string_view DayView(const TTable& table, const TRowLayout::Item* item, uint32_t slotOffset,
+                             std::string& scratch) const;
+    // The day's number, a new one with no rows when it has none yet.
+    static uint32_t DayNumber(TTable& table, std::string_view day);
+    // The day's number + 1; 0 when it has none.
+    static uint32_t FindDay(const TTable& table, std::string_view day);
+    // The slot of DaySlots that holds the day's number, or is free for it.
+    static size_t DaySlot(const TTable& table, std::string_view day);
+    static std::string_view DayText(const TTable& table, uint32_t number);
     TTable* TableOf(uint32_t tableID);
     // Whether the slot still holds a live row of the table.
     static bool IsLiveRow(const TTable& table, uint32_t slotOffset);

@@ -84,4 +84,47 @@ TEST_F(DayIndexTest, AnswersAsTheChainsDoThroughWritesDeletionsAndTruncation) {
     ExpectSameDays(dates, true);
 }
 
+// Links rewritten behind the kernel's back: W1AW's chain leads back in the
+// file and ends in K1XYZ's contact, K1XYZ's chain is empty; and a day whose
+// first date-index key has a blank.
+TEST_F(DayIndexTest, AnswersAsTheChainsDoWhenAChainLeadsBackOrHoldsAnotherCallsRow) {
+    const std::string date = "06/01/2020";
+    TQSOs qsos;
+    for (const char* call : {"W1AW", "W1AW", "K1XYZ"}) ASSERT_NE(nullptr, Add(qsos, date, call));
+    // A date-index key stored with a blank still places its station first.
+    const std::pair<const char*, const char*> padded[] = {
+        {" 6/1/2020", "N0PAD"}, {"6/1/2020", "N0PAE"}, {"6/1/2020", "N0PAD"}};
+    for (const auto& [day, call] : padded) ASSERT_NE(nullptr, Add(qsos, day, call));
+    const uint32_t log = DbKernel->GetTableIDFromName(TQSOs::kLogTable);
+    TRowLayout layout;
+    int32_t keyIndex = 0;
+    bool multiKey = false;
+    ASSERT_TRUE(DbKernel->DescribeTable(log, layout, keyIndex, multiKey));
+    auto head = [&](const char* call) {
+        return DbFormat::kBucketRegionBase + (log + 1) * DbFormat::kBucketBlockSize +
+               4 * static_cast<uint32_t>(DbKernelHelper->GetStringHash(call));
+    };
+    auto tail = [&](uint32_t slot) { return slot + DbFormat::kRowFieldsOffset + layout.RowSize; };
+    auto word = [](uint32_t at) {
+        uint32_t v = 0;
+        std::memcpy(&v, TDbKernel::Base() + at, 4);
+        return v;
+    };
+    auto set = [](uint32_t at, uint32_t v) { std::memcpy(TDbKernel::Base() + at, &v, 4); };
+    const uint32_t a = word(head("W1AW")), b = word(tail(a)), c = word(head("K1XYZ"));
+    ASSERT_TRUE(head("W1AW") != head("K1XYZ") && a < b && word(tail(b)) == 0 && c != 0);
+    set(head("W1AW"), b);
+    set(tail(b), a);
+    set(tail(a), c);
+    set(head("K1XYZ"), 0);
+    TQSODayIndex::Instance().Reset();
+    const std::vector<std::string> walked = Walked(date);
+    ASSERT_EQ(2u, walked.size());
+    EXPECT_GT(std::stoi(walked[0]), std::stoi(walked[1]));
+    const std::vector<std::string> first = Walked("6/1/2020");
+    ASSERT_EQ(2u, first.size());
+    EXPECT_GT(std::stoi(first[0]), std::stoi(first[1]));
+    ExpectSameDays({date, "6/1/2020"}, true);
+}
+
 }  // namespace
