@@ -51,7 +51,7 @@ public:
     // (the empty part of a page), small ones near the bytes in use.
     static uint32_t FirstUsed(uint32_t start, uint32_t end) {
         end = Base == nullptr ? start : std::min(end, MapSize);
-        if (start >= end || TWriteBatch::HasPending())
+        if (start >= end || TWriteBatch::HasPending() || Base[start] != 0)
             return std::min(start, end);
         for (int i = 0; i < 4 && end - start >= kSmallZeroBlock &&
                         std::memcmp(Base + start, ZeroBlock(), kSmallZeroBlock) == 0;
