@@ -28,11 +28,6 @@ bool IsRowTable(uint32_t tableID) {
     return tableID >= 1 && tableID <= kLastAllocatableTableID;
 }
 
-uint32_t BucketWordOffset(uint32_t tableID, int32_t bucket) {
-    return kBucketRegionBase + (tableID + 1) * kBucketBlockSize +
-           static_cast<uint32_t>(bucket) * kBucketWordSize;
-}
-
 }  // namespace
 
 void TDbKernel::ReadRowInto(uint32_t slotOffset, const TRowLayout& layout, TDBFields& fields,
@@ -264,7 +259,7 @@ int32_t TDbKernel::BucketContents(uint32_t tableID, const TRowLayout& layout, TD
                                   int32_t bucket, std::vector<std::string>* lines) {
     if (bucket < 0 || bucket >= static_cast<int32_t>(kBucketCount))
         return 0;
-    uint32_t cur = S::U32(BucketWordOffset(tableID, bucket));
+    uint32_t cur = S::U32(S::BucketWord(tableID, bucket));
     if (cur == 0)
         return 0;
     bool oddTypes = false;

@@ -1,5 +1,6 @@
 #include "kernel/TDbKernelHelperFunctions.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "kernel/CustomExceptions.h"
@@ -68,22 +69,26 @@ int32_t TDbKernelHelperFunctions::GetRowSize(const TDBFields& fields) {
     if (cacheable && rowSizes_[static_cast<size_t>(id)] != 0)
         return rowSizes_[static_cast<size_t>(id)];
     int64_t size = 0;
-    for (int i = 0; i < fields.Count(); ++i) {
-        const TDBFieldParent* f = fields.GetField(i);
-        const auto type = static_cast<uint32_t>(f->DataType);
-        if (type == kTypeInteger)
-            size += kIntegerFieldSize;
-        else if ((type == kTypeCharacter || type == kTypeText || type == kTypePassword) &&
-                 f->Length > 0)
-            size += f->Length;
-    }
-    // A slot must fit a data page; no real table comes near this.
-    if (size > static_cast<int64_t>(kDataPageSize / 2))
-        size = kDataPageSize / 2;
-    const auto result = static_cast<int32_t>(size);
+    for (int i = 0; i < fields.Count(); ++i)
+        size += ColumnBytes(static_cast<uint32_t>(fields.GetField(i)->DataType),
+                            fields.GetField(i)->Length);
+    const int32_t result = FitRowSize(size);
     if (cacheable)
         rowSizes_[static_cast<size_t>(id)] = result;
     return result;
+}
+
+int64_t TDbKernelHelperFunctions::ColumnBytes(uint32_t dataType, int32_t length) {
+    if (dataType == kTypeInteger)
+        return kIntegerFieldSize;
+    const bool text =
+        dataType == kTypeCharacter || dataType == kTypeText || dataType == kTypePassword;
+    return text && length > 0 ? length : 0;
+}
+
+int32_t TDbKernelHelperFunctions::FitRowSize(int64_t bytes) {
+    // A slot must fit a data page; no real table comes near this.
+    return static_cast<int32_t>(std::min<int64_t>(bytes, kDataPageSize / 2));
 }
 
 int32_t TDbKernelHelperFunctions::GetHash(const TDBFields& fields) const {

@@ -16,6 +16,10 @@ public:
     int32_t GetPrimaryKeyIndex(const TDBFields& fields) const;
     // RowSize of the list's table, computed once per table ID and cached.
     int32_t GetRowSize(const TDBFields& fields);
+    // The row-size rule, for readers of the column records themselves: the
+    // bytes one column takes in a row, and a sum of them made to fit a page.
+    static int64_t ColumnBytes(uint32_t dataType, int32_t length);
+    static int32_t FitRowSize(int64_t bytes);
     // Bucket of the key field's value, trimmed and upper-cased; raises
     // ExcNoPrimaryKeyDefined when the list has no key field.
     int32_t GetHash(const TDBFields& fields) const;
@@ -24,7 +28,7 @@ public:
     void CountBucketHit(const TDBFields& fields, int32_t bucket);
     // Line i := hit counter i in decimal, i = 0..10000.
     void GetBucketHitCounts(std::vector<std::string>& lines) const;
-    int32_t HasMultiKey(const TDBFields& fields) const;                   // -1 / 0
+    int32_t HasMultiKey(const TDBFields& fields) const;                     // -1 / 0
     int32_t IsMultiKeyField(const TDBFields& fields, int32_t index) const;  // -1 / 0
     // Forgets the cached RowSize of a table (when it is dropped or created).
     void ForgetTable(uint32_t tableID);

@@ -21,13 +21,6 @@ using namespace DbFormat;
 using S = TDbKernelState;
 
 namespace {
-uint32_t BucketWordOffset(uint32_t tableID, int32_t bucket) {
-    return kBucketRegionBase + (tableID + 1) * kBucketBlockSize +
-           static_cast<uint32_t>(bucket) * kBucketWordSize;
-}
-
-// Cuts the list before its first repeated offset: in a walk that has come
-// round a circle, everything from there on was visited before.
 const TRowLayout::Item* KeyItem(const TRowLayout& layout, int32_t keyIndex) {
     for (const TRowLayout::Item& item : layout.Items)
         if (item.Index == keyIndex)
@@ -143,7 +136,7 @@ uint8_t* TDbKernel::GetReadDataPointer(TDBFields& fields, uint32_t tableID, int3
     if (fields.Count() == 0 || fields.GetField(0)->TableID != static_cast<int32_t>(tableID))
         return nullptr;
     const int32_t h = DbKernelHelper->GetHash(fields);
-    const uint32_t head = S::U32(BucketWordOffset(tableID, h));
+    const uint32_t head = S::U32(S::BucketWord(tableID, h));
     if (head == 0)
         return nullptr;
     const int32_t mode = DbKernelHelper->HasMultiKey(fields) != 0 ? 0 : 2;
@@ -166,7 +159,7 @@ int32_t TDbKernel::ReadAllOccurrences(uint32_t tableID, const TDBFields& fieldsT
         fieldsTemplate.GetField(0)->TableID != static_cast<int32_t>(tableID))
         return 999;
     const int32_t h = DbKernelHelper->GetHash(fieldsTemplate);
-    const uint32_t head = S::U32(BucketWordOffset(tableID, h));
+    const uint32_t head = S::U32(S::BucketWord(tableID, h));
     if (head == 0)
         return 999;
     const bool multi = DbKernelHelper->HasMultiKey(fieldsTemplate) != 0;
@@ -220,7 +213,7 @@ int32_t TDbKernel::VisitKeyRows(uint32_t tableID, const std::string& key,
     if (keyIndex < 0 || keyIndex >= fields->Count())
         throw ExcNoPrimaryKeyDefined(KernelMessages::kNoPrimaryKey);
     const int32_t h = DbKernelHelper->GetStringHash(UpperText(TrimText(key)));
-    const uint32_t head = S::U32(BucketWordOffset(tableID, h));
+    const uint32_t head = S::U32(S::BucketWord(tableID, h));
     if (head == 0)
         return 999;
     std::vector<uint32_t> offsets;
@@ -324,7 +317,7 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         uint32_t cur[kLanes];
         uint32_t position[kLanes] = {};
         for (uint32_t k = 0; k < kLanes; ++k)
-            cur[k] = S::U32(BucketWordOffset(tableID, static_cast<int32_t>(first + k)));
+            cur[k] = S::U32(S::BucketWord(tableID, static_cast<int32_t>(first + k)));
         for (bool more = true; more;) {
             more = false;
             for (uint32_t k = 0; k < kLanes; ++k) {
@@ -357,7 +350,7 @@ uint8_t* TDbKernel::LocateWriteSlot(TDBFields& fields, uint32_t tableID, int32_t
     damaged = false;
     const int32_t h = DbKernelHelper->GetHash(fields);
     DbKernelHelper->CountBucketHit(fields, h);
-    const uint32_t word = BucketWordOffset(tableID, h);
+    const uint32_t word = S::BucketWord(tableID, h);
     const uint32_t head = S::U32(word);
     if (head == 0) {
         bucketWord = word;
@@ -404,7 +397,7 @@ uint8_t* TDbKernel::FindRowForWrite(uint32_t tableID, int32_t& found, uint32_t& 
     if (!S::IsOpen() || tableID < 1 || tableID > kLastAllocatableTableID || fields.Count() == 0)
         return nullptr;
     const int32_t h = DbKernelHelper->GetHash(fields);
-    const uint32_t head = S::U32(BucketWordOffset(tableID, h));
+    const uint32_t head = S::U32(S::BucketWord(tableID, h));
     if (head == 0)
         return nullptr;
     const TRowLayout layout =

@@ -33,11 +33,6 @@ std::string NameAt(uint32_t offset) {
     return std::string(p, n);
 }
 
-uint32_t BucketWord(uint32_t tableID, int32_t bucket) {
-    return kBucketRegionBase + (tableID + 1) * kBucketBlockSize +
-           static_cast<uint32_t>(bucket) * kBucketWordSize;
-}
-
 bool IsKey(uint32_t keyType) {
     return keyType == kKeyPrimary || keyType == kKeyMulti;
 }
@@ -53,11 +48,10 @@ int32_t TStructureCheck::Run(std::string& report) {
         return 0;
     CheckSlots();
     for (uint32_t t = kFirstUserTableID; t <= kLastAllocatableTableID; ++t) {
-        if (tables_[t].RowTable || tables_[t].InUse) {
-            if (tables_[t].RowTable)
-                CheckRows(t);
+        if (tables_[t].RowTable)
+            CheckRows(t);
+        if (tables_[t].RowTable || tables_[t].InUse)
             continue;
-        }
         // The bucket blocks of a run of unused IDs lie one after another:
         // one look over the run, table by table only when it is not all zero.
         uint32_t last = t;
@@ -218,18 +212,15 @@ void TStructureCheck::CheckRows(uint32_t t) {
     // One pass over the table's pages: live slots, their RowIDs, strangers.
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
         bool stranger = false;
-        uint32_t at = S::PageStart(p);
-        // Slots past the page's last non-zero byte are free: nothing to see.
-        const uint32_t usedEnd = ordinal_[p] >= 0 ? S::UsedEnd(at, S::PageEnd(p)) : at;
-        usedSlots_[p] = (usedEnd - at + stride - 1) / stride;
-        for (size_t i = ordinal_[p] * perPage_; at < usedEnd && S::SlotFits(p, at, rs);
-             at += stride, ++i) {
-            // Slots zero from TableID to RowID are neither live nor strangers.
-            if (const uint32_t next = S::NextSlotInUse(at, usedEnd, stride); next != at) {
-                i += (next - at) / stride - 1;
-                at = next - stride;
-                continue;
-            }
+        const uint32_t start = S::PageStart(p);
+        // Slots past the page's last non-zero byte, and slots zero from
+        // TableID to RowID, are neither live nor strangers: not looked at.
+        const uint32_t usedEnd = ordinal_[p] >= 0 ? S::UsedEnd(start, S::PageEnd(p)) : start;
+        usedSlots_[p] = (usedEnd - start + stride - 1) / stride;
+        for (uint32_t at = S::NextSlotInUse(start, usedEnd, stride);
+             at < usedEnd && S::SlotFits(p, at, rs);
+             at = S::NextSlotInUse(at + stride, usedEnd, stride)) {
+            const size_t i = ordinal_[p] * perPage_ + (at - start) / stride;
             const uint32_t id = S::U32(at + kRowTableIDOffset);
             const uint32_t rowID = S::U32(at + kRowRowIDOffset);
             if (id == t && rowID != 0) {
@@ -257,7 +248,7 @@ void TStructureCheck::CheckRows(uint32_t t) {
 
 void TStructureCheck::WalkBucket(uint32_t t, int32_t bucket) {
     const uint32_t rs = layout_.RowSize;
-    uint32_t linkAt = BucketWord(t, bucket);
+    uint32_t linkAt = S::BucketWord(t, bucket);
     // Every step marks a slot not marked before: the walk ends.
     for (uint32_t cur = S::U32(linkAt); cur != 0;) {
         std::string wrong;
@@ -295,9 +286,9 @@ void TStructureCheck::WalkBucket(uint32_t t, int32_t bucket) {
 
 void TStructureCheck::CheckUnusedBuckets(uint32_t t) {
     for (int32_t b = S::NextUsedBucket(t, 0); b < static_cast<int32_t>(kBucketCount); ++b) {
-        const uint32_t word = S::U32(BucketWord(t, b));
+        const uint32_t word = S::U32(S::BucketWord(t, b));
         if (word != 0) {
-            Add(t, BucketWord(t, b),
+            Add(t, S::BucketWord(t, b),
                 "bucket " + Num(b) + " points at " + Num(word) +
                     ", but no table of this ID is in use");
             return;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "kernel/DbFormat.h"
+#include "kernel/TDbKernelHelperFunctions.h"
 #include "kernel/TDbKernelState.h"
 #include "kernel/TWriteBatch.h"
 
@@ -41,18 +42,14 @@ uint32_t RowSizeInFile(uint32_t tableID) {
     const uint32_t slot = tableID * kTableSlotSize;
     if (S::U32(slot + kTableRecInUseOffset) == 0)
         return 0;
-    uint64_t size = 0;
+    int64_t size = 0;
     for (uint32_t c = 0; c < kColumnsPerTable; ++c) {
         const uint32_t at = slot + kTableRecordSize + c * kColumnRecordSize;
-        const uint32_t type = S::U32(at + kColRecDataTypeOffset);
-        const auto length = static_cast<int32_t>(S::U32(at + kColRecLengthOffset));
-        if (type == kTypeInteger)
-            size += kIntegerFieldSize;
-        else if ((type == kTypeCharacter || type == kTypeText || type == kTypePassword) &&
-                 length > 0)
-            size += static_cast<uint32_t>(length);
+        size += TDbKernelHelperFunctions::ColumnBytes(
+            S::U32(at + kColRecDataTypeOffset),
+            static_cast<int32_t>(S::U32(at + kColRecLengthOffset)));
     }
-    return static_cast<uint32_t>(std::min<uint64_t>(size, kDataPageSize / 2));
+    return static_cast<uint32_t>(TDbKernelHelperFunctions::FitRowSize(size));
 }
 
 // A bucket word of a row table, or the RowID or Tail word of a usable slot
