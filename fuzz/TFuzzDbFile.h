@@ -1,11 +1,12 @@
 // The database file of the fuzz targets: one private (copy-on-write) view of
 // the log template, mapped once per process and handed to every open, so
 // the kernel's writes never reach the template. Each open lays the input's
-// patches over the view; Restore drops its pages (the view then shows the
-// template's bytes again). The page table tells the pages written since
-// (/proc/self/pagemap: present, no longer backed by the file), so the scans
-// for a page's used end read those pages and take the rest from what is
-// known of the template: an input costs the pages it touched, not the file.
+// patches over the view; Restore copies the template's bytes back over the
+// pages that differ. The page table tells which pages are private copies
+// (/proc/self/pagemap: present, no longer backed by the file); only those
+// can differ from the template, so a scan for a page's used end compares
+// those and takes the rest from what is known of the template: an input
+// costs the pages it touched, not the file.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +26,7 @@ public:
     // laid over it.
     static void Install(const std::string& path, std::vector<TPatch> patches);
     // Gives the view the template's bytes again; answers whether a page of
-    // the view's first watchedEnd bytes had been written.
+    // the view's first watchedEnd bytes differed from the template.
     static bool Restore(uint32_t watchedEnd);
 
     ~TFuzzDbFile() override { base_ = nullptr, fd_ = -1; }  // the view outlives the object

@@ -129,6 +129,11 @@ void TFuzzWorkspace::Close() {
     if (DbKernel != nullptr && TDbKernel::Base() != nullptr)
         DbKernel->CloseDB();
     schemaRead_ = !TFuzzDbFile::Restore(kTableSlotRegionSize) && schemaRead_;
+    // A schema the next input must read again is dropped now: what an input
+    // allocates and still holds at its end makes the fuzzer run it again
+    // to look for a leak.
+    if (!schemaRead_)
+        db_.reset();
     TDBRows::Reset();
     if (Profiler != nullptr)
         Profiler->Clear();

@@ -4,6 +4,11 @@ TDBFields::TDBFields(const TDBFields& other) {
     *this = other;
 }
 
+TDBFields::TDBFields(std::vector<TDBFieldParent> fields) : block_(std::move(fields)) {
+    fields_.reserve(block_.size());
+    for (TDBFieldParent& f : block_) fields_.push_back(&f);
+}
+
 TDBFields& TDBFields::operator=(const TDBFields& other) {
     if (this == &other)
         return *this;

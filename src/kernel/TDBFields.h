@@ -12,6 +12,8 @@ class TDBFields {
 public:
     TDBFields() = default;
     TDBFields(const TDBFields& other);  // deep copy
+    // A list of the given fields, in order, kept in one block; all of one table.
+    explicit TDBFields(std::vector<TDBFieldParent> fields);
     TDBFields& operator=(const TDBFields& other);
 
     int Count() const { return static_cast<int>(fields_.size()); }

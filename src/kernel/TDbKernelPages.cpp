@@ -271,12 +271,14 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     std::vector<size_t> firstSlot(kDataPageCount, 0);
     std::vector<uint32_t> slotCount(kDataPageCount, 0);
     std::vector<uint64_t> slots;
-    // Room for every slot of the table's pages: never moved while filled,
-    // and what no row uses is never touched.
+    // Room for every slot of the table's pages before their zero tails (a
+    // slot of the table has a TableID): never moved while filled.
     size_t most = 0;
     for (uint32_t p = 0; p < kDataPageCount; ++p)
         if (S::U32(S::PageStart(p)) == tableID)
-            most += S::SlotsInPage(p, rs);
+            most += std::min((S::UsedEnd(S::PageStart(p), S::PageEnd(p)) - S::PageStart(p)) /
+                                     stride + 1,
+                             S::SlotsInPage(p, rs));
     slots.reserve(most);
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
         firstSlot[p] = slots.size();

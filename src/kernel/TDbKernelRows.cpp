@@ -191,18 +191,19 @@ TDBFieldsPtr TDbKernel::CreateEmptyFieldsObject(uint32_t tableID, int32_t bypass
             columns.push_back(std::move(info));
         }
     }
-    auto fields = std::make_shared<TDBFields>();
-    for (const TKernelColumnInfo& c : columns) {
-        auto f = std::make_unique<TDBFieldParent>();
-        f->Position = c.Position;
-        f->Name = c.Name;
-        f->Length = c.Length;
-        f->KeyType = c.KeyType;
-        f->IsPrimary = c.KeyType == static_cast<int32_t>(kKeyPrimary) ? -1 : 0;
-        f->DataType = c.DataType;
-        f->TableID = static_cast<int32_t>(tableID);
-        fields->AddField(std::move(f));
+    std::vector<TDBFieldParent> block(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i) {
+        TKernelColumnInfo& c = columns[i];
+        TDBFieldParent& f = block[i];
+        f.Position = c.Position;
+        f.Name = std::move(c.Name);
+        f.Length = c.Length;
+        f.KeyType = c.KeyType;
+        f.IsPrimary = c.KeyType == static_cast<int32_t>(kKeyPrimary) ? -1 : 0;
+        f.DataType = c.DataType;
+        f.TableID = static_cast<int32_t>(tableID);
     }
+    auto fields = std::make_shared<TDBFields>(std::move(block));
     // One cached list per table: a bypassing call does not pile up copies.
     if (fieldsCache_.size() <= tableID)
         fieldsCache_.resize(kTableSlotCount);

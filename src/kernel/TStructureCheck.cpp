@@ -201,26 +201,30 @@ void TStructureCheck::CheckRows(uint32_t t) {
     key_ = layout_.Items[static_cast<size_t>(keyIndex)];
     const uint32_t rs = layout_.RowSize;
     const uint32_t stride = rs + kRowOverhead;
-    perPage_ = S::SlotsInPage(0, rs);
-    ordinal_.assign(kDataPageCount, -1);
-    int32_t owned = 0;
-    for (uint32_t p = 0; p < kDataPageCount; ++p)
-        if (S::U32(S::PageStart(p)) == t)
-            ordinal_[p] = owned++;
-    state_.assign(static_cast<size_t>(owned) * perPage_, 0);
+    // Slots past a page's last non-zero byte are neither live nor strangers
+    // and no chain can stop in them: only the slots before are noted.
+    size_t states = 0;
+    for (uint32_t p = 0; p < kDataPageCount; ++p) {
+        const uint32_t start = S::PageStart(p);
+        owned_[p] = S::U32(start) == t;
+        const uint32_t usedEnd = owned_[p] ? S::UsedEnd(start, S::PageEnd(p)) : start;
+        usedSlots_[p] = std::min((usedEnd - start + stride - 1) / stride, S::SlotsInPage(p, rs));
+        firstState_[p] = states;
+        states += usedSlots_[p];
+    }
+    state_.assign(states, 0);
 
     // One pass over the table's pages: live slots, their RowIDs, strangers.
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
         bool stranger = false;
         const uint32_t start = S::PageStart(p);
-        // Slots past the page's last non-zero byte, and slots zero from
-        // TableID to RowID, are neither live nor strangers: not looked at.
-        const uint32_t usedEnd = ordinal_[p] >= 0 ? S::UsedEnd(start, S::PageEnd(p)) : start;
-        usedSlots_[p] = (usedEnd - start + stride - 1) / stride;
+        const uint32_t usedEnd = start + usedSlots_[p] * stride;
+        // Slots zero from TableID to RowID are neither live nor strangers:
+        // not looked at.
         for (uint32_t at = S::NextSlotInUse(start, usedEnd, stride);
              at < usedEnd && S::SlotFits(p, at, rs);
              at = S::NextSlotInUse(at + stride, usedEnd, stride)) {
-            const size_t i = ordinal_[p] * perPage_ + (at - start) / stride;
+            const size_t i = firstState_[p] + (at - start) / stride;
             const uint32_t id = S::U32(at + kRowTableIDOffset);
             const uint32_t rowID = S::U32(at + kRowRowIDOffset);
             if (id == t && rowID != 0) {
@@ -241,8 +245,8 @@ void TStructureCheck::CheckRows(uint32_t t) {
          b = S::NextUsedBucket(t, b + 1))
         WalkBucket(t, b);
     for (uint32_t p = 0; p < kDataPageCount; ++p)
-        for (uint32_t i = 0; ordinal_[p] >= 0 && i < std::min<size_t>(perPage_, usedSlots_[p]); ++i)
-            if (state_[ordinal_[p] * perPage_ + i] == kLive)
+        for (uint32_t i = 0; i < usedSlots_[p]; ++i)
+            if (state_[firstState_[p] + i] == kLive)
                 Add(t, S::PageStart(p) + i * stride, "a live row that no bucket chain reaches");
 }
 
@@ -256,13 +260,13 @@ void TStructureCheck::WalkBucket(uint32_t t, int32_t bucket) {
         const uint32_t page = (cur - kDataRegionBase) / kDataPageSize;
         if (!S::IsRowSlot(cur, rs)) {
             wrong = "is no row slot of this table's size";
-        } else if (const uint32_t owner = S::U32(S::PageStart(page)); ordinal_[page] < 0) {
+        } else if (const uint32_t owner = S::U32(S::PageStart(page)); !owned_[page]) {
             wrong = owner == 0 ? "lies in free page " + Num(page)
                                : "lies in page " + Num(page) + " of table " + Num(owner);
         } else {
             const uint32_t id = S::U32(cur + kRowTableIDOffset);
-            index = ordinal_[page] * perPage_ + (cur - S::PageStart(page)) / (rs + kRowOverhead);
-            if (id != t)
+            index = firstState_[page] + (cur - S::PageStart(page)) / (rs + kRowOverhead);
+            if (id != t || index >= firstState_[page] + usedSlots_[page])
                 wrong = id == 0 ? "is a free slot" : "is a slot of table " + Num(id);
             else if ((state_[index] & kReached) != 0)
                 wrong = "was reached before (a loop, or two chains joined)";

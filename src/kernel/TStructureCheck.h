@@ -60,12 +60,14 @@ private:
     int32_t count_ = 0;   // lines written
     int32_t hidden_ = 0;  // findings past the limits
     // The table whose rows are being checked: its layout and key, and per
-    // slot of its pages (ordinal_ numbers them, -1 for other pages) whether
-    // the slot is live and whether a chain reached it.
+    // slot of its pages before each page's zero tail whether the slot is
+    // live and whether a chain reached it (a slot past the tail holds no
+    // TableID, so no chain of the table can stop there). A page's slots
+    // start at firstState_ in state_; owned_ tells the table's pages.
     TRowLayout layout_;
     TRowLayout::Item key_;
-    std::vector<int32_t> ordinal_;
     std::vector<uint8_t> state_;
-    size_t perPage_ = 0;
-    uint32_t usedSlots_[DbFormat::kDataPageCount] = {};  // slots before each page's zero tail
+    bool owned_[DbFormat::kDataPageCount] = {};
+    size_t firstState_[DbFormat::kDataPageCount] = {};
+    uint32_t usedSlots_[DbFormat::kDataPageCount] = {};
 };

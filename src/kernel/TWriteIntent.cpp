@@ -26,15 +26,32 @@ uint32_t Get(const uint8_t* at) {
 // The checksum of a range of the view as it reads once the words are
 // written: the same before, during and after their flush.
 uint32_t RangeSum(const TWriteIntent::TRange& r, const TWriteIntent::TWords& words) {
-    std::vector<uint8_t> bytes(S::Base + r.Offset, S::Base + r.Offset + r.Length);
-    for (const auto& [offset, value] : words) {
-        if (offset >= r.Offset + r.Length || offset + 4 <= r.Offset)
+    // The view's bytes, hashed in runs between the bytes of the words that
+    // fall in the range; those are hashed from the words' values, the last
+    // word over a byte winning, as when the words are written in order.
+    struct TByte {
+        uint32_t Offset, Order;
+        uint8_t Value;
+    };
+    std::vector<TByte> overlay;
+    uint32_t order = 0;
+    for (const auto& [offset, value] : words)
+        for (uint32_t i = 0; i < 4; ++i, ++order)
+            if (offset + i >= r.Offset && offset + i - r.Offset < r.Length)
+                overlay.push_back({offset + i, order, static_cast<uint8_t>(value >> (8 * i))});
+    std::sort(overlay.begin(), overlay.end(), [](const TByte& a, const TByte& b) {
+        return a.Offset != b.Offset ? a.Offset < b.Offset : a.Order < b.Order;
+    });
+    uint32_t hash = kFnvBasis;
+    uint32_t at = r.Offset;
+    for (size_t k = 0; k < overlay.size(); ++k) {
+        if (k + 1 < overlay.size() && overlay[k + 1].Offset == overlay[k].Offset)
             continue;
-        for (uint32_t i = 0; i < 4; ++i)
-            if (offset + i >= r.Offset && offset + i < r.Offset + r.Length)
-                bytes[offset + i - r.Offset] = static_cast<uint8_t>(value >> (8 * i));
+        hash = TWriteIntent::Fnv(S::Base + at, overlay[k].Offset - at, hash);
+        hash = TWriteIntent::Fnv(&overlay[k].Value, 1, hash);
+        at = overlay[k].Offset + 1;
     }
-    return TWriteIntent::Fnv(bytes.data(), r.Length, kFnvBasis);
+    return TWriteIntent::Fnv(S::Base + at, r.Offset + r.Length - at, hash);
 }
 
 // The RowSize of a table from its column records, by the kernel's rule.
@@ -101,7 +118,7 @@ bool Read(TWriteIntent::TWords& words, std::vector<TWriteIntent::TRange>& ranges
 }  // namespace
 
 uint32_t TWriteIntent::Fnv(const uint8_t* bytes, uint32_t count, uint32_t hash) {
-    for (uint32_t i = 0; i < count; ++i) hash = (hash ^ bytes[i]) * kFnvPrime;
+    for (const uint8_t* end = bytes + count; bytes != end; ++bytes) hash = (hash ^ *bytes) * kFnvPrime;
     return hash;
 }
 
@@ -183,7 +200,7 @@ void TWriteIntent::Replay() {
             return;
     }
     uint8_t* area = S::Base + kIntentAreaBase;
-    if (std::any_of(area, area + kIntentAreaSize, [](uint8_t b) { return b != 0; })) {
+    if (S::FirstUsed(kIntentAreaBase, kIntentAreaEnd) < kIntentAreaEnd) {
         std::memset(area, 0, kIntentAreaSize);
         TWriteBatch::FlushView(area, kIntentAreaSize);
     }

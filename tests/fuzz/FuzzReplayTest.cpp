@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "FuzzTargets.h"
@@ -72,4 +73,10 @@ TEST(FuzzDbFileTest, UsedEndAgreesWithTheViewAfterPatchesAndWrites) {
         ws.Close();
         patches.resize(1);
     }
+    // Closed, the view shows the template again, byte for byte.
+    ASSERT_TRUE(ws.Open());
+    const std::string tpl = HardeningFiles::ReadFile(ws.Dir() + "/log.sib");
+    ASSERT_EQ(tpl.size(), kDbFileSize);
+    EXPECT_EQ(std::memcmp(TDbKernelState::Base, tpl.data(), tpl.size()), 0);
+    ws.Close();
 }
