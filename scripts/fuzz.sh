@@ -34,16 +34,16 @@ export TMPDIR="$SCRATCH"
 
 # Leak detection stays on: each input frees what it allocated, so the
 # fuzzer's second run of an input that seems to leak stays rare. The
-# allocator keeps no allocation stacks and a small quarantine of freed
-# memory: both cost more than the targets themselves (stack unwinding and
-# depot on every allocation, and a quarantine of 256 MB handing out memory
-# that is never in the cache); replay a finding with
-# ASAN_OPTIONS=malloc_context_size=30 for the whole stacks. Inputs grow
+# allocator keeps no allocation stacks and a quarantine of freed memory of
+# 4 MB (a few inputs' worth): the default stacks and 256 MB quarantine
+# cost more than the targets themselves (unwinding and a stack depot on every
+# allocation, and memory handed out long after it left the cache). Replay a
+# finding with ASAN_OPTIONS=malloc_context_size=30 for the whole stacks. Inputs grow
 # to -max_len at once (-len_control=0): an image input carries up to 64
 # patches. Each input gets a generous -timeout, so that only a real hang
 # reaches it on a slow or loaded machine.
 status=0
-ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:malloc_context_size=0:quarantine_size_mb=16:allocator_may_return_null=1:max_malloc_fill_size=0}" \
+ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:malloc_context_size=0:quarantine_size_mb=4:allocator_may_return_null=1:max_malloc_fill_size=0}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
     "$BUILD/fuzz_$TARGET" -max_total_time="$SECONDS_TO_RUN" -timeout=120 -rss_limit_mb=3072 \
     -report_slow_units=60 -max_len=4096 -len_control=0 -print_final_stats=1 \
