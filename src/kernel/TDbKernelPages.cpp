@@ -312,18 +312,23 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         return true;
     };
     // A few chains are followed side by side, so that the reads of their
-    // slots overlap; what is noted does not depend on the order.
+    // slots overlap; what is noted does not depend on the order. Only the
+    // buckets in use are read.
     constexpr uint32_t kLanes = 8;
-    static_assert(kBucketCount % kLanes == 0);
-    for (uint32_t first = 0; first < kBucketCount; first += kLanes) {
-        uint32_t cur[kLanes];
+    constexpr auto kBuckets = static_cast<int32_t>(kBucketCount);
+    for (int32_t next = S::NextUsedBucket(tableID, 0); next < kBuckets;) {
+        uint32_t cur[kLanes] = {};
+        uint32_t bucket[kLanes] = {};
         uint32_t position[kLanes] = {};
-        for (uint32_t k = 0; k < kLanes; ++k)
-            cur[k] = S::U32(S::BucketWord(tableID, static_cast<int32_t>(first + k)));
+        for (uint32_t k = 0; k < kLanes && next < kBuckets; ++k) {
+            bucket[k] = static_cast<uint32_t>(next);
+            cur[k] = S::U32(S::BucketWord(tableID, next));
+            next = S::NextUsedBucket(tableID, next + 1);
+        }
         for (bool more = true; more;) {
             more = false;
             for (uint32_t k = 0; k < kLanes; ++k) {
-                if (cur[k] != 0 && !step(cur[k], first + k, position[k]))
+                if (cur[k] != 0 && !step(cur[k], bucket[k], position[k]))
                     return false;
                 more = more || cur[k] != 0;
             }
