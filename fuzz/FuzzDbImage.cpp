@@ -13,7 +13,8 @@
 // The input's last byte (it also belongs to the patches) picks the one
 // operation that runs over the damaged file (modulo their number), so that
 // each input costs one operation and the fuzzer learns which of them a
-// damage reaches. (Running them all in turn for some byte values made those
+// damage reaches; with its top bit set, a write is followed by a read of
+// what it changed. (Running them all in turn for some byte values made those
 // inputs, which reach the most code, the ones the fuzzer kept and mutated:
 // they took two thirds of its time.)
 #include <cstring>
@@ -127,6 +128,8 @@ int FuzzDbImage(const uint8_t* data, size_t size) {
     TDbSystemSettings settings;
     int32_t count = 0;
     std::vector<std::string> lines;
+    const uint32_t pick = size > 0 ? data[size - 1] : 0;
+    const bool readBack = (pick & 0x80) != 0;
     const std::function<void()> steps[] = {
         [&] { TLogExport::ExportToFile(ws.Dir() + "/export.txt", count); },
         // Reads by key: contacts of the template's days, by call sign, texts, settings.
@@ -145,27 +148,31 @@ int FuzzDbImage(const uint8_t* data, size_t size) {
         },
         [&] { settings.Load("STATION_CALL", "STATION_CALL"); },
         [&] { settings.Load("UTC_SHIFT", "UTC_SHIFT"); },
-        // Writes and deletes, each followed by a read of what it changed.
+        // Writes and deletes.
         [&] {
             TQSO* q = qsos.AddQSO("01/03/2002", "W1AW", "13:00", "13:05", "7.010", 5, "CW", 599,
                                   579, 1, 0, 2, "05", "U.S.A.", "", "FN31", "", 0, "", "", "", "");
             if (q != nullptr)
                 memos.SaveText(q->QSOID, "stored over a damaged file");
-            TQSOs().LoadDay("01/03/2002", "01/03/2002");
+            if (readBack)
+                TQSOs().LoadDay("01/03/2002", "01/03/2002");
         },
         [&] {
             settings.Save("UTC_SHIFT", "-3");
-            settings.Load("UTC_SHIFT", "UTC_SHIFT");
+            if (readBack)
+                settings.Load("UTC_SHIFT", "UTC_SHIFT");
         },
         [&] {
             settings.Save("NEW_SETTING", "value");
-            settings.Load("NEW_SETTING", "NEW_SETTING");
+            if (readBack)
+                settings.Load("NEW_SETTING", "NEW_SETTING");
         },
         [&] {
             qsos.LoadDay("01/02/2002", "01/02/2002");
             if (!qsos.QSOs.empty())
                 qsos.DeleteQSO(*qsos.QSOs.front());
-            TQSOs().LoadDay("01/02/2002", "01/02/2002");
+            if (readBack)
+                TQSOs().LoadDay("01/02/2002", "01/02/2002");
         },
         [&] { DbKernel->CheckDatabase(report, 0); },
         [&] {
@@ -173,7 +180,7 @@ int FuzzDbImage(const uint8_t* data, size_t size) {
             int32_t deleted = 0;
             DbKernel->RawScanTable(65, 6, deleted, lines, 0);
         }};
-    FuzzGuard(steps[size > 0 ? data[size - 1] % std::size(steps) : 0]);
+    FuzzGuard(steps[pick % std::size(steps)]);
     ws.Close();
     return 0;
 }
