@@ -6,6 +6,8 @@
 // must lead only to rows (no complaint while checking and reading).
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <functional>
 
 #include "HardeningFiles.h"
@@ -236,10 +238,30 @@ TEST_P(PowerLoss, TheIntentRecordIsWrittenAgainOnlyWhenSoundAndNeverStale) {
          },
          false},
     };
+    // Each range's sum is the FNV-1a of the range as it reads once the
+    // record's words are written: a record of an earlier version replays.
+    const auto expectRangeSums = [&] {
+        std::string file = ReadFile(work_);
+        const uint32_t words = Word(work_, kIntentAreaBase + 4);
+        const uint32_t ranges = Word(work_, kIntentAreaBase + 8);
+        for (uint32_t w = 0; w < words; ++w) {
+            const uint32_t value = Word(work_, pairs + w * kIntentWordSize + 4);
+            std::memcpy(file.data() + Word(work_, pairs + w * kIntentWordSize), &value, 4);
+        }
+        ASSERT_GT(ranges, 0u);
+        for (uint32_t r = 0; r < ranges; ++r) {
+            const uint32_t at = pairs + words * kIntentWordSize + r * kIntentRangeSize;
+            uint32_t sum = kFnvBasis;
+            for (uint32_t i = 0; i < Word(work_, at + 4); ++i)
+                sum = (sum ^ static_cast<uint8_t>(file[Word(work_, at) + i])) * kFnvPrime;
+            EXPECT_EQ(sum, Word(work_, at + 8)) << "range " << r;
+        }
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
         Run(StoreInOneBatch, 1, 1);  // the record's flush lands, the words' flush is cut
         ASSERT_EQ(kIntentMagic, Word(work_, kIntentAreaBase));
+        expectRangeSums();
         c.Damage();
         expect(c.Stored ? 3 : 2, c.Stored);
     }
