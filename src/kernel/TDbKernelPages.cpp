@@ -271,14 +271,12 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
     std::vector<size_t> firstSlot(kDataPageCount, 0);
     std::vector<uint32_t> slotCount(kDataPageCount, 0);
     std::vector<uint64_t> slots;
-    // Room for every slot of the table's pages before their zero tails (a
-    // slot of the table has a TableID): never moved while filled.
+    // Room for every slot of the table's pages: never moved while filled,
+    // and what no row uses is never touched.
     size_t most = 0;
     for (uint32_t p = 0; p < kDataPageCount; ++p)
         if (S::U32(S::PageStart(p)) == tableID)
-            most += std::min((S::UsedEnd(S::PageStart(p), S::PageEnd(p)) - S::PageStart(p)) /
-                                     stride + 1,
-                             S::SlotsInPage(p, rs));
+            most += S::SlotsInPage(p, rs);
     slots.reserve(most);
     for (uint32_t p = 0; p < kDataPageCount; ++p) {
         firstSlot[p] = slots.size();
@@ -312,23 +310,27 @@ bool TDbKernel::VisitSoundChains(uint32_t tableID, const TRowLayout& layout,
         return true;
     };
     // A few chains are followed side by side, so that the reads of their
-    // slots overlap; what is noted does not depend on the order. Only the
-    // buckets in use are read.
+    // slots overlap; what is noted does not depend on the order. A group
+    // that starts empty moves on to the group of the next bucket in use, so
+    // the empty buckets of a small log are skipped a block at a time.
     constexpr uint32_t kLanes = 8;
-    constexpr auto kBuckets = static_cast<int32_t>(kBucketCount);
-    for (int32_t next = S::NextUsedBucket(tableID, 0); next < kBuckets;) {
-        uint32_t cur[kLanes] = {};
-        uint32_t bucket[kLanes] = {};
-        uint32_t position[kLanes] = {};
-        for (uint32_t k = 0; k < kLanes && next < kBuckets; ++k) {
-            bucket[k] = static_cast<uint32_t>(next);
-            cur[k] = S::U32(S::BucketWord(tableID, next));
-            next = S::NextUsedBucket(tableID, next + 1);
+    static_assert(kBucketCount % kLanes == 0);
+    for (uint32_t first = 0; first < kBucketCount; first += kLanes) {
+        if (S::U32(S::BucketWord(tableID, static_cast<int32_t>(first))) == 0) {
+            const auto used = static_cast<uint32_t>(
+                S::NextUsedBucket(tableID, static_cast<int32_t>(first)));
+            if (used >= kBucketCount)
+                break;
+            first = used / kLanes * kLanes;
         }
+        uint32_t cur[kLanes];
+        uint32_t position[kLanes] = {};
+        for (uint32_t k = 0; k < kLanes; ++k)
+            cur[k] = S::U32(S::BucketWord(tableID, static_cast<int32_t>(first + k)));
         for (bool more = true; more;) {
             more = false;
             for (uint32_t k = 0; k < kLanes; ++k) {
-                if (cur[k] != 0 && !step(cur[k], bucket[k], position[k]))
+                if (cur[k] != 0 && !step(cur[k], first + k, position[k]))
                     return false;
                 more = more || cur[k] != 0;
             }
