@@ -46,25 +46,13 @@ uint32_t SystemPage() {
     return page;
 }
 
-// One past the last non-zero byte of [start, end) of the bytes at base.
-uint32_t ScanBack(const uint8_t* base, uint32_t start, uint32_t end) {
-    while (end > start && end % sizeof(uint64_t) != 0 && base[end - 1] == 0) --end;
-    for (uint64_t word = 0; end - start >= sizeof word; end -= sizeof word) {
-        std::memcpy(&word, base + end - sizeof word, sizeof word);
-        if (word != 0)
-            break;
-    }
-    while (end > start && base[end - 1] == 0) --end;
-    return end;
-}
-
 void MeasureTemplate(TView& v) {
     const uint32_t page = SystemPage();
     v.TplEnd.assign(v.Pages, 0);
     v.TplPrev.assign(v.Pages, -1);
     for (size_t i = 0; i < v.Pages; ++i) {
         const auto lo = static_cast<uint32_t>(i * page);
-        const uint32_t used = ScanBack(v.Tpl, lo, std::min(v.Size, lo + page));
+        const uint32_t used = TDbFile::UsedEndOf(v.Tpl, lo, std::min(v.Size, lo + page));
         v.TplEnd[i] = used > lo ? used : 0;
         v.TplPrev[i] = used > lo ? static_cast<int64_t>(i) : i > 0 ? v.TplPrev[i - 1] : -1;
     }
@@ -146,7 +134,7 @@ uint32_t TFuzzDbFile::UsedEnd(uint32_t start, uint32_t end) const {
         const bool partial = from != lo || to != std::min(size_, lo + page);
         const uint32_t tplEnd = v.TplEnd[static_cast<size_t>(i)];
         if (v.Dirty[static_cast<size_t>(i)] != 0 || (partial && tplEnd != 0)) {
-            const uint32_t used = ScanBack(base_, from, to);
+            const uint32_t used = TDbFile::UsedEndOf(base_, from, to);
             if (used > from)
                 return used;
             --i;

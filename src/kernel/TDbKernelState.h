@@ -136,12 +136,12 @@ public:
 
     static constexpr uint32_t kSmallZeroBlock = 64;
     static constexpr uint32_t kLargeZeroBlock = 4096;
-    // Past the zero blocks of the given size from start on (start itself
-    // when the block there is not zero or does not fit).
     static const uint8_t* ZeroBlock() {
         static constexpr uint8_t kZeros[kLargeZeroBlock] = {};
         return kZeros;
     }
+    // Past the zero blocks of the given size from start on (start itself
+    // when the block there is not zero or does not fit).
     static uint32_t SkipZeroBlocks(uint32_t start, uint32_t end, uint32_t block) {
         while (end - start >= block && std::memcmp(Base + start, ZeroBlock(), block) == 0)
             start += block;

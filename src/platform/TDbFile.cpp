@@ -244,17 +244,19 @@ bool TDbFile::IsAccessible(const void* addr, uint32_t count) const {
 
 uint32_t TDbFile::UsedEnd(uint32_t start, uint32_t end) const {
     end = std::min(end, size_);
-    if (base_ == nullptr || start >= end)
-        return start;
+    return base_ == nullptr || start >= end ? start : UsedEndOf(base_, start, end);
+}
+
+uint32_t TDbFile::UsedEndOf(const uint8_t* bytes, uint32_t start, uint32_t end) {
     // Eight bytes at a time over the zero tail, aligned to the view, then
     // byte by byte.
-    while (end - start >= sizeof(uint64_t) && end % sizeof(uint64_t) != 0 && base_[end - 1] == 0)
+    while (end - start >= sizeof(uint64_t) && end % sizeof(uint64_t) != 0 && bytes[end - 1] == 0)
         --end;
     for (uint64_t word = 0; end - start >= sizeof word; end -= sizeof word) {
-        std::memcpy(&word, base_ + end - sizeof word, sizeof word);
+        std::memcpy(&word, bytes + end - sizeof word, sizeof word);
         if (word != 0)
             break;
     }
-    while (end > start && base_[end - 1] == 0) --end;
+    while (end > start && bytes[end - 1] == 0) --end;
     return end;
 }

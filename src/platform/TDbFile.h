@@ -39,6 +39,9 @@ public:
     // every byte there is zero (end is clipped to the view). The kernel's
     // walks over mostly empty pages ask it before looking slot by slot.
     virtual uint32_t UsedEnd(uint32_t start, uint32_t end) const;
+    // The same over any bytes: one past the last non-zero byte of
+    // bytes[start, end), start when all are zero.
+    static uint32_t UsedEndOf(const uint8_t* bytes, uint32_t start, uint32_t end);
 
     // Flushes that reached the disk in this process, over every file object.
     // The benchmark counts flushes per operation with it.
